@@ -1,0 +1,45 @@
+// Message boxes for the shared code. On Windows they are real modal boxes; on
+// other systems the text goes to standard error. Tests install a handler that
+// records each box and answers it, so that nothing waits for a person.
+#pragma once
+
+#include <functional>
+#include <utility>
+
+enum class MessageIcon { Error, Warning, Information, Question };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+struct MessageBoxRequest {
+    const char* text;
+    const char* caption;
+    MessageIcon icon;
+    MessageButtons buttons;
+    void* owner;  // HWND of the owner window on Windows, or null
+};
+
+using MessageBoxHandler = std::function<MessageAnswer(const MessageBoxRequest&)>;
+
+// Shows the box (or hands it to the installed handler) and blocks until it is
+// answered. Null text or caption show as empty text.
+MessageAnswer ShowMessageBox(const char* text, const char* caption, MessageIcon icon,
+                             MessageButtons buttons = MessageButtons::Ok, void* owner = nullptr);
+
+// Replaces the process-wide handler; an empty handler restores the system's
+// boxes. Returns the handler that was installed before. Not meant to be
+// called while another thread shows a box.
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
+// Installs a handler for the lifetime of the guard and restores the previous
+// one afterwards.
+class ScopedMessageBoxHandler {
+public:
+    explicit ScopedMessageBoxHandler(MessageBoxHandler handler)
+        : previous_(SetMessageBoxHandler(std::move(handler))) {}
+    ~ScopedMessageBoxHandler() { SetMessageBoxHandler(std::move(previous_)); }
+    ScopedMessageBoxHandler(const ScopedMessageBoxHandler&) = delete;
+    ScopedMessageBoxHandler& operator=(const ScopedMessageBoxHandler&) = delete;
+
+private:
+    MessageBoxHandler previous_;
+};
