@@ -1,0 +1,133 @@
+// DRUVDevice::SaveDefinition: the device as an indented UTF-8 XML document in
+// the format the reader takes.
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlversion.h>
+
+#include <cstdio>
+#include <string>
+
+#include "device/druv_device.h"
+#include "device/guid_text.h"
+#include "device/text_fields.h"
+#include "platform/guid.h"
+#include "platform/message_box.h"
+
+namespace {
+
+const xmlChar* Xml(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
+
+// Appends <name>text</name>. The text is character data, so an ampersand is
+// written escaped and read back as itself; empty text gives an empty element.
+// Null when the library could not make the element.
+xmlNodePtr AddElement(xmlNodePtr parent, const char* name, const std::string& text) {
+    return xmlNewTextChild(parent, nullptr, Xml(name), text.empty() ? nullptr : Xml(text.c_str()));
+}
+
+void AddNumber(xmlNodePtr parent, const char* name, int32_t value) { AddElement(parent, name, DecimalText(value)); }
+
+void AddBytes(xmlNodePtr parent, const char* name, const ByteString& bytes) {
+    AddElement(parent, name, BytesToHexText(bytes));
+}
+
+// The 36-character form without braces.
+std::string BareGuidText(const GUID& guid) {
+    char text[kGuidTextBufferSize] = "";
+    if (!GuidToText(guid, text)) return std::string();
+    return std::string(text + 1, kBracedGuidLength - 2);
+}
+
+void WriteTemplate(xmlNodePtr root, const DRUVTemplate& record) {
+    xmlNodePtr element = AddElement(root, "Template", record.Name());
+    if (element == nullptr) return;
+    AddNumber(element, "Size", record.Size());
+    if (record.Size() == 0) {
+        const std::string warning = "Warning! The Template " + record.Name() +
+                                    " has a size of 0.\nAll templates require that the size be set to function properly.";
+        ShowMessageBox(warning.c_str(), kDefinitionMessageCaption, MessageIcon::Warning);
+    }
+    AddNumber(element, "CSumType", record.CSumType());
+    AddNumber(element, "CSumStart", record.CSumStart());
+    AddNumber(element, "CSumLength", record.CSumLength());
+    AddNumber(element, "CSumOfs", record.CSumOfs());
+    AddNumber(element, "NumLoops", record.NumLoops());
+    AddNumber(element, "LoopStart", record.LoopStart());
+    AddNumber(element, "LoopIncDec", record.LoopIncDec());
+    AddNumber(element, "LoopRecvSize", record.LoopRecvSize());
+    AddNumber(element, "LoopValFormat", record.LoopValFormat());
+    AddNumber(element, "DelayBetweenSysX", record.DelayBetweenSysX());
+    AddNumber(element, "DelayEveryNthByte", record.DelayEveryNthByte());
+    AddNumber(element, "DelayEveryNthByteAmount", record.DelayEveryNthByteAmount());
+    AddNumber(element, "UseMidiChannel", record.UseMidiChannel());
+    AddNumber(element, "FixedLength", record.FixedLength());
+    AddNumber(element, "MultiSysX", record.MultiSysX());
+    AddBytes(element, "PreRequest", record.PreRequest());
+    AddBytes(element, "Request", record.Request());
+    AddBytes(element, "PostRequest", record.PostRequest());
+    AddBytes(element, "PreTransmit", record.PreTransmit());
+    AddBytes(element, "Transmit", record.Transmit());
+    AddBytes(element, "PostTransmit", record.PostTransmit());
+    AddNumber(element, "Verify", record.Verify());
+    AddNumber(element, "TimeOut", record.TimeOut());
+    AddNumber(element, "StoreTerminator", record.StoreTerminator());
+    AddBytes(element, "Terminator", record.Terminator());
+}
+
+void WriteConfiguration(xmlNodePtr root, const DRUVConfiguration& configuration) {
+    xmlNodePtr element = AddElement(root, "Configuration", configuration.Name());
+    if (element == nullptr) return;
+    for (const std::string& ref : configuration.Refs()) AddElement(element, "Ref", ref);
+}
+
+bool WriteFile(const std::string& path, const xmlChar* bytes, int size) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(bytes, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
+    return (std::fclose(file) == 0) && written;
+}
+
+}  // namespace
+
+int DRUVDevice::SaveDefinition() const {
+    if (file_path_.empty()) return 0;
+    LIBXML_TEST_VERSION
+
+    xmlDocPtr document = xmlNewDoc(Xml("1.0"));
+    xmlNodePtr root = document ? xmlNewNode(nullptr, Xml("DRUVDevice")) : nullptr;
+    bool saved = false;
+    if (root != nullptr) {
+        xmlDocSetRootElement(document, root);
+        AddElement(root, "DeviceGUID", BareGuidText(device_guid_));
+        AddElement(root, "EditorGUID", BareGuidText(editor_guid_));
+        AddElement(root, "Company", company_);
+        AddElement(root, "Product", product_);
+        AddElement(root, "Version", version_);
+        AddElement(root, "Author", author_);
+        AddElement(root, "ActivePNGFile", active_png_file_);
+        AddElement(root, "InactivePNGFile", inactive_png_file_);
+        AddElement(root, "HelpFile", help_file_);
+        AddNumber(root, "SysXChanOfs", sysx_chan_ofs_);
+        AddNumber(root, "SysXChanMin", sysx_chan_min_);
+        AddNumber(root, "SysXChanMax", sysx_chan_max_);
+        AddNumber(root, "SysXChanDefault", sysx_chan_default_);
+        AddNumber(root, "SysXDisplayOfs", sysx_display_ofs_);
+        AddNumber(root, "MidiChannel", midi_channel_);
+        AddNumber(root, "DeviceType", device_type_);
+        for (const auto& configuration : configurations_) WriteConfiguration(root, *configuration);
+        for (const auto& record : templates_) WriteTemplate(root, *record);
+
+        // Serialised in memory and written with the C library, so that the
+        // writer opens the same path the reader opens, and a failed write is
+        // noticed.
+        xmlChar* bytes = nullptr;
+        int size = 0;
+        xmlDocDumpFormatMemoryEnc(document, &bytes, &size, "UTF-8", 1);
+        saved = bytes != nullptr && WriteFile(file_path_, bytes, size);
+        xmlFree(bytes);
+    }
+    xmlFreeDoc(document);
+    if (saved) return 1;
+    const std::string text = "Error: unable to write file \"" + file_path_ + "\"\n";
+    ShowMessageBox(text.c_str(), kDefinitionMessageCaption, MessageIcon::Error);
+    return 0;
+}
