@@ -10,6 +10,7 @@
 #include "device/druv_device.h"
 #include "device/guid_text.h"
 #include "device/text_fields.h"
+#include "device/xml_text.h"
 #include "platform/guid.h"
 #include "platform/message_box.h"
 
@@ -18,10 +19,20 @@ namespace {
 const xmlChar* Xml(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
 
 // Appends <name>text</name>. The text is character data, so an ampersand is
-// written escaped and read back as itself; empty text gives an empty element.
-// Null when the library could not make the element.
+// written escaped and read back as itself; 8-bit text that is not UTF-8 is
+// converted so that the file stays readable; empty text gives an empty
+// element. Null when the library could not make the element.
 xmlNodePtr AddElement(xmlNodePtr parent, const char* name, const std::string& text) {
-    return xmlNewTextChild(parent, nullptr, Xml(name), text.empty() ? nullptr : Xml(text.c_str()));
+    const std::string data = ToXmlCharacterData(text);
+    return xmlNewTextChild(parent, nullptr, Xml(name), data.empty() ? nullptr : Xml(data.c_str()));
+}
+
+// Appends <name>text followed by child elements. The name's text node is made
+// even for an empty name: an element holding text is written on one line, so
+// an unnamed record starts with its first child element and is skipped when
+// read, instead of coming back named by the indentation.
+xmlNodePtr AddRecordElement(xmlNodePtr parent, const char* name, const std::string& text) {
+    return xmlNewTextChild(parent, nullptr, Xml(name), Xml(ToXmlCharacterData(text).c_str()));
 }
 
 void AddNumber(xmlNodePtr parent, const char* name, int32_t value) { AddElement(parent, name, DecimalText(value)); }
@@ -38,7 +49,7 @@ std::string BareGuidText(const GUID& guid) {
 }
 
 void WriteTemplate(xmlNodePtr root, const DRUVTemplate& record) {
-    xmlNodePtr element = AddElement(root, "Template", record.Name());
+    xmlNodePtr element = AddRecordElement(root, "Template", record.Name());
     if (element == nullptr) return;
     AddNumber(element, "Size", record.Size());
     if (record.Size() == 0) {
@@ -74,7 +85,7 @@ void WriteTemplate(xmlNodePtr root, const DRUVTemplate& record) {
 }
 
 void WriteConfiguration(xmlNodePtr root, const DRUVConfiguration& configuration) {
-    xmlNodePtr element = AddElement(root, "Configuration", configuration.Name());
+    xmlNodePtr element = AddRecordElement(root, "Configuration", configuration.Name());
     if (element == nullptr) return;
     for (const std::string& ref : configuration.Refs()) AddElement(element, "Ref", ref);
 }
