@@ -1,0 +1,169 @@
+#include "plugin/engine/message_sender.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "device/druv_device.h"
+#include "device/druv_template.h"
+#include "platform/clock.h"
+#include "plugin/engine/checksum.h"
+#include "plugin/engine/druv_data.h"
+#include "plugin/engine/loop_value.h"
+
+namespace {
+
+bool StartsMessage(uint8_t byte) { return (byte >= 0x80 && byte <= kSysXStart) || byte == kPauseCommand; }
+
+bool IsChannelStatus(uint8_t byte) { return byte >= 0x80 && byte <= 0xEF; }
+
+constexpr uint32_t kPauseUnitMilliseconds = 100;
+// The wire carries 3125 bytes per second; the wait ends a little after that
+// time (divisor 3000) so the host's queue never runs ahead of the wire.
+constexpr uint64_t kWireBytesPerSecond = 3125;
+constexpr uint64_t kWaitBytesPerSecond = 3000;
+
+}  // namespace
+
+uint32_t ChannelEventType(uint8_t status, int* dataBytes) {
+    *dataBytes = 2;
+    switch (status & 0xF0) {
+    case 0x80: return MP_EVENT_NOTE_OFF;
+    case 0x90: return MP_EVENT_NOTE_ON;
+    case 0xA0: return MP_EVENT_KEY_PRESSURE;
+    case 0xB0: return MP_EVENT_CONTROL_CHANGE;
+    case 0xC0: *dataBytes = 1; return MP_EVENT_PROGRAM_CHANGE;
+    case 0xD0: *dataBytes = 1; return MP_EVENT_CHANNEL_PRESSURE;
+    case 0xE0: return MP_EVENT_PITCH_BEND;
+    default: *dataBytes = 0; return 0;
+    }
+}
+
+bool AbortRequested(const DRUVDevice& device) { return device.transfer.abort.load(std::memory_order_acquire); }
+
+void PauseBetweenMessages(const DRUVData& data, const DRUVTemplate* dumpTemplate) {
+    // A negative delay would be a sleep of weeks; it counts as none.
+    if (dumpTemplate && dumpTemplate->DelayBetweenSysX() > 0)
+        data.TransferClock().Sleep(static_cast<uint32_t>(dumpTemplate->DelayBetweenSysX()));
+}
+
+void PrepareEvent(const DRUVDevice& device, const DRUVData& data, uint8_t status, MPEvent& event) {
+    std::memset(&event, 0, sizeof event);
+    event.Port = data.OutPort.load(std::memory_order_acquire);
+    uint32_t channel = status & 0x0F;
+    if (device.MidiChannel() != 0 && channel == 0) channel = data.Channel.load(std::memory_order_acquire) & 0x0F;
+    event.Channel = channel;
+    event.Routing = kMPEventRoutingPlugIn;
+}
+
+void InsertDeviceId(const DRUVDevice& device, const DRUVData& data, uint8_t* message, uint32_t length) {
+    uint32_t offset = static_cast<uint32_t>(device.SysXChanOfs());
+    if (offset == 0 || offset >= length) return;
+    uint8_t id = data.DeviceId.load(std::memory_order_acquire);
+    if (device.SysXChanMax() > 15)
+        message[offset] = id;
+    else
+        message[offset] = static_cast<uint8_t>((message[offset] & 0xF0) | (id & 0x0F));
+}
+
+void InsertLoopValue(const DRUVDevice& device, const DRUVTemplate* dumpTemplate, uint8_t* bytes, uint32_t count) {
+    if (!dumpTemplate) return;
+    ReplaceLoopPlaceholders(dumpTemplate->LoopValFormat(), device.transfer.loop_value, bytes, count);
+}
+
+void WaitByteTime(Clock& clock, uint32_t count, uint32_t startTick) {
+    // 64 bits, so that a message of more than 4 MB is not paced as a short one.
+    uint64_t scaled = uint64_t{count} * 1000;
+    uint32_t elapsed = clock.TickCount() - startTick;  // wraps with the tick count
+    if (elapsed < scaled / kWireBytesPerSecond)
+        clock.Sleep(static_cast<uint32_t>(scaled / kWaitBytesPerSecond - elapsed + 1));
+}
+
+void SendSysX(const DRUVData& data, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
+              uint8_t* message, uint32_t length) {
+    if (dumpTemplate && dumpTemplate->CSumType() != kChecksumNone) {
+        ChecksumRule rule{dumpTemplate->CSumType(), dumpTemplate->CSumStart(), dumpTemplate->CSumLength(),
+                          dumpTemplate->CSumOfs()};
+        ApplyChecksum(rule, message, length);
+    }
+    event.Type = MP_EVENT_SYSX;
+    event.Length = length - 1;
+    event.Data.SysX = message + 1;
+
+    Clock& clock = data.TransferClock();
+    uint32_t start = clock.TickCount();
+    out.Send(&event, 1);
+    WaitByteTime(clock, length, start);
+}
+
+bool SendSysXMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
+                     const DRUVTemplate* dumpTemplate, const uint8_t* message, uint32_t length) {
+    if (length == 0) return true;
+    std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[length]);
+    if (!copy) return false;
+    std::memcpy(copy.get(), message, length);
+    InsertDeviceId(device, data, copy.get(), length);
+    InsertLoopValue(device, dumpTemplate, copy.get(), length);
+
+    MPEvent event;
+    PrepareEvent(device, data, copy[0], event);
+    SendSysX(data, dumpTemplate, out, event, copy.get(), length);
+    return true;
+}
+
+bool SendChannelMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
+                        const DRUVTemplate* dumpTemplate, const uint8_t* bytes, size_t available) {
+    int dataBytes = 0;
+    uint32_t type = available > 0 ? ChannelEventType(bytes[0], &dataBytes) : 0;
+    if (type == 0 || available < static_cast<size_t>(1 + dataBytes)) return false;
+
+    MPEvent event;
+    PrepareEvent(device, data, bytes[0], event);
+    event.Type = type;
+    event.Data.Short[0] = bytes[1];
+    event.Data.Short[1] = dataBytes == 2 ? bytes[2] : 0;
+    InsertLoopValue(device, dumpTemplate, event.Data.Short, 2);
+    event.Data.Short[0] &= 0x7F;
+    event.Data.Short[1] &= 0x7F;
+    out.Send(&event, 1);
+    return true;
+}
+
+bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
+                     const uint8_t* bytes, size_t length) {
+    if (!out) return false;
+    size_t start = 0;
+    for (size_t position = 0; position <= length; ++position) {
+        if (position < length && !StartsMessage(bytes[position])) continue;
+        // Bytes before the first status byte belong to no message.
+        if (position == 0 || bytes[start] < 0x80) {
+            start = position;
+            continue;
+        }
+        uint8_t first = bytes[start];
+        if (first == kPauseCommand) {
+            if (start + 1 < length) data.TransferClock().Sleep(bytes[start + 1] * kPauseUnitMilliseconds);
+        } else if (first == kSysXStart) {
+            if (!SendSysXMessage(device, data, *out, dumpTemplate, bytes + start,
+                                 static_cast<uint32_t>(position - start)))
+                return false;
+            PauseBetweenMessages(data, dumpTemplate);
+            if (AbortRequested(device)) return false;
+        } else if (IsChannelStatus(first)) {
+            if (!SendChannelMessage(device, data, *out, dumpTemplate, bytes + start, length - start)) return false;
+            PauseBetweenMessages(data, dumpTemplate);
+            if (AbortRequested(device)) return false;
+        } else {
+            // F1, F2 or F4 to FF can only stand at the very start; such a
+            // string sends nothing, so the start stays where it is.
+            continue;
+        }
+        start = position;
+    }
+    return true;
+}
+
+bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
+                     const ByteString& bytes) {
+    return SendMessageList(device, data, out, dumpTemplate, bytes.data(), bytes.size());
+}

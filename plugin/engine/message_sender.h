@@ -1,0 +1,78 @@
+// Outgoing messages: template byte strings and stored dumps cut into MIDI
+// messages, prepared (device ID, loop value, checksum) and handed to the
+// host's output, paced to the wire.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "device/byte_string.h"
+#include "plugin/host/host_interfaces.h"
+#include "plugin/host/mp_event.h"
+
+class Clock;
+class DRUVData;
+class DRUVDevice;
+class DRUVTemplate;
+
+// Byte values with a meaning of their own in template byte strings.
+constexpr uint8_t kSysXStart = 0xF0;
+constexpr uint8_t kSysXEnd = 0xF7;
+constexpr uint8_t kPauseCommand = 0xF3;  // followed by the pause in tenths of a second
+
+// The host's type code of a channel message with status byte `status` (80 to
+// EF) and the number of data bytes that follow it (1 or 2).
+uint32_t ChannelEventType(uint8_t status, int* dataBytes);
+
+// Sends `bytes` message by message: SysX messages and channel messages go to
+// `out`, F3 pauses sleep, bytes before the first status byte are ignored.
+// Without a template there is no checksum, no delay and the F1/F2
+// placeholders stay. True when the whole string was sent; false when the
+// abort flag stopped it (after the current message), a channel message lacks
+// its data bytes, no memory could be had for a message copy, or `out` is null.
+bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
+                     const uint8_t* bytes, size_t length);
+bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
+                     const ByteString& bytes);
+
+// One SysX message (`message` starts with F0) copied, given device ID and
+// loop value, and sent with SendSysX. The source is never changed. False when
+// no memory can be had for the copy (nothing is sent then).
+bool SendSysXMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
+                     const DRUVTemplate* dumpTemplate, const uint8_t* message, uint32_t length);
+
+// One channel message: `bytes` starts at its status byte and `available`
+// bytes of the source follow from there, the status byte included. The data
+// bytes get the loop value, lose their top bit and go out in one event. False
+// (nothing sent) when the source ends before the message's data bytes.
+bool SendChannelMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
+                        const DRUVTemplate* dumpTemplate, const uint8_t* bytes, size_t available);
+
+// Sleeps the template's DelayBetweenSysX, if it has one and it is above 0.
+void PauseBetweenMessages(const DRUVData& data, const DRUVTemplate* dumpTemplate);
+
+// Whether Cancel has asked the running transfer to stop.
+bool AbortRequested(const DRUVDevice& device);
+
+// A cleared event with the port, the channel for status byte `status` and the
+// plug-in's routing value.
+void PrepareEvent(const DRUVDevice& device, const DRUVData& data, uint8_t status, MPEvent& event);
+
+// Puts the store's DeviceId at the device's SysXChanOfs of a prepared SysX
+// message (position 0 is F0): the whole byte when SysXChanMax is above 15,
+// else its low four bits. Nothing happens for an offset of 0 or one outside
+// the message.
+void InsertDeviceId(const DRUVDevice& device, const DRUVData& data, uint8_t* message, uint32_t length);
+
+// Replaces the F1/F2 placeholders among `count` bytes by the parts of the
+// device's current loop value, in the template's LoopValFormat.
+void InsertLoopValue(const DRUVDevice& device, const DRUVTemplate* dumpTemplate, uint8_t* bytes, uint32_t count);
+
+// Checksum (when the template has one and its positions fit the message),
+// hand-over of the message in `event` (already prepared) and the byte-time wait.
+void SendSysX(const DRUVData& data, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
+              uint8_t* message, uint32_t length);
+
+// Waits until `count` bytes handed over at tick `startTick` have had time to
+// leave the wire at 3125 bytes per second.
+void WaitByteTime(Clock& clock, uint32_t count, uint32_t startTick);
