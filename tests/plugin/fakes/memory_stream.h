@@ -31,6 +31,13 @@ public:
     }
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
+    // Empties the stream but keeps its memory.
+    void Clear() {
+        bytes_.clear();
+        read_position_ = 0;
+    }
+    // Reads start again at the first byte.
+    void Rewind() { read_position_ = 0; }
     size_t ReadPosition() const { return read_position_; }
     uint32_t Reads() const { return reads_; }
 
