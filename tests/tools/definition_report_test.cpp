@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "device/druv_device.h"
+#include "platform/message_box.h"
+#include "tools/druv_inspect/definition_report.h"
+
+namespace {
+
+bool HasWarning(const std::vector<std::string>& warnings, const std::string& part) {
+    return std::any_of(warnings.begin(), warnings.end(),
+                       [&](const std::string& w) { return w.find(part) != std::string::npos; });
+}
+
+std::string Joined(const std::vector<std::string>& warnings) {
+    std::string text;
+    for (const auto& w : warnings) text += w + "\n";
+    return text;
+}
+
+TEST(DefinitionReport, ExamplesAreCleanAndSummarised) {
+    for (const char* name : {"brindle-koss-sd16-mixer.druv", "velmora-aster8-synth.druv"}) {
+        DRUVDevice device;
+        device.SetFilePath((std::string(DRUV_EXAMPLES_DIR) + "/" + name).c_str());
+        ASSERT_EQ(0, device.LoadDefinition()) << name;
+        const auto warnings = DefinitionWarnings(device);
+        EXPECT_TRUE(warnings.empty()) << name << ":\n" << Joined(warnings);
+        std::ostringstream summary;
+        WriteDefinitionSummary(device, summary);
+        EXPECT_NE(std::string::npos, summary.str().find(device.Template(0)->Name() + ": ")) << summary.str();
+    }
+}
+
+TEST(DefinitionReport, WarnsAboutWhatBreaksATransfer) {
+    DRUVDevice device;
+    device.SetSysXChanOfs(6);
+    device.AddConfiguration("All")->AddRef("Missing");
+    device.AddConfiguration("Empty");
+
+    DRUVTemplate* empty = device.AddTemplate("Empty");
+    empty->SetRequest("F0 7D 00 11 F7");
+
+    DRUVTemplate* bulk = device.AddTemplate("Bulk");
+    bulk->SetSize(20);
+    bulk->SetRequest("F0 7D 00 11 00 00 00 F7");
+    bulk->SetCSumType(1);
+    bulk->SetCSumStart(5);
+    bulk->SetCSumLength(15);  // runs into the F7 at 19, where it is also stored
+    bulk->SetCSumOfs(19);
+    bulk->SetLoopValFormat(2);
+
+    DRUVTemplate* patches = device.AddTemplate("Patches");
+    patches->SetNumLoops(64);
+    patches->SetLoopRecvSize(100);
+    patches->SetSize(6300);
+    patches->SetRequest("F0 7D 00 10 01 02 F7");
+    patches->SetCSumType(2);
+    patches->SetCSumStart(5);
+    patches->SetCSumLength(10);
+    patches->SetCSumOfs(8);
+
+    const auto warnings = DefinitionWarnings(device);
+    const std::string all = Joined(warnings);
+    EXPECT_TRUE(HasWarning(warnings, "\"All\" refers to \"Missing\"")) << all;
+    EXPECT_TRUE(HasWarning(warnings, "\"Empty\" selects no template")) << all;
+    EXPECT_TRUE(HasWarning(warnings, "template \"Empty\": Size is 0")) << all;
+    EXPECT_TRUE(HasWarning(warnings, "template \"Empty\": the device-ID byte 6 lies outside its 5-byte request"))
+        << all;
+    EXPECT_TRUE(HasWarning(warnings, "template \"Bulk\": checksum covers bytes 5 to 19, outside the data of its 20"))
+        << all;
+    EXPECT_TRUE(HasWarning(warnings, "template \"Bulk\": checksum is stored at 19, outside")) << all;
+    EXPECT_TRUE(HasWarning(warnings, "template \"Bulk\": checksum is stored at 19, inside")) << all;
+    EXPECT_TRUE(HasWarning(warnings, "template \"Bulk\": LoopValFormat is set but the Request holds no F1")) << all;
+    EXPECT_TRUE(HasWarning(warnings, "template \"Patches\": Size is 6300 but 64 loops of 100 bytes make 6400"))
+        << all;
+    EXPECT_TRUE(HasWarning(warnings, "template \"Patches\": every one of its 64 loops sends the same Request"))
+        << all;
+    EXPECT_TRUE(HasWarning(warnings, "template \"Patches\": checksum is stored at 8, inside the bytes it covers"))
+        << all;
+    EXPECT_EQ(12u, warnings.size()) << all;
+}
+
+}  // namespace

@@ -1,0 +1,186 @@
+#include "tools/druv_inspect/definition_report.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <sstream>
+
+#include "device/byte_string.h"
+#include "device/druv_device.h"
+#include "device/guid_text.h"
+
+namespace {
+
+const char* DeviceTypeName(int type) {
+    static const char* const kNames[] = {"Mixer", "Synth", "Effect"};
+    return type >= 0 && type <= 2 ? kNames[type] : "unknown type";
+}
+
+const char* ChecksumName(int type) {
+    static const char* const kNames[] = {"None", "2s Complement", "Sum", "1s Complement"};
+    return type >= 0 && type <= 3 ? kNames[type] : "unknown";
+}
+
+const char* LoopFormatName(int format) {
+    static const char* const kNames[] = {"14-bit L/H", "14-bit H/L", "nybble L/H", "nybble H/L"};
+    return format >= 0 && format <= 3 ? kNames[format] : "unknown";
+}
+
+std::string Guid(const GUID& guid) {
+    char text[kGuidTextBufferSize] = "?";
+    GuidToText(guid, text);
+    return text;
+}
+
+std::string OrDash(const std::string& text) { return text.empty() ? "-" : text; }
+
+std::string Bytes(const ByteString& bytes) {
+    std::string text = BytesToHexText(bytes);
+    if (!text.empty()) text.pop_back();
+    return text;
+}
+
+bool HasLoopPlaceholder(const ByteString& bytes) {
+    return std::find_if(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 0xF1 || b == 0xF2; }) != bytes.end();
+}
+
+// Length of the first SysX message of a byte string (F0 up to F7 or the next
+// status byte), or 0 when it holds none.
+size_t FirstSysXLength(const ByteString& bytes) {
+    const auto start = std::find(bytes.begin(), bytes.end(), 0xF0);
+    if (start == bytes.end()) return 0;
+    auto end = start + 1;
+    while (end != bytes.end() && *end < 0x80) ++end;
+    if (end != bytes.end() && *end == 0xF7) ++end;
+    return static_cast<size_t>(end - start);
+}
+
+// Length of one reply message as the template describes it, or 0 when it
+// cannot be told (several messages per loop, or no size given).
+int64_t ReplyMessageLength(const DRUVTemplate& t) {
+    if (t.MultiSysX() != 0) return 0;
+    if (t.NumLoops() > 1) return t.LoopRecvSize() > 0 ? t.LoopRecvSize() : 0;
+    return t.Size() > 0 ? t.Size() : 0;
+}
+
+void CheckChecksum(const DRUVTemplate& t, const std::string& who, std::vector<std::string>& warnings) {
+    if (t.CSumType() == 0) return;
+    if (t.CSumType() > 3) {
+        warnings.push_back(who + "checksum type " + std::to_string(t.CSumType()) + " is unknown; nothing is stored");
+        return;
+    }
+    const int64_t start = t.CSumStart(), count = t.CSumLength(), at = t.CSumOfs();
+    if (count <= 0) {
+        warnings.push_back(who + "checksum covers " + std::to_string(count) + " bytes");
+        return;
+    }
+    if (at >= start && at < start + count)
+        warnings.push_back(who + "checksum is stored at " + std::to_string(at) + ", inside the bytes it covers");
+    const int64_t length = ReplyMessageLength(t);
+    if (length == 0) return;
+    // F0 sits at 0 and F7 at length - 1; neither belongs to the data.
+    if (start < 1 || start + count > length - 1)
+        warnings.push_back(who + "checksum covers bytes " + std::to_string(start) + " to " +
+                           std::to_string(start + count - 1) + ", outside the data of its " +
+                           std::to_string(length) + "-byte message");
+    if (at < 1 || at >= length - 1)
+        warnings.push_back(who + "checksum is stored at " + std::to_string(at) + ", outside the data of its " +
+                           std::to_string(length) + "-byte message");
+}
+
+void CheckLoops(const DRUVTemplate& t, const std::string& who, std::vector<std::string>& warnings) {
+    const bool placeholder = HasLoopPlaceholder(t.Request());
+    if (t.LoopValFormat() != 0 && !placeholder)
+        warnings.push_back(who + "LoopValFormat is set but the Request holds no F1 or F2");
+    if (t.NumLoops() <= 1) return;
+    if (!placeholder && !t.Request().empty())
+        warnings.push_back(who + "every one of its " + std::to_string(t.NumLoops()) +
+                           " loops sends the same Request (no F1 or F2)");
+    if (t.LoopRecvSize() <= 0) {
+        warnings.push_back(who + std::to_string(t.NumLoops()) + " loops but no LoopRecvSize");
+        return;
+    }
+    const int64_t total = int64_t{t.NumLoops()} * t.LoopRecvSize();
+    if (t.FixedLength() != 0 && total != t.Size())
+        warnings.push_back(who + "Size is " + std::to_string(t.Size()) + " but " + std::to_string(t.NumLoops()) +
+                           " loops of " + std::to_string(t.LoopRecvSize()) + " bytes make " + std::to_string(total));
+}
+
+void CheckDeviceId(const DRUVDevice& device, const DRUVTemplate& t, const std::string& who,
+                   std::vector<std::string>& warnings) {
+    if (device.SysXChanOfs() <= 0) return;
+    const size_t request = FirstSysXLength(t.Request());
+    if (request != 0 && static_cast<size_t>(device.SysXChanOfs()) >= request - 1)
+        warnings.push_back(who + "the device-ID byte " + std::to_string(device.SysXChanOfs()) +
+                           " lies outside its " + std::to_string(request) + "-byte request");
+}
+
+}  // namespace
+
+void WriteDefinitionSummary(const DRUVDevice& device, std::ostream& out) {
+    out << "  Device:    " << OrDash(device.Company()) << " " << OrDash(device.Product()) << ", version "
+        << OrDash(device.Version()) << " (" << DeviceTypeName(device.DeviceType()) << ")\n";
+    out << "  Author:    " << OrDash(device.Author()) << "\n";
+    out << "  GUIDs:     device " << Guid(device.DeviceGUID()) << ", editor " << Guid(device.EditorGUID()) << "\n";
+    out << "  Files:     active " << OrDash(device.ActivePNGFile()) << ", inactive "
+        << OrDash(device.InactivePNGFile()) << ", help " << OrDash(device.HelpFile()) << "\n";
+    if (device.SysXChanOfs() == 0) {
+        out << "  Device ID: none in the messages\n";
+    } else {
+        out << "  Device ID: byte " << device.SysXChanOfs() << " from F0, "
+            << (device.SysXChanMax() <= 15 ? "low 4 bits" : "whole byte") << ", IDs "
+            << int{device.SysXChanMin()} << " to " << int{device.SysXChanMax()} << " shown as "
+            << device.SysXChanMin() + device.SysXDisplayOfs() << " to "
+            << device.SysXChanMax() + device.SysXDisplayOfs() << "\n";
+    }
+    out << "  MIDI channel: " << (device.MidiChannel() ? "set by the user" : "not used") << "\n";
+
+    out << "  Configurations (" << device.ConfigurationCount() << "):\n";
+    for (size_t i = 0; i < device.ConfigurationCount(); ++i) {
+        const DRUVConfiguration& c = *device.Configuration(i);
+        out << "    " << c.Name() << ":";
+        for (size_t r = 0; r < c.Refs().size(); ++r) out << (r ? ", " : " ") << c.Refs()[r];
+        out << "\n";
+    }
+    out << "  Templates (" << device.TemplateCount() << "):\n";
+    for (size_t i = 0; i < device.TemplateCount(); ++i) {
+        const DRUVTemplate& t = *device.Template(i);
+        out << "    " << t.Name() << ": " << t.Size() << " bytes";
+        if (t.NumLoops() > 1)
+            out << ", " << t.NumLoops() << " loops of " << t.LoopRecvSize() << " bytes, values from " << t.LoopStart()
+                << " step " << t.LoopIncDec() << " as " << LoopFormatName(t.LoopValFormat());
+        if (t.CSumType() != 0)
+            out << ", checksum " << ChecksumName(t.CSumType()) << " over " << t.CSumLength() << " bytes from "
+                << t.CSumStart() << " stored at " << t.CSumOfs();
+        if (t.Verify()) out << ", used for detection";
+        out << "\n";
+        if (!t.Request().empty()) out << "      Request:  " << Bytes(t.Request()) << "\n";
+        if (!t.Transmit().empty()) out << "      Transmit: " << Bytes(t.Transmit()) << "\n";
+        if (!t.Terminator().empty()) out << "      Terminator: " << Bytes(t.Terminator()) << "\n";
+    }
+}
+
+std::vector<std::string> DefinitionWarnings(const DRUVDevice& device) {
+    std::vector<std::string> warnings;
+    if (device.SysXChanMin() > device.SysXChanMax())
+        warnings.push_back("device IDs run from " + std::to_string(device.SysXChanMin()) + " down to " +
+                           std::to_string(device.SysXChanMax()));
+    if (device.SysXChanOfs() < 0)
+        warnings.push_back("the device-ID byte " + std::to_string(device.SysXChanOfs()) + " lies before F0");
+    for (size_t i = 0; i < device.ConfigurationCount(); ++i) {
+        const DRUVConfiguration& c = *device.Configuration(i);
+        if (c.Refs().empty()) warnings.push_back("configuration \"" + c.Name() + "\" selects no template");
+        for (const std::string& ref : c.Refs())
+            if (device.FindTemplate(ref.c_str()) == nullptr)
+                warnings.push_back("configuration \"" + c.Name() + "\" refers to \"" + ref +
+                                   "\", which no template is named");
+    }
+    for (size_t i = 0; i < device.TemplateCount(); ++i) {
+        const DRUVTemplate& t = *device.Template(i);
+        const std::string who = "template \"" + t.Name() + "\": ";
+        if (t.Size() <= 0) warnings.push_back(who + "Size is " + std::to_string(t.Size()));
+        CheckChecksum(t, who, warnings);
+        CheckLoops(t, who, warnings);
+        CheckDeviceId(device, t, who, warnings);
+    }
+    return warnings;
+}
