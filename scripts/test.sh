@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test:
+#   native    Linux build, all tests
+#   sanitize  the same tests under AddressSanitizer and UndefinedBehaviorSanitizer
+#   tsan      the tests under ThreadSanitizer
+#   fuzz      each libFuzzer target for a few seconds from its seed corpus
+#   windows   the 32-bit Windows build, its tests under Wine (with Xvfb)
+# Give stage names to run only those, e.g. `scripts/test.sh native windows`.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+stages=("$@")
+[ ${#stages[@]} -gt 0 ] || stages=(native sanitize tsan fuzz windows)
+fuzz_seconds=${DRUV_FUZZ_SECONDS:-15}
+jobs=${DRUV_JOBS:-$(nproc)}
+
+passed=0
+failed=0
+summary=()
+log_dir="$root/build/logs"
+
+say() { printf '\n=== %s\n' "$*"; }
+
+# Runs ctest for a preset and adds its counts to the totals.
+run_ctest() {
+  local preset=$1 log="$log_dir/ctest-$1.log" rc=0
+  ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log" || rc=$?
+  local line total bad
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
+  if [ -n "$line" ]; then
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    passed=$((passed + total - bad)); failed=$((failed + bad))
+    summary+=("$preset: $((total - bad)) passed, $bad failed")
+  else
+    failed=$((failed + 1)); summary+=("$preset: ctest did not finish")
+  fi
+  return $rc
+}
+
+build() {
+  cmake --preset "$1" >"$log_dir/configure-$1.log" 2>&1 || { cat "$log_dir/configure-$1.log"; return 1; }
+  cmake --build --preset "$1" -j "$jobs" 2>&1 | tail -n 3
+}
+
+stage_native() { build native && run_ctest native; }
+stage_sanitize() { build sanitize && run_ctest sanitize; }
+stage_tsan() { build tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_ctest tsan; }
+
+stage_fuzz() {
+  build fuzz || return 1
+  local target name rc=0
+  for target in build/fuzz/fuzz/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=${target##*/fuzz_}
+    mkdir -p "build/fuzz/corpus/$name"
+    echo "fuzzing $name for ${fuzz_seconds}s"
+    if "$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+         "build/fuzz/corpus/$name" "fuzz/corpus/$name" >"$log_dir/fuzz-$name.log" 2>&1; then
+      grep -E 'stat::number_of_executed_units' "$log_dir/fuzz-$name.log" | sed "s/^/  $name: /"
+      passed=$((passed + 1)); summary+=("fuzz $name: ran ${fuzz_seconds}s, no finding")
+    else
+      tail -n 40 "$log_dir/fuzz-$name.log"
+      failed=$((failed + 1)); summary+=("fuzz $name: FOUND A PROBLEM (see $log_dir/fuzz-$name.log)")
+      rc=1
+    fi
+  done
+  return $rc
+}
+
+# The deliverables are 32-bit. Their tests run under 32-bit Wine where the
+# kernel can execute 32-bit code; where it cannot (IA-32 emulation switched
+# off, as on some virtual machines), 32-bit Wine cannot start, so the same
+# tests are built for 64-bit Windows and run under 64-bit Wine instead, and
+# the 32-bit build is still compiled, with its layout checks.
+stage_windows() {
+  build windows || return 1
+  local preset=windows arch=win32
+  if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo "this kernel cannot run 32-bit programs: running the Windows tests as a 64-bit build under 64-bit Wine"
+    preset=windows64 arch=win64
+    build windows64 || return 1
+  fi
+  scripts/wine-prefix.sh "$arch" >/dev/null || return 1
+  source scripts/wine-env.sh "$arch"
+  "$druv_wineserver" -p
+  local xvfb_pid="" rc=0
+  if [ -z "${DISPLAY:-}" ]; then
+    export DISPLAY=:97
+    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+  fi
+  run_ctest "$preset" || rc=$?
+  "$druv_wineserver" -k 2>/dev/null || true
+  "$druv_wineserver" -w 2>/dev/null || true
+  [ -z "$xvfb_pid" ] || { kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; } || true
+  return $rc
+}
+
+start=$(date +%s)
+"$root/scripts/setup.sh"
+mkdir -p "$log_dir"
+status=0
+for stage in "${stages[@]}"; do
+  say "$stage"
+  t0=$(date +%s)
+  if ! "stage_$stage"; then status=1; fi
+  echo "($stage took $(( $(date +%s) - t0 ))s)"
+done
+
+say "summary ($(( $(date +%s) - start ))s)"
+printf '%s\n' "${summary[@]}"
+echo "total: $passed passed, $failed failed"
+[ $failed -eq 0 ] || status=1
+exit $status
