@@ -2,6 +2,7 @@
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 
 #include <cstdio>
 #include <mutex>
@@ -37,11 +38,27 @@ void InstallEntityLoader() {
 }
 
 void IgnoreParseError(void*, xmlErrorPtr) {}
+void IgnoreGenericError(void*, const char*, ...) {}
 
+// Marks this thread as reading a definition and keeps libxml2's messages
+// (those of its encoding layer do not go through the parser context) off the
+// error stream; the user hears of a failed parse through one message box.
 class ReadingDefinition {
 public:
-    ReadingDefinition() { t_reading_definition = true; }
-    ~ReadingDefinition() { t_reading_definition = false; }
+    ReadingDefinition() : previous_handler_(xmlGenericError), previous_context_(xmlGenericErrorContext) {
+        t_reading_definition = true;
+        xmlSetGenericErrorFunc(nullptr, IgnoreGenericError);
+    }
+    ~ReadingDefinition() {
+        xmlSetGenericErrorFunc(previous_context_, previous_handler_);
+        t_reading_definition = false;
+    }
+    ReadingDefinition(const ReadingDefinition&) = delete;
+    ReadingDefinition& operator=(const ReadingDefinition&) = delete;
+
+private:
+    xmlGenericErrorFunc previous_handler_;
+    void* previous_context_;
 };
 
 // No network, no DTD loading, no entity substitution; libxml2's default
@@ -53,7 +70,7 @@ xmlDocPtr ParseDefinition(const uint8_t* data, size_t size) {
     InstallEntityLoader();
     xmlParserCtxtPtr context = xmlNewParserCtxt();
     if (context == nullptr) return nullptr;
-    context->sax->serror = IgnoreParseError;  // parse errors reach the user as one box
+    context->sax->serror = IgnoreParseError;
     static const char kNoBytes[] = "";
     const char* bytes = size ? reinterpret_cast<const char*>(data) : kNoBytes;
     xmlDocPtr document;

@@ -37,6 +37,14 @@ constexpr IID IID_IMPServices = {
 constexpr IID IID_IMPServices2 = {
     0x1FF33C6F, 0x56BD, 0x4997, {0x9C, 0xCC, 0x37, 0xFF, 0x78, 0xF5, 0x9E, 0x43}};
 
+// Interfaces are released, never deleted through a base pointer, so they have
+// no virtual destructor; the system's IUnknown has a public one, which the
+// compiler would flag in every derived interface.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+#endif
+
 enum MPPortDirection : uint32_t { MP_PORT_INPUT = 0, MP_PORT_OUTPUT = 1 };
 
 // The host's MIDI output. The host reads the events (and the SysX bytes they
@@ -98,3 +106,7 @@ struct IMPProgressSink {
 protected:
     ~IMPProgressSink() = default;
 };
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
