@@ -107,6 +107,74 @@ protected:
     ~IMPProgressSink() = default;
 };
 
+// What the plug-in's filter object offers the host. Operations the plug-in
+// gives no meaning to keep their places and arguments and answer S_OK.
+
+// The host hands over its services; `flags` receives kMPInitialiseHandled.
+struct IMPInitialise : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE Initialise(IUnknown* host, IMPMidiOut* midiOut, uint32_t unused1,
+                                                 uint32_t unused2, uint32_t* flags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Terminate() = 0;
+
+protected:
+    ~IMPInitialise() = default;
+};
+
+// The bit the plug-in sets in Initialise's flag word.
+constexpr uint32_t kMPInitialiseHandled = 0x40;
+
+// Incoming MIDI, called on the host's MIDI input thread.
+struct IMPEventFilter : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE ProcessEvents(IMPEventList* events) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetEventRouting(uint32_t* first, uint32_t* second, uint32_t* third) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetEventRouting(uint32_t routing) = 0;
+
+protected:
+    ~IMPEventFilter() = default;
+};
+
+// Requests and transmissions on the host's behalf, and what the host shows
+// of the device. Texts returned through out values come from CoTaskMemAlloc
+// and become the host's.
+struct IMPServices : IUnknown {
+    // transmit: its low 8 bits nonzero send the stored dumps, zero fetches
+    // them. Runs on the calling thread until the transfer has ended.
+    virtual HRESULT STDMETHODCALLTYPE Transfer(uint32_t transmit, IMPProgressSink* sink, uint32_t mask) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Unused2(uintptr_t first, uintptr_t second) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Cancel() = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetPictureUrls(WCHAR** inactive, WCHAR** active) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDataTypes(uint32_t* mask, WCHAR** text, uint32_t* first, uint8_t* second,
+                                                   uint32_t* third) = 0;
+
+protected:
+    ~IMPServices() = default;
+};
+
+struct IMPServices2 : IMPServices {
+    virtual HRESULT STDMETHODCALLTYPE Unused6(uintptr_t first, uintptr_t second, uintptr_t third,
+                                              uintptr_t fourth) = 0;
+
+protected:
+    ~IMPServices2() = default;
+};
+
+// Advised to the host's connection point for IID_IMPNotificationSink.
+struct IMPNotificationSink : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE Notify(const GUID* kind) = 0;
+
+protected:
+    ~IMPNotificationSink() = default;
+};
+
+// Holds its place among the filter object's bases; never answered by
+// QueryInterface.
+struct IMPMacOSXHelper : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE Unused1(uintptr_t first, uintptr_t second) = 0;
+
+protected:
+    ~IMPMacOSXHelper() = default;
+};
+
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
