@@ -84,13 +84,17 @@ stage_windows() {
   fi
   scripts/wine-prefix.sh "$arch" >/dev/null || return 1
   source scripts/wine-env.sh "$arch"
-  "$druv_wineserver" -p
   local xvfb_pid="" rc=0
   if [ -z "${DISPLAY:-}" ]; then
     export DISPLAY=:97
     Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
   fi
+  "$druv_wineserver" -p
+  # Wine's background services start with the first program a server runs
+  # and inherit its output; CTest reads test output through pipes, which
+  # would then never close. Start them here, with their output going nowhere.
+  "$druv_wine_loader" wineboot </dev/null >/dev/null 2>&1 || true
   run_ctest "$preset" || rc=$?
   "$druv_wineserver" -k 2>/dev/null || true
   "$druv_wineserver" -w 2>/dev/null || true
