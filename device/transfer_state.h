@@ -23,6 +23,9 @@ struct TransferState {
     std::atomic<bool> data_received{false};
     std::atomic<bool> detect_wait{false};
     std::atomic<bool> reply_seen{false};
+    // Input handlers between entry and exit; the transfer thread waits for 0
+    // after closing a receive loop, before it touches the buffer itself.
+    std::atomic<int32_t> input_handlers_running{0};
     uint32_t detect_deadline = 0;                                   // millisecond tick
 };
 

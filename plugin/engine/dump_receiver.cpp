@@ -1,0 +1,110 @@
+// Receiving dumps: for each selected item the template's request loops run
+// one after another (receive_loop.cpp) while the input handlers fill the
+// item's buffer.
+#include <atomic>
+#include <cstdint>
+
+#include "device/druv_device.h"
+#include "device/druv_template.h"
+#include "platform/clock.h"
+#include "plugin/engine/abortable_wait.h"
+#include "plugin/engine/druv_data.h"
+#include "plugin/engine/item_pause.h"
+#include "plugin/engine/item_selection.h"
+#include "plugin/engine/message_sender.h"
+#include "plugin/engine/receive_loop.h"
+#include "plugin/engine/receive_window.h"
+#include "plugin/engine/transfer_engine.h"
+#include "plugin/engine/transfer_progress.h"
+#include "plugin/engine/transfer_texts.h"
+
+namespace {
+
+constexpr uint32_t kAfterPreRequestMilliseconds = 250;
+
+// No window open, no write position, nothing counted.
+void ClearReceiveState(TransferState& state) {
+    CloseReceiveWindow(state);
+    state.write_position.store(nullptr, std::memory_order_release);
+    state.bytes_received.store(0, std::memory_order_release);
+    state.space_left.store(0, std::memory_order_release);
+    state.data_received.store(false, std::memory_order_release);
+}
+
+bool Fail(TransferState& state) {
+    ClearReceiveState(state);
+    return false;
+}
+
+// The loops of an item as the engine runs them: NumLoops, 1 for a stored 0,
+// none for a negative count.
+int32_t LoopCountOf(const DRUVTemplate& dumpTemplate) {
+    int32_t loops = dumpTemplate.NumLoops();
+    return loops == 0 ? 1 : (loops < 0 ? 0 : loops);
+}
+
+bool ReceiveItem(DRUVDevice& device, DRUVData& data, DumpItem& item, const DRUVTemplate& dumpTemplate,
+                 IMPProgressSink* sink, void* context, uint32_t& done, uint32_t& total) {
+    TransferState& state = device.transfer;
+    Clock& clock = data.TransferClock();
+    state.write_position.store(item.Data(), std::memory_order_release);
+
+    // An empty Request makes this a manual dump: the reporter shows its prompt.
+    TransferProgress progress(sink, context, done, total, item.Name().c_str(), state.abort, true,
+                              static_cast<uint32_t>(dumpTemplate.Request().size()), clock);
+    if (!dumpTemplate.PreRequest().empty()) {
+        if (!SendMessageList(device, data, state.host_link, &dumpTemplate, dumpTemplate.PreRequest())) return false;
+        if (!SleepUnlessAborted(clock, kAfterPreRequestMilliseconds, state.abort)) return false;
+    }
+
+    item.Length.store(0, std::memory_order_release);
+    state.loop_value = dumpTemplate.LoopStart();
+    ItemReceive receive{device, data, dumpTemplate, item, progress, LoopCountOf(dumpTemplate)};
+    int64_t expected = ExpectedLoopSize(dumpTemplate, receive.loopCount);
+    for (int32_t loop = 0; loop < receive.loopCount; ++loop) {
+        if (!ReceiveLoop(receive)) return false;
+        progress.Advance(static_cast<uint32_t>(expected));
+        state.loop_value += dumpTemplate.LoopIncDec();
+    }
+
+    // No loop is open any more: the post-request and the pause store nothing.
+    if (!SendMessageList(device, data, state.host_link, &dumpTemplate, dumpTemplate.PostRequest())) return false;
+    uint32_t pause = ItemPauseMilliseconds(data, dumpTemplate);
+    return pause == 0 || SleepUnlessAborted(clock, pause, state.abort);
+}
+
+}  // namespace
+
+bool ReceiveDumps(DRUVDevice& device, DRUVData* data, uint32_t mask, IMPProgressSink* sink, void* context) {
+    if (!data) return false;
+    TransferState& state = device.transfer;
+    ClearReceiveState(state);
+    Clock& clock = data->TransferClock();
+
+    uint32_t done = 0;
+    uint32_t total = 0;
+    const char* portError = nullptr;
+    if (data->OutPort.load(std::memory_order_acquire) == 0)
+        portError = kNoOutPortText;
+    else if (data->InPort.load(std::memory_order_acquire) == 0)
+        portError = kNoInPortText;
+    if (portError) {
+        // A nonzero request length: no manual-dump prompt for this reporter.
+        TransferProgress progress(sink, context, done, total, "", state.abort, true, 1, clock);
+        ReportPortError(progress, total, portError);
+        return false;
+    }
+
+    SelectItems(device, *data, mask);
+    for (const auto& item : data->Items)
+        if (item->Selected) total += item->Capacity();
+
+    for (const auto& item : data->Items) {
+        if (!item->Selected) continue;
+        const DRUVTemplate* dumpTemplate = device.FindTemplate(item->Name().c_str());
+        if (!dumpTemplate || !item->Data()) continue;
+        if (!ReceiveItem(device, *data, *item, *dumpTemplate, sink, context, done, total)) return Fail(state);
+    }
+    ClearReceiveState(state);
+    return true;
+}

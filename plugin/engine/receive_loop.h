@@ -1,0 +1,43 @@
+// One request loop of a receive: the loop's window opens, the Request goes
+// out, and the transfer thread looks every 30 milliseconds at what the input
+// handlers stored until the loop is complete, has timed out or has failed.
+#pragma once
+
+#include <cstdint>
+
+class DRUVData;
+class DRUVDevice;
+class DRUVTemplate;
+class DumpItem;
+class TransferProgress;
+
+extern const char kOverrunText[];
+extern const char kMissingBytesFormat[];
+
+constexpr uint32_t kReceivePassMilliseconds = 30;
+
+// The receive of one item, shared by its loops.
+struct ItemReceive {
+    DRUVDevice& device;
+    const DRUVData& data;
+    const DRUVTemplate& dumpTemplate;
+    DumpItem& item;
+    TransferProgress& progress;
+    int32_t loopCount;     // loops of the item: NumLoops, 1 for a stored 0
+    bool replied = false;  // some reply arrived since the item's first loop began
+};
+
+// The bytes a loop may receive plus one: Size + 1 for a one-loop template,
+// else LoopRecvSize + 1.
+int64_t ExpectedLoopSize(const DRUVTemplate& dumpTemplate, int32_t loopCount);
+
+// How long a loop of a template with TimeOut waits, in milliseconds from the
+// start of the loop: about two thirds of a millisecond per byte of the
+// request and the reply.
+uint32_t LoopTimeOutWindow(const DRUVTemplate& dumpTemplate, int32_t loopCount);
+
+// Runs one loop at the current write position. Each loop that ends adds its
+// bytes and its FF to the item's Length. False when the receive must fail:
+// abort, overrun, a first reply of the wrong size, or a failed Request; the
+// loop's window is then closed and any error text shown.
+bool ReceiveLoop(ItemReceive& receive);

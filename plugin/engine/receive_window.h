@@ -1,0 +1,47 @@
+// The hand-over between the transfer thread and the MIDI input thread during
+// a receive. The input handlers store only while a loop's window is open:
+// the transfer thread sets the write position, the count and the space left,
+// then publishes the current template, which opens the window. Closing it
+// withdraws the template and waits until no handler is still inside, so that
+// afterwards the transfer thread alone touches the buffer (the loop's marker)
+// and reads final counts. Input outside a loop's window is never stored.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+class DRUVTemplate;
+struct TransferState;
+
+// The space a loop may fill: its expected size, cut so that the loop's data
+// and its closing FF stay inside the buffer that ends at `end` (a message
+// that does not fit then counts as an overrun). Never 0 while the buffer has
+// room, so that the handlers can still flag an overrun.
+uint32_t LoopSpace(int64_t expected, const uint8_t* position, const uint8_t* end);
+
+// The template's terminator-seen flag. It is transfer state, not part of the
+// definition, so the engine sets it through the templates it only reads.
+std::atomic<bool>& TerminatorSeenFlag(const DRUVTemplate& dumpTemplate);
+
+// Clears the loop's flags (data received, terminator seen) and the count,
+// sets the space left and opens the window for `dumpTemplate`.
+void OpenReceiveWindow(TransferState& state, const DRUVTemplate& dumpTemplate, uint32_t space);
+
+// Closes the window and returns once no input handler is running.
+void CloseReceiveWindow(TransferState& state);
+
+// Counts an input handler as running for its lifetime and gives it the
+// template of the open window, or null when none is open.
+class InputHandlerScope {
+public:
+    explicit InputHandlerScope(TransferState& state);
+    ~InputHandlerScope();
+    InputHandlerScope(const InputHandlerScope&) = delete;
+    InputHandlerScope& operator=(const InputHandlerScope&) = delete;
+
+    const DRUVTemplate* OpenTemplate() const { return template_; }
+
+private:
+    TransferState& state_;
+    const DRUVTemplate* template_;
+};
