@@ -1,0 +1,75 @@
+// The component server's two class factories: one makes the filter object of
+// an installed device, the other the editor page that every device shares.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "platform/class_factory.h"
+#include "platform/com_base.h"
+
+// The editor page's class, the same for every device.
+// {5464D9CE-17FD-4E28-A451-79A27E39BBC4}
+constexpr CLSID kPropPageClassId = {0x5464D9CE, 0x17FD, 0x4E28, {0xA4, 0x51, 0x79, 0xA2, 0x7E, 0x39, 0xBB, 0xC4}};
+
+// The longest definition path a factory holds, terminator not counted.
+constexpr size_t kMaxDevicePathLength = 255;
+
+// Creates an editor page holding one reference, or null when no memory can
+// be had. The page lives with the user interface, which the plug-in module
+// installs when it is loaded; natively a test installs its own.
+using PropPageCreator = IUnknown* (*)();
+PropPageCreator SetPropPageCreator(PropPageCreator creator);
+
+// Factories alive in the process. Not part of the unload decision (only
+// filters and locks keep the module); it lets tests see that a factory
+// nobody took was destroyed.
+int32_t LiveClassFactories();
+
+// The system's IClassFactory has a public non-virtual destructor; factories
+// go away through Release only.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+#endif
+
+// What both factories share: the reference count, QueryInterface for
+// IUnknown and IClassFactory, and LockServer.
+class ClassFactoryBase : public IClassFactory {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
+
+protected:
+    ClassFactoryBase();
+    virtual ~ClassFactoryBase();
+
+private:
+    std::atomic<ULONG> references_{1};
+};
+
+class CMidiFilterFactory : public ClassFactoryBase {
+public:
+    // `devicePath` is cut to kMaxDevicePathLength bytes.
+    CMidiFilterFactory(const CLSID& classId, const char* devicePath);
+
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override;
+
+    const char* DevicePath() const { return device_path_; }
+    const CLSID& ClassId() const { return class_id_; }
+
+private:
+    char device_path_[kMaxDevicePathLength + 1];
+    CLSID class_id_;
+};
+
+class CPropPageFactory : public ClassFactoryBase {
+public:
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override;
+};
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif

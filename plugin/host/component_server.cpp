@@ -1,0 +1,64 @@
+#include "plugin/host/component_server.h"
+
+#include <new>
+#include <string>
+
+#include "device/guid_text.h"
+#include "platform/registry.h"
+#include "plugin/host/class_factories.h"
+#include "plugin/host/module_counts.h"
+
+namespace {
+
+HRESULT MakePageFactory(REFCLSID, IClassFactory** factory) {
+    *factory = new (std::nothrow) CPropPageFactory();
+    return *factory ? S_OK : E_OUTOFMEMORY;
+}
+
+// The registry is read anew on every call: the manager may install or move a
+// definition while the host runs.
+HRESULT MakeFilterFactory(REFCLSID classId, IClassFactory** factory) {
+    char classText[kGuidTextBufferSize];
+    if (!GuidToText(classId, classText)) return CLASS_E_CLASSNOTAVAILABLE;
+    const std::string keyPath = std::string(kPluginsKeyPath) + "\\" + classText;
+    std::string devicePath;
+    if (MachineRegistry().ReadMachineText(keyPath.c_str(), kDevicePathValueName, kMaxDevicePathLength,
+                                          devicePath) != RegistryRead::Ok)
+        return CLASS_E_CLASSNOTAVAILABLE;
+    *factory = new (std::nothrow) CMidiFilterFactory(classId, devicePath.c_str());
+    return *factory ? S_OK : E_OUTOFMEMORY;
+}
+
+struct ServedClass {
+    bool (*matches)(REFCLSID classId);
+    HRESULT (*makeFactory)(REFCLSID classId, IClassFactory** factory);
+};
+
+// The first entry that matches serves the class: the editor page's own
+// identifier, then every other identifier as a device.
+const ServedClass kServedClasses[] = {
+    {[](REFCLSID classId) { return IsEqualCLSID(classId, kPropPageClassId) != 0; }, MakePageFactory},
+    {[](REFCLSID) { return true; }, MakeFilterFactory},
+};
+
+}  // namespace
+
+STDAPI DllGetClassObject(REFCLSID classId, REFIID riid, void** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    for (const ServedClass& served : kServedClasses) {
+        if (!served.matches(classId)) continue;
+        IClassFactory* factory = nullptr;
+        const HRESULT made = served.makeFactory(classId, &factory);
+        if (FAILED(made)) return made;
+        // The factory's first reference is ours; one nobody asked for goes.
+        const HRESULT result = factory->QueryInterface(riid, object);
+        factory->Release();
+        return result;
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+STDAPI DllCanUnloadNow() {
+    return module_counts::InUse() ? S_FALSE : S_OK;
+}
