@@ -1,0 +1,18 @@
+// The plug-in module's entry: records its handle for the page's resources,
+// registers the page's control classes and installs the page creator that
+// the component server's page factory uses.
+#include <windows.h>
+
+#include "plugin/host/class_factories.h"
+#include "plugin/ui/plugin_module.h"
+#include "plugin/ui/prop_page.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(module);
+        SetPluginModule(module);
+        InitialisePageControls();
+        SetPropPageCreator(&CreatePropPage);
+    }
+    return TRUE;
+}

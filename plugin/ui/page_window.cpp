@@ -1,0 +1,260 @@
+// The page window: its creation from the dialog template, the toolbar,
+// painting, tool tips and the toolbar's commands.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "plugin/engine/transfer_engine.h"
+#include "plugin/host/midi_filter.h"
+#include "plugin/ui/about_box.h"
+#include "plugin/ui/plugin_module.h"
+#include "plugin/ui/prop_page.h"
+#include "plugin/ui/resource_ids.h"
+#include "plugin/ui/status_pictures.h"
+
+namespace {
+
+constexpr UINT_PTR kDetectionTimer = 1;
+constexpr UINT kDetectionPeriod = 20;  // milliseconds
+constexpr int kToolbarTop = -3;
+constexpr int kToolbarHeight = 28;
+constexpr int kToolbarRightMargin = 68;
+constexpr int kIconSize = 16;
+constexpr size_t kMaxTipLength = 79;
+
+struct ToolbarButton {
+    int command;
+    int icon;
+    const char* text;
+};
+
+constexpr ToolbarButton kAboutButton{ID_CMD_ABOUT, IDI_ABOUT, "About"};
+constexpr ToolbarButton kHelpButton{ID_CMD_HELP, IDI_HELP, "Help"};
+constexpr ToolbarButton kDeviceButton{ID_CMD_DEVICE_HELP, IDI_DEVICE, "Device"};
+constexpr ToolbarButton kStatusButton{ID_CMD_STATUS, IDI_STATUS, "Status"};
+
+// The tip of a tool: the string resource numbered like the tool, cut.
+std::string ToolTipText(UINT_PTR id) {
+    char text[kMaxTipLength + 1] = {};
+    const int length = LoadStringA(PluginModule(), static_cast<UINT>(id), text, sizeof text);
+    return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK CPropPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* page = reinterpret_cast<CPropPage*>(lParam);
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        if (page) page->InitialiseWindow(window);
+        return TRUE;
+    }
+    auto* page = reinterpret_cast<CPropPage*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (!page) return FALSE;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, DWLP_USER, 0);
+        return FALSE;
+    }
+    return page->HandleMessage(message, wParam, lParam);
+}
+
+INT_PTR CPropPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        if (!GetUpdateRect(window_, nullptr, FALSE)) return FALSE;
+        Paint();
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kDetectionTimer) DetectionStep();
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    case WM_VSCROLL:
+        if (LOWORD(wParam) == SB_THUMBPOSITION || LOWORD(wParam) == SB_THUMBTRACK) {
+            HWND spin = reinterpret_cast<HWND>(lParam);
+            OnSpin(spin, static_cast<int>(SendMessageA(spin, UDM_GETPOS32, 0, 0)));
+        }
+        return TRUE;
+    case WM_NOTIFY:
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam)) ? TRUE : FALSE;
+    case WM_DESTROY:
+        OnDestroy();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void CPropPage::InitialiseWindow(HWND window) {
+    window_ = window;
+    DRUVDevice& device = filter_->Device();
+    detection_available_ = HasDetectTemplate(device);
+    LoadStatusPictures();
+    CreateToolbar();
+    SetUpSettings();
+    RefillPortLists();
+    FillDataList();
+    if (detection_available_ && FindDetectTemplate(device))
+        SetTimer(window_, kDetectionTimer, kDetectionPeriod, nullptr);
+}
+
+void CPropPage::CreateToolbar() {
+    const DRUVDevice& device = filter_->Device();
+    std::vector<ToolbarButton> buttons{kAboutButton, kHelpButton};
+    if (!device.HelpFile().empty()) buttons.push_back(kDeviceButton);
+    if (detection_available_) buttons.push_back(kStatusButton);
+
+    // Each page holds exactly its own buttons' pictures, in button order.
+    toolbar_images_ = ImageList_Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK,
+                                       static_cast<int>(buttons.size()), 0);
+    for (const ToolbarButton& button : buttons) {
+        HICON icon = static_cast<HICON>(
+            LoadImageA(PluginModule(), MAKEINTRESOURCEA(button.icon), IMAGE_ICON, kIconSize, kIconSize, 0));
+        if (toolbar_images_ && icon) ImageList_AddIcon(toolbar_images_, icon);
+        if (icon) DestroyIcon(icon);
+    }
+
+    int width = 0;
+    int height = 0;
+    ClientSize(width, height);
+    toolbar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+                               WS_CHILD | TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS | CCS_NOPARENTALIGN |
+                                   CCS_NORESIZE | CCS_NODIVIDER,
+                               0, kToolbarTop, width - kToolbarRightMargin, kToolbarHeight, window_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_TOOLBAR)), PluginModule(), nullptr);
+    if (!toolbar_) return;
+    SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbar_images_));
+    std::vector<TBBUTTON> records(buttons.size());
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        TBBUTTON& record = records[i];
+        std::memset(&record, 0, sizeof record);
+        record.iBitmap = static_cast<int>(i);
+        record.idCommand = buttons[i].command;
+        record.fsState = TBSTATE_ENABLED;
+        record.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
+        record.iString = reinterpret_cast<INT_PTR>(buttons[i].text);
+    }
+    SendMessageA(toolbar_, TB_ADDBUTTONSA, records.size(), reinterpret_cast<LPARAM>(records.data()));
+    SetWindowPos(toolbar_, nullptr, 0, kToolbarTop, width - kToolbarRightMargin, kToolbarHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(toolbar_, SW_SHOW);
+}
+
+void CPropPage::Paint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window_, &paint);
+    int width = 0;
+    int height = 0;
+    ClientSize(width, height);
+
+    RECT inPort{};
+    RECT deviceId{};
+    GetWindowRect(GetDlgItem(window_, IDC_IN_PORT), &inPort);
+    GetWindowRect(GetDlgItem(window_, IDC_DEVICE_ID), &deviceId);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&inPort), 2);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&deviceId), 2);
+
+    HGDIOBJ previousPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    const int upper = inPort.top - 6;
+    const int lower = deviceId.bottom + 6;
+    MoveToEx(dc, 0, upper, nullptr);
+    LineTo(dc, width, upper);
+    MoveToEx(dc, 0, lower, nullptr);
+    LineTo(dc, width, lower);
+    SelectObject(dc, previousPen);
+
+    if (detection_available_) DrawStatusPicture(dc, width - 72, 4, detection_.Online());
+    EndPaint(window_, &paint);
+}
+
+void CPropPage::OnCommand(WORD id, WORD code, HWND control) {
+    if (!filter_) return;
+    switch (id) {
+    case IDC_DEVICE_ID:
+    case IDC_CHANNEL:
+    case IDC_DELAY:
+        if (code == EN_CHANGE && !setting_up_) OnEditChange(id);
+        return;
+    case IDC_IN_PORT:
+    case IDC_OUT_PORT:
+        if (code == CBN_SELCHANGE) OnPortChange(id);
+        return;
+    default:
+        break;
+    }
+    // Toolbar buttons (and their menu-less accelerators) send code 0.
+    if (code != 0 && code != BN_CLICKED) return;
+    const DRUVDevice& device = filter_->Device();
+    switch (id) {
+    case ID_CMD_ABOUT: {
+        CDRUVAbout about(AboutDeviceText(device.Company(), device.Product(), device.Version()));
+        about.ShowModal(window_);
+        break;
+    }
+    case ID_CMD_HELP:
+        OpenDocument(PluginFolder(), "Manual.pdf");
+        break;
+    case ID_CMD_DEVICE_HELP:
+        OpenDocument(device.DefinitionDirectory(), device.HelpFile());
+        break;
+    case ID_CMD_STATUS:
+        StartDetection();
+        break;
+    default:
+        break;
+    }
+}
+
+void CPropPage::OpenDocument(const std::string& folder, const std::string& file) {
+    const std::string path = folder.empty() ? file : folder + "\\" + file;
+    ShellExecuteA(window_, "open", path.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(),
+                  SW_SHOWDEFAULT);
+}
+
+bool CPropPage::OnNotify(NMHDR* header) {
+    if (!header) return false;
+    if (header->code == TTN_GETDISPINFOA) {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+        UINT_PTR id = header->idFrom;
+        if (info->uFlags & TTF_IDISHWND) id = static_cast<UINT_PTR>(GetDlgCtrlID(reinterpret_cast<HWND>(id)));
+        const std::string tip = ToolTipText(id);
+        lstrcpynA(info->szText, tip.c_str(), sizeof info->szText);
+        info->lpszText = info->szText;
+        info->hinst = nullptr;
+        return true;
+    }
+    if (header->code == TTN_GETDISPINFOW) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+        UINT_PTR id = header->idFrom;
+        if (info->uFlags & TTF_IDISHWND) id = static_cast<UINT_PTR>(GetDlgCtrlID(reinterpret_cast<HWND>(id)));
+        const std::string tip = ToolTipText(id);
+        MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, info->szText, sizeof info->szText / sizeof(WCHAR));
+        info->szText[sizeof info->szText / sizeof(WCHAR) - 1] = 0;
+        info->lpszText = info->szText;
+        info->hinst = nullptr;
+        return true;
+    }
+    if (header->code == UDN_DELTAPOS) return false;  // the up-down moves itself
+    return false;
+}
+
+void CPropPage::OnDestroy() {
+    KillTimer(window_, kDetectionTimer);
+    if (toolbar_images_) ImageList_Destroy(toolbar_images_);
+    toolbar_images_ = nullptr;
+    toolbar_ = nullptr;  // destroyed with its parent
+    window_ = nullptr;
+}
+
+void CPropPage::ClientSize(int& width, int& height) const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    width = client.right - client.left;
+    height = client.bottom - client.top;
+}

@@ -1,0 +1,34 @@
+#include "plugin/ui/plugin_module.h"
+
+#include <commctrl.h>
+
+namespace {
+
+HINSTANCE& Module() {
+    static HINSTANCE module = nullptr;
+    return module;
+}
+
+}  // namespace
+
+HINSTANCE PluginModule() {
+    return Module() ? Module() : GetModuleHandleA(nullptr);
+}
+
+void SetPluginModule(HINSTANCE module) {
+    Module() = module;
+}
+
+std::string PluginFolder() {
+    char name[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(PluginModule(), name, MAX_PATH);
+    std::string path(name, length <= MAX_PATH ? length : 0);
+    const size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? path : path.substr(0, slash);
+}
+
+void InitialisePageControls() {
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                  ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+}

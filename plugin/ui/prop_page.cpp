@@ -1,0 +1,190 @@
+#include "plugin/ui/prop_page.h"
+
+#include <cwchar>
+#include <new>
+
+#include "plugin/host/midi_filter.h"
+#include "plugin/ui/plugin_module.h"
+#include "plugin/ui/resource_ids.h"
+
+namespace {
+
+constexpr wchar_t kPageTitle[] = L"DRUV Librarian";
+constexpr size_t kTitleBlockBytes = 512;
+constexpr LONG kFallbackPageSize = 100;
+
+// A dialog procedure for the throwaway window that GetPageInfo measures.
+INT_PTR CALLBACK MeasureProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+}  // namespace
+
+IUnknown* CreatePropPage() {
+    return static_cast<IPropertyPage*>(new (std::nothrow) CPropPage());
+}
+
+CPropPage::~CPropPage() {
+    Unlink();
+    if (window_) DestroyWindow(window_);
+    if (site_) site_->Release();
+}
+
+void CPropPage::Unlink() {
+    if (filter_) filter_->SetEditorPage(nullptr);
+    filter_ = nullptr;
+}
+
+HRESULT STDMETHODCALLTYPE CPropPage::QueryInterface(REFIID riid, void** object) {
+    if (!object) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPropertyPage)) {
+        *object = static_cast<IPropertyPage*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE CPropPage::AddRef() {
+    return references_.fetch_add(1, std::memory_order_acq_rel) + 1;
+}
+
+ULONG STDMETHODCALLTYPE CPropPage::Release() {
+    const ULONG remaining = references_.fetch_sub(1, std::memory_order_acq_rel) - 1;
+    if (remaining == 0) delete this;
+    return remaining;
+}
+
+HRESULT STDMETHODCALLTYPE CPropPage::SetPageSite(IPropertyPageSite* site) {
+    if (site) {
+        if (site_) return E_UNEXPECTED;
+        site_ = site;
+        site_->AddRef();
+    } else {
+        if (!site_) return E_UNEXPECTED;
+        site_->Release();
+        site_ = nullptr;
+    }
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CPropPage::Activate(HWND parent, LPCRECT rect, BOOL) {
+    if (!rect) return E_POINTER;
+    if (window_) return E_UNEXPECTED;
+    // Every window operation reads the filter; without one there is no page.
+    if (!filter_) return E_UNEXPECTED;
+    HWND window = CreateDialogParamA(PluginModule(), MAKEINTRESOURCEA(IDD_DRUV_PAGE), parent,
+                                     &CPropPage::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (!window) return E_OUTOFMEMORY;
+    Move(rect);
+    Show(SW_SHOWNORMAL);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CPropPage::Deactivate() {
+    if (filter_) filter_->Device().transfer.detect_wait.store(false, std::memory_order_release);
+    if (!window_) return E_UNEXPECTED;
+    HWND window = window_;
+    DestroyWindow(window);  // WM_DESTROY detaches the page from the window
+    window_ = nullptr;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CPropPage::GetPageInfo(PROPPAGEINFO* info) {
+    if (!info) return E_POINTER;
+    auto* title = static_cast<LPOLESTR>(CoTaskMemAlloc(kTitleBlockBytes));
+    if (!title) return E_OUTOFMEMORY;
+    std::wmemset(title, 0, kTitleBlockBytes / sizeof(wchar_t));
+    std::wcsncpy(title, kPageTitle, kTitleBlockBytes / sizeof(wchar_t) - 1);
+    info->cb = sizeof(PROPPAGEINFO);
+    info->pszTitle = title;
+    info->pszDocString = nullptr;
+    info->pszHelpFile = nullptr;
+    info->dwHelpContext = 0;
+    info->size.cx = kFallbackPageSize;
+    info->size.cy = kFallbackPageSize;
+    HWND probe = CreateDialogParamA(PluginModule(), MAKEINTRESOURCEA(IDD_DRUV_PAGE), GetDesktopWindow(),
+                                    &MeasureProc, 0);
+    if (probe) {
+        RECT outer{};
+        GetWindowRect(probe, &outer);
+        info->size.cx = outer.right - outer.left;
+        info->size.cy = outer.bottom - outer.top;
+        DestroyWindow(probe);
+    }
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CPropPage::SetObjects(ULONG count, IUnknown** objects) {
+    if (count == 0) return E_FAIL;
+    if (count > 1) return E_UNEXPECTED;
+    if (!objects || !objects[0]) return E_POINTER;
+    // Whichever of the filter's interfaces the host hands over, its
+    // initialisation interface leads to the object itself.
+    IMPInitialise* initialise = nullptr;
+    if (FAILED(objects[0]->QueryInterface(IID_IMPInitialise, reinterpret_cast<void**>(&initialise))) ||
+        !initialise)
+        return E_NOINTERFACE;
+    CMidiFilter* filter = static_cast<CMidiFilter*>(initialise);
+    initialise->Release();
+    if (filter != filter_) Unlink();
+    filter_ = filter;
+    filter_->SetEditorPage(this);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CPropPage::Show(UINT command) {
+    if (!window_) return E_UNEXPECTED;
+    switch (command) {
+    case SW_HIDE:
+        ShowWindow(window_, SW_HIDE);
+        return S_OK;
+    case SW_SHOWNORMAL:
+    case SW_SHOW:
+        ShowWindow(window_, command);
+        if (toolbar_) ShowWindow(toolbar_, SW_SHOW);
+        return S_OK;
+    default:
+        return E_INVALIDARG;
+    }
+}
+
+HRESULT STDMETHODCALLTYPE CPropPage::Move(LPCRECT rect) {
+    if (!rect) return E_POINTER;
+    if (!window_) return E_UNEXPECTED;
+    MoveWindow(window_, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, TRUE);
+    // The band of the status picture, which the toolbar row may have hidden.
+    RECT band{240, rect->top, rect->right, rect->top + 20};
+    InvalidateRect(window_, &band, TRUE);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CPropPage::IsPageDirty() {
+    return page_dirty_ ? S_OK : S_FALSE;
+}
+
+HRESULT STDMETHODCALLTYPE CPropPage::Apply() {
+    // Every edit reaches the filter at once; nothing is left to write.
+    page_dirty_ = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CPropPage::Help(LPCOLESTR) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE CPropPage::TranslateAccelerator(MSG*) {
+    return E_NOTIMPL;
+}
+
+void CPropPage::RefillPortLists() {
+    if (!window_ || !filter_) return;
+    const DRUVData& data = filter_->Data();
+    FillPortList(IDC_IN_PORT, data.InPorts, data.InPort.load(std::memory_order_acquire));
+    FillPortList(IDC_OUT_PORT, data.OutPorts, data.OutPort.load(std::memory_order_acquire));
+}
+
+void CPropPage::RefreshDataList() {
+    if (window_ && filter_) FillDataList();
+}

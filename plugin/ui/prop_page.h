@@ -1,0 +1,104 @@
+// The editor page the host shows for one device instance: a toolbar, the
+// device settings (ports, device ID, channel, delay), the detection status
+// picture and the list of supported data. The host creates it through the
+// page's class factory and drives it as a property page; the page and the
+// filter object point at each other without counting references.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+#include <ocidl.h>
+
+#include <atomic>
+#include <string>
+
+#include "plugin/host/editor_page_link.h"
+#include "plugin/host/mp_event.h"
+#include "plugin/ui/detection_cycle.h"
+
+class CMidiFilter;
+
+// The system's interfaces have public non-virtual destructors; the page goes
+// away through Release only.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+#endif
+
+class CPropPage final : public IPropertyPage, public EditorPageLink {
+public:
+    CPropPage() = default;
+    CPropPage(const CPropPage&) = delete;
+    CPropPage& operator=(const CPropPage&) = delete;
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    // IPropertyPage
+    HRESULT STDMETHODCALLTYPE SetPageSite(IPropertyPageSite* site) override;
+    HRESULT STDMETHODCALLTYPE Activate(HWND parent, LPCRECT rect, BOOL modal) override;
+    HRESULT STDMETHODCALLTYPE Deactivate() override;
+    HRESULT STDMETHODCALLTYPE GetPageInfo(PROPPAGEINFO* info) override;
+    HRESULT STDMETHODCALLTYPE SetObjects(ULONG count, IUnknown** objects) override;
+    HRESULT STDMETHODCALLTYPE Show(UINT command) override;
+    HRESULT STDMETHODCALLTYPE Move(LPCRECT rect) override;
+    HRESULT STDMETHODCALLTYPE IsPageDirty() override;
+    HRESULT STDMETHODCALLTYPE Apply() override;
+    HRESULT STDMETHODCALLTYPE Help(LPCOLESTR helpDir) override;
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* message) override;
+
+    // EditorPageLink, called by the filter on the page window's thread.
+    void RefillPortLists() override;
+    void RefreshDataList() override;
+
+private:
+    ~CPropPage();
+
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // The page window's life (page_window.cpp).
+    void InitialiseWindow(HWND window);
+    void CreateToolbar();
+    void Paint();
+    void OnCommand(WORD id, WORD code, HWND control);
+    bool OnNotify(NMHDR* header);
+    void OnDestroy();
+    void OpenDocument(const std::string& folder, const std::string& file);
+
+    // Settings and detection (page_settings.cpp).
+    void SetUpSettings();
+    void FillPortList(int controlId, const MPPortList& ports, uint32_t handle);
+    void FillDataList();
+    void OnEditChange(int controlId);
+    void OnSpin(HWND spin, int position);
+    void OnPortChange(int controlId);
+    void StartDetection();
+    void DetectionStep();
+    void RedrawStatus();
+    void ClientSize(int& width, int& height) const;
+
+    void Unlink();
+
+    HWND toolbar_ = nullptr;
+    HIMAGELIST toolbar_images_ = nullptr;
+    std::atomic<ULONG> references_{1};
+    HWND window_ = nullptr;
+    IPropertyPageSite* site_ = nullptr;
+    LONG page_dirty_ = 0;
+    CMidiFilter* filter_ = nullptr;
+    DetectionCycle detection_;
+    bool detection_available_ = false;
+    // Set while the controls are filled in, so that their change notices do
+    // not run the change rules out of order.
+    bool setting_up_ = false;
+};
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+// The page factory's creator: a new page with one reference, or null.
+IUnknown* CreatePropPage();
