@@ -1,0 +1,280 @@
+// The filter object against the test host: the links Initialise takes and
+// Terminate gives back, port notifications, persistence with port claims,
+// and the cases in which Transfer refuses to run.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "plugin/engine/data_stream.h"
+#include "testhost/host_midi_out.h"
+#include "testhost/progress_recorder.h"
+#include "testhost/project_stream.h"
+#include "testhost/test_host.h"
+#include "tests/plugin/host/filter/filter_test_support.h"
+
+namespace {
+
+using testhost::MakePortId;
+
+bool SameId(const MPPortId& a, const MPPortId& b) { return std::memcmp(&a, &b, sizeof(MPPortId)) == 0; }
+
+class CountingPage : public EditorPageLink {
+public:
+    virtual ~CountingPage() = default;
+    void RefillPortLists() override { ++refills; }
+    void RefreshDataList() override { ++refreshes; }
+    int refills = 0;
+    int refreshes = 0;
+};
+
+class FilterHostTest : public ::testing::Test {
+protected:
+    FilterHostTest() {
+        host.SetPorts(MP_PORT_INPUT, {{11, MakePortId(0xA1), u"In A"}, {12, MakePortId(0xB1), u"In B"}});
+        host.SetPorts(MP_PORT_OUTPUT, {{21, MakePortId(0xC1), u"Out C"}});
+    }
+
+    std::string Definition() { return folder.Write("device.druv", DefinitionXml({"A", "B"}, {"One", "Two"})); }
+
+    uint32_t Initialise(CMidiFilter& filter, uint32_t flags = 0x3) {
+        EXPECT_EQ(S_OK, filter.Initialise(host.Unknown(), &midiOut, 77, 88, &flags));
+        return flags;
+    }
+
+    ScratchFolder folder;
+    MessageRecorder boxes;
+    testhost::TestHost host;
+    testhost::HostMidiOut midiOut;
+};
+
+TEST_F(FilterHostTest, InitialiseTakesTheLinksAndTerminateGivesThemBack) {
+    FilterHolder filter(Definition());
+    EXPECT_EQ(0x43u, Initialise(*filter)) << "bit 0x40 is added to the caller's flags";
+    EXPECT_EQ(1u, host.Notifications().SinkCount());
+    EXPECT_EQ(1u, midiOut.References());
+    EXPECT_EQ(&midiOut, static_cast<IMPMidiOut*>(filter->transfer.host_link));
+    // Port directory, port broker, and the point's reference to the host is none.
+    EXPECT_EQ(2u, host.References());
+    EXPECT_EQ(1u, host.Notifications().References());
+    EXPECT_EQ(&host, static_cast<testhost::TestHost*>(filter->PortBroker()));
+
+    EXPECT_EQ(S_OK, filter->Terminate());
+    EXPECT_EQ(0u, host.Notifications().SinkCount());
+    EXPECT_EQ(0u, host.Notifications().References());
+    EXPECT_EQ(0u, midiOut.References());
+    EXPECT_EQ(nullptr, filter->transfer.host_link);
+    EXPECT_EQ(1u, host.References()) << "the broker stays until the filter goes";
+
+    EXPECT_EQ(0u, filter.ReleaseLast());
+    EXPECT_EQ(0u, host.References());
+}
+
+TEST_F(FilterHostTest, AHostWithoutServicesIsNoError) {
+    host.OfferPortDirectory(false);
+    host.OfferPortBroker(false);
+    host.OfferConnectionPoints(false);
+    FilterHolder filter(Definition());
+    EXPECT_EQ(0x40u, Initialise(*filter, 0));
+    EXPECT_EQ(nullptr, filter->PortBroker());
+    EXPECT_EQ(0u, filter->Data().InPorts.Count);
+    EXPECT_EQ(S_OK, filter->Initialise(nullptr, nullptr, 0, 0, nullptr));
+    EXPECT_EQ(0u, host.References());
+}
+
+TEST_F(FilterHostTest, ASecondInitialiseReplacesTheLinksAndDestructionReleasesWhatIsLeft) {
+    // Without connection points nothing holds the filter, so it can go
+    // without Terminate, as a careless host would let it.
+    host.OfferConnectionPoints(false);
+    {
+        FilterHolder filter(Definition());
+        Initialise(*filter);
+        Initialise(*filter);
+        EXPECT_EQ(1u, midiOut.References());
+        EXPECT_EQ(2u, host.References());
+    }
+    EXPECT_EQ(0u, host.References());
+    EXPECT_EQ(0u, midiOut.References());
+}
+
+TEST_F(FilterHostTest, PortNotificationsKeepOrForgetTheStoredPort) {
+    FilterHolder filter(Definition());
+    CountingPage page;
+    filter->SetEditorPage(&page);
+    Initialise(*filter);
+    EXPECT_EQ(1, page.refills);
+    ASSERT_EQ(2u, filter->Data().InPorts.Count);
+    EXPECT_EQ(0u, filter->Data().InPort.load()) << "no identity stored yet";
+
+    filter->Data().InPortId = MakePortId(0xB1);
+    filter->Data().OutPortId = MakePortId(0xC1);
+    host.FirePortsChanged();
+    EXPECT_EQ(2, page.refills);
+    EXPECT_EQ(12u, filter->Data().InPort.load());
+    EXPECT_EQ(21u, filter->Data().OutPort.load());
+
+    // Another kind of notification changes nothing, even with new lists.
+    host.SetPorts(MP_PORT_INPUT, {});
+    const GUID other = {0x9DD48DE6, 0x9F3F, 0x4E80, {0xBC, 0xB5, 0x44, 0x82, 0xA5, 0xB5, 0x24, 0x0B}};
+    EXPECT_EQ(S_OK, filter->Notify(&other));
+    EXPECT_EQ(S_OK, filter->Notify(nullptr));
+    EXPECT_EQ(12u, filter->Data().InPort.load());
+    EXPECT_EQ(2, page.refills);
+
+    // A list that empties keeps the identity, so the port is found again.
+    host.FirePortsChanged();
+    EXPECT_EQ(0u, filter->Data().InPort.load());
+    EXPECT_TRUE(SameId(MakePortId(0xB1), filter->Data().InPortId));
+    host.SetPorts(MP_PORT_INPUT, {{13, MakePortId(0xB1), u"In B again"}});
+    host.FirePortsChanged();
+    EXPECT_EQ(13u, filter->Data().InPort.load());
+
+    // A list without the port forgets it.
+    host.SetPorts(MP_PORT_INPUT, {{11, MakePortId(0xA1), u"In A"}});
+    host.FirePortsChanged();
+    EXPECT_EQ(0u, filter->Data().InPort.load());
+    EXPECT_TRUE(SameId(MPPortId{}, filter->Data().InPortId));
+    EXPECT_EQ(21u, filter->Data().OutPort.load()) << "the other direction is untouched";
+
+    // A host whose directory fails counts as listing no ports.
+    host.SetGetPortsFails(true);
+    host.FirePortsChanged();
+    EXPECT_EQ(0u, filter->Data().OutPort.load());
+    EXPECT_TRUE(SameId(MakePortId(0xC1), filter->Data().OutPortId));
+    EXPECT_EQ(0u, filter->Data().OutPorts.Count);
+
+    filter->SetEditorPage(nullptr);
+    filter->Terminate();
+    host.FirePortsChanged();  // no longer advised
+    EXPECT_EQ(6, page.refills);
+}
+
+TEST_F(FilterHostTest, SaveAndLoadCarryThePortsAndClaimThem) {
+    IStream* stream = testhost::CreateProjectStream();
+    ASSERT_NE(nullptr, stream);
+    {
+        FilterHolder filter(Definition());
+        Initialise(*filter);
+        filter->Data().InPortId = MakePortId(0xA1);
+        filter->Data().OutPortId = MakePortId(0xC1);
+        filter->RefreshPorts();
+        filter->Data().DeviceId = 5;
+        filter->SetDirty();
+
+        ULARGE_INTEGER size{};
+        ASSERT_EQ(S_OK, filter->GetSizeMax(&size));
+        EXPECT_EQ(S_OK, filter->Save(stream, FALSE));
+        EXPECT_EQ(S_OK, filter->IsDirty()) << "Save without clearing keeps the flag";
+        EXPECT_EQ(size.QuadPart, testhost::StreamBytes(stream).size());
+        filter->Terminate();
+        host.ClearClaims();
+        IUnknown* identity = static_cast<IMPInitialise*>(filter.get());
+        filter.ReleaseLast();
+
+        // Destruction gives both ports back.
+        std::vector<testhost::ClaimRecord> claims = host.Claims();
+        ASSERT_EQ(2u, claims.size());
+        for (const testhost::ClaimRecord& claim : claims) {
+            EXPECT_EQ(0, claim.claim);
+            EXPECT_TRUE(IsEqualGUID(kTestClassId, claim.ownerClass));
+            EXPECT_EQ(identity, claim.owner);
+            EXPECT_EQ(0u, claim.reserved1);
+            EXPECT_EQ(0u, claim.reserved2);
+        }
+        EXPECT_TRUE(SameId(MakePortId(0xA1), claims[0].port));
+        EXPECT_TRUE(SameId(MakePortId(0xC1), claims[1].port));
+    }
+    host.ClearClaims();
+
+    FilterHolder filter(Definition());
+    Initialise(*filter);
+    EXPECT_EQ(0u, filter->Data().InPort.load());
+    ASSERT_TRUE(testhost::RewindStream(stream));
+    EXPECT_EQ(S_OK, filter->Load(stream));
+    EXPECT_EQ(11u, filter->Data().InPort.load());
+    EXPECT_EQ(21u, filter->Data().OutPort.load());
+    EXPECT_EQ(5, filter->Data().DeviceId.load());
+    EXPECT_EQ(1, host.ClaimBalance(MakePortId(0xA1)));
+    EXPECT_EQ(1, host.ClaimBalance(MakePortId(0xC1)));
+    EXPECT_EQ(S_FALSE, filter->IsDirty());
+
+    filter->SetDirty();
+    EXPECT_EQ(S_OK, filter->Save(stream, TRUE));
+    EXPECT_EQ(S_FALSE, filter->IsDirty());
+    filter->Terminate();
+    filter.ReleaseLast();
+    EXPECT_EQ(0, host.ClaimBalance(MakePortId(0xA1)));
+    EXPECT_EQ(0, host.ClaimBalance(MakePortId(0xC1)));
+    stream->Release();
+}
+
+TEST_F(FilterHostTest, FailedReadsAndWritesAreReported) {
+    FilterHolder filter(Definition());
+    Initialise(*filter);
+    filter->Data().InPortId = MakePortId(0xA1);
+    filter->RefreshPorts();
+    filter->SetDirty();
+
+    auto* failing = new testhost::MemoryIStream();
+    failing->FailWritesFrom(20);
+    EXPECT_EQ(STG_E_CANTSAVE, filter->Save(failing, TRUE));
+    EXPECT_EQ(S_OK, filter->IsDirty()) << "a failed save leaves the data dirty";
+    EXPECT_EQ(E_POINTER, filter->Save(nullptr, TRUE));
+    failing->Release();
+
+    auto* saved = new testhost::MemoryIStream();
+    ASSERT_EQ(S_OK, filter->Save(saved, FALSE));
+    std::vector<uint8_t> bytes = saved->Bytes();
+    saved->Release();
+    host.ClearClaims();
+
+    // A damaged header fails; a stream that ends after the header stops
+    // early: both without claims.
+    std::vector<uint8_t> damaged = bytes;
+    damaged[0] = 'X';
+    auto* bad = new testhost::MemoryIStream(damaged);
+    EXPECT_EQ(E_FAIL, filter->Load(bad));
+    bad->Release();
+    const size_t headerBytes = 55 + 5 + 3 + 3;
+    auto* cut = new testhost::MemoryIStream(std::vector<uint8_t>(bytes.begin(), bytes.begin() + headerBytes));
+    EXPECT_EQ(S_OK, filter->Load(cut));
+    cut->Release();
+    EXPECT_TRUE(host.Claims().empty());
+    EXPECT_EQ(E_POINTER, filter->Load(nullptr));
+    EXPECT_EQ(E_POINTER, filter->GetSizeMax(nullptr));
+    filter->Terminate();
+}
+
+TEST_F(FilterHostTest, TransferRefusesWithoutOutputAndDuringDetection) {
+    FilterHolder filter(Definition());
+    testhost::ProgressRecorder progress;
+    EXPECT_EQ(E_FAIL, filter->Transfer(0, &progress, 0)) << "before Initialise";
+    EXPECT_EQ(E_FAIL, filter->Transfer(1, &progress, 0)) << "before Initialise";
+
+    Initialise(*filter);
+    filter->transfer.detect_wait.store(true);
+    EXPECT_EQ(E_FAIL, filter->Transfer(0, &progress, 0)) << "during a detection";
+    EXPECT_EQ(E_FAIL, filter->Transfer(1, &progress, 0)) << "during a detection";
+    filter->transfer.detect_wait.store(false);
+
+    filter->Terminate();
+    EXPECT_EQ(E_FAIL, filter->Transfer(0, &progress, 0)) << "after Terminate";
+    EXPECT_EQ(E_FAIL, filter->Transfer(1, &progress, 0)) << "after Terminate";
+
+    EXPECT_TRUE(midiOut.Sent().empty());
+    EXPECT_TRUE(progress.Records().empty());
+    EXPECT_FALSE(filter->TransferRunning());
+}
+
+TEST_F(FilterHostTest, CancelSetsTheAbortFlagAndOtherOperationsAnswerOk) {
+    FilterHolder filter(Definition());
+    EXPECT_EQ(S_OK, filter->Cancel());
+    EXPECT_TRUE(filter->transfer.abort.load());
+    EXPECT_EQ(S_OK, filter->Unused2(1, 2));
+    EXPECT_EQ(S_OK, filter->Unused6(1, 2, 3, 4));
+    EXPECT_EQ(S_OK, filter->Unused1(1, 2));
+    EXPECT_EQ(S_OK, filter->SetEventRouting(5));
+    EXPECT_EQ(E_POINTER, filter->ProcessEvents(nullptr));
+}
+
+}  // namespace
