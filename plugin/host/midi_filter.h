@@ -19,6 +19,12 @@
 constexpr CLSID CLSID_DRUVEditorPage = {
     0x5464D9CE, 0x17FD, 0x4E28, {0xA4, 0x51, 0x79, 0xA2, 0x7E, 0x39, 0xBB, 0xC4}};
 
+// The system's interfaces declare no destructor; this object is destroyed
+// only through Release, never through an interface pointer.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+#endif
 class CMidiFilter final : public IMPInitialise,
                           public IPersistStream,
                           public ISpecifyPropertyPages,
@@ -125,3 +131,6 @@ private:
     std::atomic<EditorPageLink*> editor_page_{nullptr};
     std::atomic<int32_t> persisting_{0};  // Load or Save calls in progress
 };
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
