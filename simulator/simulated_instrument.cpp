@@ -58,6 +58,7 @@ void SimulatedInstrument::Receive(const uint8_t* message, size_t size) {
   std::vector<MidiMessage> replies;
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    CheckInboundPacing(message, size, arrival);
     replies = Process(message, size, tick);
     if (replies.empty()) return;
     if (settings_.delivery == Delivery::Threaded) {
@@ -67,6 +68,13 @@ void SimulatedInstrument::Receive(const uint8_t* message, size_t size) {
     }
   }
   for (const MidiMessage& reply : replies) Deliver(reply);
+}
+
+void SimulatedInstrument::CheckInboundPacing(const uint8_t* message, size_t size, Clock::time_point arrival) {
+  if (inboundWireFreeAt_ && arrival + kArrivalTolerance < *inboundWireFreeAt_) ++counts_.arrivedBeforeWireFree;
+  // Channel messages need no wait after them; SysX messages their byte time.
+  if (message != nullptr && size > 0 && message[0] == kSysXStart)
+    inboundWireFreeAt_ = std::max(arrival, inboundWireFreeAt_.value_or(arrival)) + ByteTime(size);
 }
 
 std::vector<MidiMessage> SimulatedInstrument::Process(const uint8_t* message, size_t size, uint32_t tick) {

@@ -72,7 +72,13 @@ class SimulatedInstrument {
     int unrecognised = 0;
     int malformed = 0;
     int repliesDelivered = 0;  // messages handed to the sink
+    // Messages from the host side that arrived while an earlier SysX message
+    // from it could not yet have left the wire (see kArrivalTolerance).
+    int arrivedBeforeWireFree = 0;
   };
+
+  // Slack allowed to the host side's pacing, which counts whole milliseconds.
+  static constexpr std::chrono::milliseconds kArrivalTolerance{2};
 
   SimulatedInstrument(const DRUVDevice& device, Settings settings, Sink sink);
   SimulatedInstrument(InstrumentDefinition definition, Settings settings, Sink sink);
@@ -125,6 +131,7 @@ class SimulatedInstrument {
   };
 
   uint32_t Tick() const;
+  void CheckInboundPacing(const uint8_t* message, size_t size, Clock::time_point arrival);
   std::vector<MidiMessage> Process(const uint8_t* message, size_t size, uint32_t tick);
   std::vector<MidiMessage> Answer(size_t templateIndex, std::optional<int> requestedLoop);
   void DeliveryLoop();
@@ -154,6 +161,7 @@ class SimulatedInstrument {
   bool delivering_ = false;
   bool stopping_ = false;
   Clock::time_point wireFreeAt_;
+  std::optional<Clock::time_point> inboundWireFreeAt_;  // end of the last SysX from the host side
   std::thread thread_;  // last: started once everything above is set up
 };
 

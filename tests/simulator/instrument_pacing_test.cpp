@@ -69,6 +69,23 @@ TEST(InstrumentPacing, ReplyDelayComesBeforeTheFirstByte) {
   EXPECT_GE(replies.Replies()[0].at - sent, milliseconds(303));
 }
 
+TEST(InstrumentPacing, CountsHostMessagesSentBeforeTheLastSysXLeftTheWire) {
+  auto device = DeviceWithDump(10, false);
+  SimulatedInstrument instrument(*device, {}, nullptr);
+  MidiMessage large(1000, 0x01);  // 320 ms on the wire
+  large.front() = kSysXStart;
+  large.back() = kSysXEnd;
+  instrument.Receive(large);
+  instrument.Receive({0xB0, 0x07, 0x10});  // at once: too early
+  instrument.Receive({0xC0, 0x01});
+  EXPECT_EQ(2, instrument.GetCounts().arrivedBeforeWireFree);
+  std::this_thread::sleep_for(milliseconds(330));
+  instrument.Receive(kRequest);
+  EXPECT_EQ(2, instrument.GetCounts().arrivedBeforeWireFree) << "the large message has left";
+  instrument.Receive(kRequest);  // the request's own 5 bytes: 1.6 ms, inside the slack
+  EXPECT_EQ(2, instrument.GetCounts().arrivedBeforeWireFree);
+}
+
 TEST(InstrumentPacing, DestroyingWithRepliesPendingDeliversNothing) {
   auto device = DeviceWithDump(31250, false);  // ten seconds on the wire
   ReplyCollector replies;
