@@ -1,0 +1,201 @@
+// Receive and transmit in real time on real threads against the simulated
+// instrument: each example definition's dumps come in byte for byte, go back
+// to an instrument with another device ID with that ID and valid checksums in
+// every message, and a cancel from a third thread ends a transfer promptly.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "device/druv_device.h"
+#include "instrument_link.h"
+#include "platform/message_box.h"
+#include "plugin/engine/druv_data.h"
+#include "simulator/sysx_checksum.h"
+#include "tests/plugin/fakes/recording_progress_sink.h"
+
+namespace {
+
+using druv::simulator::ChecksumRuleOf;
+using druv::simulator::InstrumentMemory;
+using druv::simulator::MidiMessage;
+using druv::simulator::SimulatedInstrument;
+using Milliseconds = std::chrono::milliseconds;
+using SteadyClock = std::chrono::steady_clock;
+
+constexpr uint8_t kFirstId = 3;
+constexpr uint8_t kSecondId = 12;
+
+class EngineWithInstrumentTest : public ::testing::Test {
+protected:
+    void Load(const char* name) {
+        ScopedMessageBoxHandler noBoxes([&](const MessageBoxRequest& box) {
+            ADD_FAILURE() << "message box: " << (box.text ? box.text : "");
+            return MessageAnswer::Ok;
+        });
+        device.SetFilePath((std::string(DRUV_EXAMPLES_DIR) + "/" + name).c_str());
+        ASSERT_EQ(0, device.LoadDefinition()) << name;
+    }
+
+    // Builds the store and the two instruments once the definition is final.
+    void Connect() {
+        data.BuildFrom(device);
+        data.OutPort = 1;
+        data.InPort = 2;
+        data.DeviceId = kFirstId;
+        device.transfer.host_link = &link;
+        SimulatedInstrument::Settings first;
+        first.deviceId = kFirstId;
+        first.seed = 1;
+        source = std::make_unique<SimulatedInstrument>(device, first, InputOf(device));
+        SimulatedInstrument::Settings second;
+        second.deviceId = kSecondId;
+        second.seed = 2;
+        target = std::make_unique<SimulatedInstrument>(device, second, nullptr);
+        link.Connect(source.get());
+    }
+
+    std::vector<uint8_t> Stored(size_t index) const {
+        const DumpItem& item = *data.Items.at(index);
+        return std::vector<uint8_t>(item.Data(), item.Data() + item.Length.load());
+    }
+
+    // The source's memory as it should arrive at the target: each message
+    // with the target's ID and the checksum computed anew.
+    InstrumentMemory RenewedForTarget() const {
+        InstrumentMemory memory = source->Memory();
+        const auto& definition = source->Definition();
+        for (size_t t = 0; t < memory.TemplateCount(); ++t) {
+            for (int loop = 0; loop < memory.LoopCount(t); ++loop) {
+                std::vector<MidiMessage> slot = memory.Slot(t, loop);
+                for (MidiMessage& message : slot) {
+                    definition.deviceId.Insert(message.data(), message.size(), kSecondId);
+                    StoreChecksum(definition.templates[t].checksum, message.data(), message.size());
+                }
+                memory.SetSlot(t, loop, slot);
+            }
+        }
+        return memory;
+    }
+
+    void ExpectEveryMessageAtTargetRenewed() const {
+        const auto& placement = target->Definition().deviceId;
+        for (const auto& logged : target->Received()) {
+            const MidiMessage& message = logged.bytes;
+            EXPECT_TRUE(placement.Carries(message.data(), message.size(), kSecondId))
+                << "message of " << message.size() << " bytes";
+        }
+        SimulatedInstrument::Counts counts = target->GetCounts();
+        EXPECT_EQ(0, counts.refusedWrongDeviceId);
+        EXPECT_EQ(0, counts.refusedBadChecksum);
+        EXPECT_EQ(0, counts.malformed);
+        EXPECT_EQ(0, counts.arrivedBeforeWireFree) << "sent faster than the wire";
+    }
+
+    // Receives everything from the source, checks it byte for byte, sends it
+    // to the target and checks what the target holds then.
+    void RoundTrip() {
+        ASSERT_TRUE(ReceiveDumps(device, &data, 0, &sink, nullptr));
+        for (size_t t = 0; t < device.TemplateCount(); ++t)
+            EXPECT_EQ(source->Memory().StoredForm(t, false), Stored(t)) << device.Template(t)->Name();
+        EXPECT_EQ(0, source->GetCounts().arrivedBeforeWireFree) << "requests sent faster than the wire";
+
+        link.Connect(target.get());
+        data.DeviceId = kSecondId;
+        ASSERT_TRUE(TransmitDumps(device, &data, 0, &sink, nullptr));
+        InstrumentMemory expected = RenewedForTarget();
+        InstrumentMemory held = target->Memory();
+        for (size_t t = 0; t < expected.TemplateCount(); ++t)
+            for (int loop = 0; loop < expected.LoopCount(t); ++loop)
+                EXPECT_EQ(expected.Slot(t, loop), held.Slot(t, loop)) << "template " << t << " loop " << loop;
+        ExpectEveryMessageAtTargetRenewed();
+    }
+
+    // Sets the abort flag `after` from now on a third thread; returns when
+    // it was set through `abortAt`.
+    std::thread CancelAfter(Milliseconds after, SteadyClock::time_point* abortAt) {
+        return std::thread([this, after, abortAt] {
+            std::this_thread::sleep_for(after);
+            *abortAt = SteadyClock::now();
+            device.transfer.abort.store(true, std::memory_order_release);
+        });
+    }
+
+    // Declared before the instruments, so that they stop delivering first.
+    DRUVDevice device;
+    DRUVData data;
+    InstrumentLink link;
+    RecordingProgressSink sink;
+    std::unique_ptr<SimulatedInstrument> source;
+    std::unique_ptr<SimulatedInstrument> target;
+};
+
+TEST_F(EngineWithInstrumentTest, MixerScenesComeInAndGoBackByteForByte) {
+    Load("brindle-koss-sd16-mixer.druv");
+    Connect();
+    RoundTrip();
+    EXPECT_EQ(2, target->GetCounts().dumpsStored);
+}
+
+TEST_F(EngineWithInstrumentTest, SynthPatchesComeInLoopByLoopAndGoBack) {
+    Load("velmora-aster8-synth.druv");
+    // Eight of the 128 patches keep the test to a few seconds.
+    DRUVTemplate* patches = device.Template(1);
+    patches->SetNumLoops(8);
+    patches->SetSize(8 * 129);
+    Connect();
+    RoundTrip();
+    EXPECT_EQ(9, target->GetCounts().dumpsStored);
+    EXPECT_EQ(8, target->GetCounts().unrecognised) << "one store command after each patch";
+}
+
+TEST_F(EngineWithInstrumentTest, CancelEndsAReceivePromptlyAndClearsItsState) {
+    Load("brindle-koss-sd16-mixer.druv");
+    Connect();
+    data.Items[1]->Data()[0] = 0x42;  // the Setup item, not reached
+    data.Items[1]->Length = 1;
+    SteadyClock::time_point abortAt;
+    std::thread cancel = CancelAfter(Milliseconds(400), &abortAt);
+
+    EXPECT_FALSE(ReceiveDumps(device, &data, 0, &sink, nullptr));
+    SteadyClock::time_point returned = SteadyClock::now();
+    cancel.join();
+    EXPECT_LT(returned - abortAt, Milliseconds(100));
+    EXPECT_EQ(0, data.Items[0]->Length.load()) << "the scene in progress had no completed loop";
+    EXPECT_EQ(1, data.Items[1]->Length.load());
+    EXPECT_EQ(0x42, data.Items[1]->Data()[0]);
+    const TransferState& state = device.transfer;
+    EXPECT_EQ(nullptr, state.current_template.load());
+    EXPECT_EQ(nullptr, state.write_position.load());
+    EXPECT_EQ(0u, state.space_left.load());
+    EXPECT_TRUE(state.abort.load()) << "the caller clears it";
+
+    // The rest of the scene still arrives, and is not stored anywhere.
+    ASSERT_TRUE(source->WaitUntilIdle(Milliseconds(5000)));
+    EXPECT_EQ(0, data.Items[0]->Length.load());
+    EXPECT_EQ(0x42, data.Items[1]->Data()[0]);
+}
+
+TEST_F(EngineWithInstrumentTest, CancelEndsATransmitPromptlyWithoutAFinalReport) {
+    Load("brindle-koss-sd16-mixer.druv");
+    Connect();
+    for (size_t t = 0; t < 2; ++t) {
+        std::vector<uint8_t> stored = source->Memory().StoredForm(t, false);
+        std::copy(stored.begin(), stored.end(), data.Items[t]->Data());
+        data.Items[t]->Length = static_cast<int32_t>(stored.size());
+    }
+    link.Connect(target.get());
+    SteadyClock::time_point abortAt;
+    std::thread cancel = CancelAfter(Milliseconds(400), &abortAt);
+
+    EXPECT_FALSE(TransmitDumps(device, &data, 0, &sink, nullptr));
+    SteadyClock::time_point returned = SteadyClock::now();
+    cancel.join();
+    EXPECT_LT(returned - abortAt, Milliseconds(100)) << "inside the scene's 1.3 s on the wire";
+    EXPECT_EQ(1u, target->Received().size()) << "the scene, and nothing after it";
+    for (const ProgressCall& call : sink.calls) EXPECT_TRUE(call.hasText) << "no final report";
+    EXPECT_EQ(source->Memory().StoredForm(0, false), Stored(0)) << "the stored data is left as it was";
+}
+
+}  // namespace
