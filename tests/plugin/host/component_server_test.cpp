@@ -25,6 +25,12 @@ constexpr IID kPropertyPageIid = {0xB196B28D, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00,
 const std::string kMixerPath = std::string(DRUV_EXAMPLES_DIR) + "/brindle-koss-sd16-mixer.druv";
 
 // Stands in for the editor page, which exists only in the Windows module.
+// The system's IUnknown has a public non-virtual destructor; the page goes
+// away through Release only.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+#endif
 class FakePage : public IUnknown {
 public:
     static std::atomic<int> live;
@@ -49,6 +55,9 @@ public:
 private:
     std::atomic<ULONG> references_{1};
 };
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 std::atomic<int> FakePage::live{0};
 
 IUnknown* CreateFakePage() { return new FakePage(); }

@@ -18,6 +18,7 @@ struct Claim {
 
 class RecordingBroker : public IMPPortBroker {
 public:
+    virtual ~RecordingBroker() = default;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
         *object = nullptr;
         return E_NOINTERFACE;

@@ -1,0 +1,110 @@
+// A host for the editor page as the real one uses it: DRUV.dll registered in
+// the registry, the filter object and the page created through the component
+// model, the filter initialised with the test host's ports and MIDI output,
+// the page activated in a window of ours. Windows only.
+#pragma once
+
+#include <windows.h>
+#include <ocidl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "plugin/host/midi_filter.h"
+#include "testhost/host_midi_out.h"
+#include "testhost/test_host.h"
+
+namespace pagehost {
+
+// {5464D9CE-17FD-4E28-A451-79A27E39BBC4}
+constexpr CLSID kPageClass = {0x5464D9CE, 0x17FD, 0x4E28, {0xA4, 0x51, 0x79, 0xA2, 0x7E, 0x39, 0xBB, 0xC4}};
+
+struct DeviceFile {
+    CLSID classId;
+    std::string path;  // Windows form
+};
+
+// The Linux path of the build as Wine shows it ("Z:\..."); Windows paths pass.
+std::string WindowsPath(const std::string& path);
+
+// The component registration of `classId` pointing at the plug-in DLL, and
+// for a device the host's plug-in key with its definition path, as the
+// installer writes them. False when the registry refused.
+bool RegisterServer(const CLSID& classId, const std::string& dllPath);
+bool RegisterDevice(const DeviceFile& device, const std::string& dllPath);
+bool RemoveDeviceKey(const CLSID& classId);
+
+// The example definitions and one written for the page tests: a device on a
+// MIDI channel with a help file, no ID in its messages and nothing to
+// detect with.
+DeviceFile MixerExample();
+DeviceFile SynthExample();
+DeviceFile ChannelDevice();
+
+// The top-level window the page lives in.
+HWND CreateHostWindow(int width, int height);
+
+// Dispatches this thread's messages for about `milliseconds`.
+void Pump(DWORD milliseconds);
+
+// One filter and its page in a host window.
+class PageSession {
+public:
+    PageSession() = default;
+    ~PageSession();
+    PageSession(const PageSession&) = delete;
+    PageSession& operator=(const PageSession&) = delete;
+
+    // Creates the filter for `device` and initialises it with `host` and
+    // `midi`; with a clock the filter runs on it from then on.
+    bool CreateFilter(const DeviceFile& device, Clock* clock = nullptr);
+    // Creates the page, links it to the filter and activates it in `parent`.
+    bool OpenPage(HWND parent, const RECT& area);
+    // Deactivates and releases the page, then terminates and releases the
+    // filter; the counts each Release returned, for the caller to check.
+    ULONG ClosePage();
+    ULONG CloseFilter();
+
+    // Delivers one SysX message from the instrument on `port`.
+    void Receive(uint32_t port, const std::vector<uint8_t>& message);
+
+    CMidiFilter* Filter() const { return filter_; }
+    IUnknown* FilterUnknown() const { return filter_unknown_; }
+    IPropertyPage* Page() const { return page_; }
+    HWND PageWindow() const;
+    HWND Control(int id) const { return GetDlgItem(PageWindow(), id); }
+
+    testhost::TestHost host;
+    testhost::HostMidiOut midi;
+
+private:
+    IUnknown* filter_unknown_ = nullptr;
+    CMidiFilter* filter_ = nullptr;
+    IPropertyPage* page_ = nullptr;
+    HWND parent_ = nullptr;
+};
+
+// Control texts and states as a person sees them.
+std::string Text(HWND control);
+bool Shown(HWND control);
+std::vector<std::string> ComboItems(HWND combo);
+int ComboSelection(HWND combo);
+std::vector<std::string> ListItems(HWND list);
+std::vector<int> ToolbarCommands(HWND page);
+int ToolbarImageCount(HWND page);
+
+// Changes an edit's text; the edit reports the change to the page.
+void SetEditText(HWND edit, const char* text);
+// Picks an entry in a drop-down list and tells the page, as a click does.
+void ChooseComboItem(HWND combo, int position);
+// A toolbar button press.
+void Press(HWND page, int command);
+
+// The colour at the centre of the light in the status picture.
+COLORREF StatusLight(HWND page);
+bool LooksGreen(COLORREF colour);
+bool LooksRed(COLORREF colour);
+
+}  // namespace pagehost

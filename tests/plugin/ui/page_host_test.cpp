@@ -1,0 +1,409 @@
+// The editor page inside DRUV.dll, created and driven the way the host does:
+// registered classes, CoCreateInstance, SetObjects with the filter object,
+// Activate in a window. Runs under Wine with a display.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <ocidl.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "plugin/ui/resource_ids.h"
+#include "testhost/project_stream.h"
+#include "tests/plugin/ui/page_host_support.h"
+
+using namespace pagehost;
+
+namespace {
+
+const RECT kPageArea{0, 0, 400, 560};
+
+class PageEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        ASSERT_TRUE(RegisterServer(kPageClass, DRUV_PLUGIN_DLL));
+        for (const DeviceFile& device : {MixerExample(), SynthExample(), ChannelDevice()})
+            ASSERT_TRUE(RegisterDevice(device, DRUV_PLUGIN_DLL));
+    }
+    void TearDown() override { CoUninitialize(); }
+};
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PageEnvironment);
+
+HRESULT FilterIsDirty(IUnknown* filter) {
+    IPersistStream* persist = nullptr;
+    if (FAILED(filter->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist)))) return E_FAIL;
+    const HRESULT dirty = persist->IsDirty();
+    persist->Release();
+    return dirty;
+}
+
+void ClearFilterDirty(IUnknown* filter) {
+    IPersistStream* persist = nullptr;
+    ASSERT_EQ(S_OK, filter->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist)));
+    auto* stream = new testhost::MemoryIStream();
+    EXPECT_EQ(S_OK, persist->Save(stream, TRUE));
+    stream->Release();
+    persist->Release();
+}
+
+HRESULT PluginCanUnloadNow() {
+    HMODULE plugin = GetModuleHandleA("DRUV.dll");
+    if (!plugin) return E_FAIL;
+    auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+        reinterpret_cast<void*>(GetProcAddress(plugin, "DllCanUnloadNow")));
+    return canUnload ? canUnload() : E_FAIL;
+}
+
+class PageTest : public ::testing::Test {
+protected:
+    PageTest() : clock_(100000) {}
+    void SetUp() override {
+        session_.host.SetPorts(MP_PORT_INPUT, {{11, testhost::MakePortId(0x11), u"In One"},
+                                               {12, testhost::MakePortId(0x12), u"In Two"}});
+        session_.host.SetPorts(MP_PORT_OUTPUT, {{21, testhost::MakePortId(0x21), u"Out One"}});
+        window_ = CreateHostWindow(kPageArea.right, kPageArea.bottom);
+        ASSERT_NE(nullptr, window_) << "no window: is a display (Xvfb) running?";
+    }
+    void TearDown() override {
+        session_.ClosePage();
+        session_.CloseFilter();
+        DestroyWindow(window_);
+    }
+    void Open(const DeviceFile& device, bool virtualTime = false) {
+        ASSERT_TRUE(session_.CreateFilter(device, virtualTime ? &clock_ : nullptr));
+        ASSERT_TRUE(session_.OpenPage(window_, kPageArea));
+        ASSERT_NE(nullptr, session_.PageWindow());
+        Pump(30);
+    }
+    HWND Page() const { return session_.PageWindow(); }
+    HWND Control(int id) const { return session_.Control(id); }
+    DRUVData& Data() { return session_.Filter()->Data(); }
+
+    VirtualClock clock_;
+    PageSession session_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(PageTest, MixerPageHasItsControlsTextsAndToolbar) {
+    Open(MixerExample());
+    for (int id : {IDC_DATA_LIST, IDC_DEVICE_ID, IDC_IN_PORT, IDC_OUT_PORT, IDC_CHANNEL, IDC_DELAY,
+                   IDC_CHANNEL_LABEL, IDC_STATUS, IDC_DEVICE_ID_SPIN, IDC_CHANNEL_SPIN, IDC_DELAY_LABEL,
+                   IDC_DELAY_SPIN, ID_TOOLBAR})
+        EXPECT_NE(nullptr, Control(id)) << "control " << id;
+    EXPECT_EQ("Channel", Text(Control(IDC_CHANNEL_LABEL)));
+    EXPECT_EQ("Delay", Text(Control(IDC_DELAY_LABEL)));
+    EXPECT_EQ("Status ??", Text(Control(IDC_STATUS)));
+    EXPECT_FALSE(Shown(Control(IDC_STATUS)));
+    EXPECT_FALSE(IsWindowEnabled(Control(IDC_STATUS)));
+
+    // The mixer's messages carry an ID (shown 1 to 16); it listens on no channel.
+    EXPECT_TRUE(Shown(Control(IDC_DEVICE_ID)));
+    EXPECT_EQ("1", Text(Control(IDC_DEVICE_ID)));
+    EXPECT_FALSE(Shown(Control(IDC_CHANNEL)));
+    EXPECT_FALSE(Shown(Control(IDC_CHANNEL_SPIN)));
+    EXPECT_FALSE(Shown(Control(IDC_CHANNEL_LABEL)));
+    EXPECT_EQ("", Text(Control(IDC_CHANNEL)));
+    EXPECT_EQ("0", Text(Control(IDC_DELAY)));
+    EXPECT_EQ(IDC_DEVICE_ID, GetDlgCtrlID(reinterpret_cast<HWND>(
+                                 SendMessageA(Control(IDC_DEVICE_ID_SPIN), UDM_GETBUDDY, 0, 0))));
+    EXPECT_EQ(IDC_DELAY, GetDlgCtrlID(reinterpret_cast<HWND>(SendMessageA(Control(IDC_DELAY_SPIN), UDM_GETBUDDY, 0, 0))));
+
+    // Detection is possible (a template is marked for it); no help file.
+    EXPECT_EQ((std::vector<int>{ID_CMD_ABOUT, ID_CMD_HELP, ID_CMD_STATUS}), ToolbarCommands(Page()));
+    EXPECT_EQ(3, ToolbarImageCount(Page()));
+    EXPECT_EQ((std::vector<std::string>{"Current Scene", "Setup"}), ListItems(Control(IDC_DATA_LIST)));
+    EXPECT_EQ((std::vector<std::string>{"In One", "In Two", "[none]"}), ComboItems(Control(IDC_IN_PORT)));
+    EXPECT_EQ(2, ComboSelection(Control(IDC_IN_PORT)));
+    EXPECT_EQ((std::vector<std::string>{"Out One", "[none]"}), ComboItems(Control(IDC_OUT_PORT)));
+    EXPECT_EQ(1, ComboSelection(Control(IDC_OUT_PORT)));
+
+    EXPECT_EQ(S_OK, FilterIsDirty(session_.FilterUnknown())) << "opening runs the change rules";
+    EXPECT_EQ(S_FALSE, session_.Page()->IsPageDirty());
+}
+
+TEST_F(PageTest, ChannelDeviceShowsChannelButNoIdAndItsHelpButton) {
+    Open(ChannelDevice());
+    EXPECT_FALSE(Shown(Control(IDC_DEVICE_ID)));
+    EXPECT_FALSE(IsWindowEnabled(Control(IDC_DEVICE_ID)));
+    EXPECT_FALSE(Shown(Control(IDC_DEVICE_ID_SPIN)));
+    EXPECT_TRUE(Shown(Control(IDC_CHANNEL)));
+    EXPECT_TRUE(Shown(Control(IDC_CHANNEL_LABEL)));
+    EXPECT_EQ("1", Text(Control(IDC_CHANNEL)));
+    EXPECT_EQ((std::vector<int>{ID_CMD_ABOUT, ID_CMD_HELP, ID_CMD_DEVICE_HELP}), ToolbarCommands(Page()));
+    EXPECT_EQ(3, ToolbarImageCount(Page()));
+    EXPECT_EQ((std::vector<std::string>{"Kits", "Songs"}), ListItems(Control(IDC_DATA_LIST)));
+
+    // No "ID" label beside the hidden field either.
+    for (HWND child = GetWindow(Page(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (Text(child) == "ID") {
+            EXPECT_FALSE(Shown(child));
+        }
+}
+
+TEST_F(PageTest, EditedTextsAreStoredLimitedAndLeaveThePageClean) {
+    Open(ChannelDevice());
+    SetEditText(Control(IDC_CHANNEL), "10");
+    EXPECT_EQ(9, Data().Channel.load());
+    SetEditText(Control(IDC_CHANNEL), "17");
+    EXPECT_EQ(15, Data().Channel.load());
+    EXPECT_EQ("17", Text(Control(IDC_CHANNEL))) << "a limited value does not rewrite the text";
+    SetEditText(Control(IDC_CHANNEL), "abc");
+    EXPECT_EQ(0, Data().Channel.load());
+    SetEditText(Control(IDC_DELAY), "150");
+    EXPECT_EQ(100, Data().ItemDelay.load());
+    SetEditText(Control(IDC_DELAY), "none");
+    EXPECT_EQ(0, Data().ItemDelay.load());
+
+    ClearFilterDirty(session_.FilterUnknown());
+    EXPECT_EQ(S_FALSE, FilterIsDirty(session_.FilterUnknown()));
+    SetEditText(Control(IDC_DELAY), "42");
+    EXPECT_EQ(42, Data().ItemDelay.load());
+    EXPECT_EQ(S_OK, FilterIsDirty(session_.FilterUnknown()));
+    EXPECT_EQ(S_FALSE, session_.Page()->IsPageDirty());
+    EXPECT_EQ(S_OK, session_.Page()->Apply());
+}
+
+TEST_F(PageTest, DeviceIdIsShiftedByTheDisplayOffsetAndLimited) {
+    Open(MixerExample());
+    SetEditText(Control(IDC_DEVICE_ID), "0");
+    EXPECT_EQ(0, Data().DeviceId.load());
+    SetEditText(Control(IDC_DEVICE_ID), "40");
+    EXPECT_EQ(15, Data().DeviceId.load());
+    SetEditText(Control(IDC_DEVICE_ID), "7");
+    EXPECT_EQ(6, Data().DeviceId.load());
+}
+
+TEST_F(PageTest, ChannelOfADeviceWithoutChannelBecomesZeroWhenThePageOpens) {
+    ASSERT_TRUE(session_.CreateFilter(MixerExample()));
+    Data().Channel.store(5);
+    ASSERT_TRUE(session_.OpenPage(window_, kPageArea));
+    EXPECT_EQ(0, Data().Channel.load());
+}
+
+TEST_F(PageTest, ChoosingPortsClaimsAndReleasesThemAtTheHost) {
+    Open(MixerExample());
+    session_.host.ClearClaims();
+    ChooseComboItem(Control(IDC_IN_PORT), 1);
+    EXPECT_EQ(12u, Data().InPort.load());
+    std::vector<testhost::ClaimRecord> claims = session_.host.Claims();
+    ASSERT_EQ(1u, claims.size());
+    EXPECT_EQ(1, claims[0].claim);
+    EXPECT_TRUE(IsEqualGUID(testhost::MakePortId(0x12), claims[0].port));
+    EXPECT_TRUE(IsEqualGUID(session_.Filter()->ClassId(), claims[0].ownerClass));
+
+    ClearFilterDirty(session_.FilterUnknown());
+    ChooseComboItem(Control(IDC_IN_PORT), 1);
+    EXPECT_EQ(S_FALSE, FilterIsDirty(session_.FilterUnknown())) << "the same port again";
+    claims = session_.host.Claims();
+    ASSERT_EQ(3u, claims.size());
+    EXPECT_EQ(0, claims[1].claim);
+    EXPECT_EQ(1, claims[2].claim);
+
+    ChooseComboItem(Control(IDC_IN_PORT), 2);
+    EXPECT_EQ(0u, Data().InPort.load());
+    EXPECT_TRUE(IsEqualGUID(MPPortId{}, Data().InPortId));
+    EXPECT_EQ(S_OK, FilterIsDirty(session_.FilterUnknown()));
+    EXPECT_EQ(0, session_.host.ClaimBalance(testhost::MakePortId(0x12)));
+
+    ChooseComboItem(Control(IDC_OUT_PORT), 0);
+    EXPECT_EQ(21u, Data().OutPort.load());
+    EXPECT_EQ(1, session_.host.ClaimBalance(testhost::MakePortId(0x21)));
+}
+
+TEST_F(PageTest, PortNotificationRefillsTheListsAndAVanishedPortShowsAsNone) {
+    Open(MixerExample());
+    ChooseComboItem(Control(IDC_IN_PORT), 0);
+    session_.host.SetPorts(MP_PORT_INPUT, {{12, testhost::MakePortId(0x12), u"In Two"},
+                                           {13, testhost::MakePortId(0x13), u"In Three"}});
+    session_.host.FirePortsChanged();
+    EXPECT_EQ((std::vector<std::string>{"In Two", "In Three", "[none]"}), ComboItems(Control(IDC_IN_PORT)));
+    EXPECT_EQ(2, ComboSelection(Control(IDC_IN_PORT)));
+    EXPECT_EQ(0u, Data().InPort.load());
+
+    ChooseComboItem(Control(IDC_IN_PORT), 1);
+    session_.host.FirePortsChanged();
+    EXPECT_EQ(1, ComboSelection(Control(IDC_IN_PORT))) << "a port still listed stays chosen";
+}
+
+TEST_F(PageTest, DetectionShowsOnlineAfterAReplyAndOfflineAfterTheDeadline) {
+    Open(MixerExample(), true);
+    ChooseComboItem(Control(IDC_IN_PORT), 0);
+    ChooseComboItem(Control(IDC_OUT_PORT), 0);
+    EXPECT_TRUE(LooksRed(StatusLight(Page()))) << "Offline until a detection is answered";
+
+    session_.midi.Clear();
+    Press(Page(), ID_CMD_STATUS);
+    const std::vector<testhost::SentMessage> sent = session_.midi.Sent();
+    ASSERT_EQ(1u, sent.size());
+    EXPECT_EQ(21u, sent[0].event.Port);
+    EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x00, 0x31, 0x11, 0x00, 0xF7}), sent[0].wire);
+    EXPECT_TRUE(session_.Filter()->Device().transfer.detect_wait.load());
+
+    session_.Receive(12, {0xF0, 0x7D, 0x00, 0x31, 0x12, 0x00, 0xF7});  // another port: no answer
+    Pump(60);
+    EXPECT_TRUE(session_.Filter()->Device().transfer.detect_wait.load());
+    session_.Receive(11, {0xF0, 0x7D, 0x00, 0x31, 0x12, 0x00, 0xF7});
+    Pump(60);
+    EXPECT_FALSE(session_.Filter()->Device().transfer.detect_wait.load());
+    const COLORREF online = StatusLight(Page());
+    EXPECT_TRUE(LooksGreen(online)) << std::hex << online;
+
+    Press(Page(), ID_CMD_STATUS);
+    clock_.Advance(5000);
+    Pump(60);
+    EXPECT_FALSE(session_.Filter()->Device().transfer.detect_wait.load());
+    const COLORREF offline = StatusLight(Page());
+    EXPECT_TRUE(LooksRed(offline)) << std::hex << offline;
+}
+
+TEST_F(PageTest, DeviceWithoutDetectionHasNoStatusPictureOrTimer) {
+    Open(ChannelDevice());
+    session_.midi.Clear();
+    Pump(60);
+    EXPECT_TRUE(session_.midi.Sent().empty());
+    const COLORREF colour = StatusLight(Page());
+    EXPECT_FALSE(LooksRed(colour) || LooksGreen(colour)) << std::hex << colour;
+}
+
+TEST_F(PageTest, DeactivateEndsTheDetectionAndThePageCanOpenAgain) {
+    Open(MixerExample(), true);
+    Press(Page(), ID_CMD_STATUS);
+    EXPECT_TRUE(session_.Filter()->Device().transfer.detect_wait.load());
+    EXPECT_EQ(S_OK, session_.Page()->Deactivate());
+    EXPECT_FALSE(session_.Filter()->Device().transfer.detect_wait.load());
+    EXPECT_EQ(nullptr, session_.PageWindow());
+    EXPECT_EQ(E_UNEXPECTED, session_.Page()->Deactivate());
+    EXPECT_EQ(E_UNEXPECTED, session_.Page()->Show(SW_SHOW));
+    EXPECT_EQ(E_UNEXPECTED, session_.Page()->Move(&kPageArea));
+
+    ASSERT_EQ(S_OK, session_.Page()->Activate(window_, &kPageArea, FALSE));
+    EXPECT_EQ(E_UNEXPECTED, session_.Page()->Activate(window_, &kPageArea, FALSE));
+    EXPECT_EQ(E_POINTER, session_.Page()->Activate(window_, nullptr, FALSE));
+    EXPECT_EQ(E_INVALIDARG, session_.Page()->Show(SW_MINIMIZE));
+    EXPECT_EQ(S_OK, session_.Page()->Show(SW_HIDE));
+    EXPECT_FALSE(IsWindowVisible(session_.PageWindow()));
+    EXPECT_EQ(S_OK, session_.Page()->Show(SW_SHOWNORMAL));
+    EXPECT_TRUE(IsWindowVisible(session_.PageWindow()));
+}
+
+TEST_F(PageTest, EveryReferenceIsGivenBackAndThePluginMayUnload) {
+    Open(MixerExample());
+    ChooseComboItem(Control(IDC_IN_PORT), 0);
+    EXPECT_EQ(S_FALSE, PluginCanUnloadNow()) << "a filter lives";
+    EXPECT_EQ(0u, session_.ClosePage());
+    EXPECT_EQ(0u, session_.CloseFilter());
+    EXPECT_EQ(S_OK, PluginCanUnloadNow());
+    EXPECT_EQ(0u, session_.host.References());
+    EXPECT_EQ(0u, session_.midi.References());
+    EXPECT_EQ(0, session_.host.ClaimBalance(testhost::MakePortId(0x11)));
+}
+
+TEST_F(PageTest, PageObjectAnswersAsAPropertyPageOnly) {
+    IPropertyPage* page = nullptr;
+    ASSERT_EQ(S_OK, CoCreateInstance(kPageClass, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                     reinterpret_cast<void**>(&page)));
+    void* other = reinterpret_cast<void*>(1);
+    EXPECT_EQ(E_NOINTERFACE, page->QueryInterface(IID_IPersistStream, &other));
+    EXPECT_EQ(nullptr, other);
+    EXPECT_EQ(E_FAIL, page->SetObjects(0, nullptr));
+    EXPECT_EQ(E_POINTER, page->SetObjects(1, nullptr));
+    IUnknown* two[] = {page, page};
+    EXPECT_EQ(E_UNEXPECTED, page->SetObjects(2, two));
+    EXPECT_EQ(E_UNEXPECTED, page->SetPageSite(nullptr));
+    EXPECT_EQ(E_NOTIMPL, page->Help(nullptr));
+    EXPECT_EQ(E_NOTIMPL, page->TranslateAccelerator(nullptr));
+    EXPECT_EQ(0u, page->Release());
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int TopLevelWindows() {
+    int count = 0;
+    EnumWindows(&CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+TEST_F(PageTest, PageInfoMeasuresAThrowawayWindowBeforeActivate) {
+    IPropertyPage* page = nullptr;
+    ASSERT_EQ(S_OK, CoCreateInstance(kPageClass, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                     reinterpret_cast<void**>(&page)));
+    const int before = TopLevelWindows();
+    PROPPAGEINFO info{};
+    ASSERT_EQ(S_OK, page->GetPageInfo(&info));
+    EXPECT_EQ(before, TopLevelWindows());
+    ASSERT_NE(nullptr, info.pszTitle);
+    EXPECT_EQ(std::wstring(L"DRUV Librarian"), std::wstring(info.pszTitle));
+    EXPECT_GT(info.size.cx, 200);
+    EXPECT_GT(info.size.cy, info.size.cx) << "the page is taller than wide";
+    EXPECT_EQ(nullptr, info.pszHelpFile);
+    EXPECT_EQ(0u, info.dwHelpContext);
+    CoTaskMemFree(info.pszTitle);
+    EXPECT_EQ(E_POINTER, page->GetPageInfo(nullptr));
+    page->Release();
+}
+
+TEST_F(PageTest, ToolTipsComeFromTheStringResources) {
+    Open(MixerExample());
+    const std::vector<std::pair<UINT_PTR, std::string>> expected{
+        {ID_CMD_ABOUT, "Display information on DRUV\nAbout..."},
+        {ID_CMD_HELP, "Help"},
+        {ID_CMD_DEVICE_HELP, "Display help for the specific DRUV Device\nDevice Help..."},
+        {ID_CMD_STATUS, ""}};
+    for (const auto& [id, text] : expected) {
+        NMTTDISPINFOA info{};
+        info.hdr.hwndFrom = Control(ID_TOOLBAR);
+        info.hdr.idFrom = id;
+        info.hdr.code = TTN_GETDISPINFOA;
+        SendMessageA(Page(), WM_NOTIFY, id, reinterpret_cast<LPARAM>(&info));
+        ASSERT_NE(nullptr, info.lpszText);
+        EXPECT_EQ(text, std::string(info.lpszText)) << "tool " << id;
+    }
+}
+
+HWND about_box = nullptr;
+std::string about_text;
+
+void CALLBACK CloseAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = FindWindowA("#32770", "DRUV Librarian");
+    if (!box) return;
+    KillTimer(nullptr, timer);
+    about_box = box;
+    about_text = Text(GetDlgItem(box, IDC_ABOUT_TEXT));
+    PostMessageA(box, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+}
+
+TEST_F(PageTest, AboutBoxNamesTheDeviceTemplateAndClosesOnAMousePress) {
+    Open(MixerExample());
+    about_box = nullptr;
+    SetTimer(nullptr, 0, 30, &CloseAboutBox);
+    Press(Page(), ID_CMD_ABOUT);  // returns once the box is closed
+    ASSERT_NE(nullptr, about_box);
+    EXPECT_EQ("Brindle & Koss SD-16 Digital Mixer Template v1.0", about_text);
+    EXPECT_FALSE(IsWindow(about_box));
+}
+
+TEST_F(PageTest, TwoDevicesInOneProcessEachShowTheirOwnButtons) {
+    Open(MixerExample());
+    HWND second = CreateHostWindow(kPageArea.right, kPageArea.bottom);
+    PageSession other;
+    ASSERT_TRUE(other.CreateFilter(ChannelDevice()));
+    ASSERT_TRUE(other.OpenPage(second, kPageArea));
+    EXPECT_EQ((std::vector<int>{ID_CMD_ABOUT, ID_CMD_HELP, ID_CMD_STATUS}), ToolbarCommands(Page()));
+    EXPECT_EQ((std::vector<int>{ID_CMD_ABOUT, ID_CMD_HELP, ID_CMD_DEVICE_HELP}), ToolbarCommands(other.PageWindow()));
+    HIMAGELIST mine = reinterpret_cast<HIMAGELIST>(SendMessageA(Control(ID_TOOLBAR), TB_GETIMAGELIST, 0, 0));
+    HIMAGELIST theirs =
+        reinterpret_cast<HIMAGELIST>(SendMessageA(other.Control(ID_TOOLBAR), TB_GETIMAGELIST, 0, 0));
+    EXPECT_NE(mine, theirs);
+    EXPECT_EQ(0u, other.ClosePage());
+    EXPECT_EQ(0u, other.CloseFilter());
+    DestroyWindow(second);
+}
+
+}  // namespace
