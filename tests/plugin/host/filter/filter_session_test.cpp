@@ -175,6 +175,7 @@ protected:
         HRESULT load = S_OK;
         HRESULT save = S_OK;
         bool running = false;
+        HRESULT nested = S_OK;
     };
 
     void ArmHook(CMidiFilter& filter, IStream* loadFrom, Seen& seen) {
@@ -182,6 +183,7 @@ protected:
             if (seen.called) return;
             seen.called = true;
             seen.running = filter.TransferRunning();
+            seen.nested = filter.Transfer(0, nullptr, 0);
             testhost::RewindStream(loadFrom);
             seen.load = filter.Load(loadFrom);
             auto* out = new testhost::MemoryIStream();
@@ -222,6 +224,7 @@ TEST_F(PersistenceDuringTransferTest, LoadIsRefusedDuringAnyTransferAndSaveDurin
     EXPECT_TRUE(seen.running);
     EXPECT_EQ(E_FAIL, seen.load);
     EXPECT_EQ(STG_E_CANTSAVE, seen.save);
+    EXPECT_EQ(E_FAIL, seen.nested) << "one transfer at a time";
     EXPECT_EQ(S_OK, filter->IsDirty()) << "the refused save cleared nothing";
     EXPECT_FALSE(filter->TransferRunning());
 
