@@ -10,3 +10,9 @@ druv_add_test(page_host_tests
   LIBS druv_page_host)
 target_compile_definitions(page_host_tests PRIVATE DRUV_PLUGIN_DLL="${DRUV_HOST_PATH_PREFIX}$<TARGET_FILE:DRUV>")
 add_dependencies(page_host_tests DRUV)
+
+# The page of one definition in a window, for screenshots (scripts/screenshots.sh).
+add_executable(druv-page-viewer ${CMAKE_CURRENT_LIST_DIR}/page_viewer.cpp)
+target_link_libraries(druv-page-viewer PRIVATE druv_page_host druv_device)
+target_compile_definitions(druv-page-viewer PRIVATE DRUV_PLUGIN_DLL="${DRUV_HOST_PATH_PREFIX}$<TARGET_FILE:DRUV>")
+add_dependencies(druv-page-viewer DRUV)

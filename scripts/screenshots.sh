@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Screenshots of the plug-in's editor page, one PNG per example definition,
+# taken under Wine on a virtual display:
+#   scripts/screenshots.sh [BUILD_DIR]     (default build/windows64)
+# BUILD_DIR is a Windows build with the tests (it holds DRUV.dll and
+# druv-page-viewer.exe). The PNGs go to BUILD_DIR/screenshots/. Uses $DISPLAY
+# when it answers, otherwise starts Xvfb on a free display and stops it
+# afterwards. Exits non-zero when a page could not be shown or captured, so
+# it serves as a smoke check.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build/windows64}" && pwd)
+say() { printf '[screenshots] %s\n' "$*"; }
+
+viewer="$build/tests/plugin/ui/druv-page-viewer.exe"
+[ -f "$viewer" ] || { say "missing $viewer: build the target druv-page-viewer first"; exit 1; }
+if grep -q 'Toolchain-mingw-i686' "$build/CMakeCache.txt" 2>/dev/null; then arch=win32; else arch=win64; fi
+convert=/usr/bin/convert
+out="$build/screenshots"
+mkdir -p "$out"
+
+xvfb_pid=
+cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  number=100
+  while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
+  Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$number"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
+fi
+say "display $DISPLAY, Wine $arch"
+
+shoot() {  # name definition [viewer options]
+  local name=$1 definition=$2; shift 2
+  local ready="$out/$name.ready" raw="$out/$name.xwd" png="$out/$name.png"
+  rm -f "$ready" "$raw" "$png"
+  "$root/scripts/wine-run.sh" "$arch" "$viewer" "$definition" --seconds 2 \
+    --ready-file "$(printf 'Z:%s' "$ready" | tr / '\\')" "$@" </dev/null >"$out/$name.log" 2>&1 &
+  local viewer_pid=$!
+  for _ in $(seq 200); do [ -s "$ready" ] && break; sleep 0.1; done
+  if [ ! -s "$ready" ]; then
+    wait "$viewer_pid" || true
+    say "FAILED: the page of $name did not show (see $out/$name.log)"; return 1
+  fi
+  read -r x y width height <"$ready"
+  xwd -root -silent -display "$DISPLAY" >"$raw"
+  "$convert" "xwd:$raw" -crop "${width}x${height}+${x}+${y}" +repage "$png"
+  wait "$viewer_pid" || true
+  rm -f "$raw" "$ready"
+  if [ ! -s "$png" ]; then say "FAILED: no picture of $name"; return 1; fi
+  say "$png (${width}x${height})"
+}
+
+status=0
+shoot mixer-online "$root/examples/brindle-koss-sd16-mixer.druv" --online --with-data || status=1
+shoot synth-offline "$root/examples/velmora-aster8-synth.druv" || status=1
+exit $status
