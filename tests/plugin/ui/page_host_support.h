@@ -48,6 +48,17 @@ HWND CreateHostWindow(int width, int height);
 
 // Dispatches this thread's messages for about `milliseconds`.
 void Pump(DWORD milliseconds);
+// Dispatches messages until `done` holds or `limit` milliseconds have passed;
+// whether it holds.
+template <typename Condition>
+bool PumpUntil(Condition done, DWORD limit = 3000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > limit) return false;
+        Pump(5);
+    }
+    return true;
+}
 
 // One filter and its page in a host window.
 class PageSession {

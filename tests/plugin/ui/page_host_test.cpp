@@ -7,11 +7,13 @@
 #include <commctrl.h>
 #include <ocidl.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
 #include "plugin/ui/resource_ids.h"
+#include "testhost/progress_recorder.h"
 #include "testhost/project_stream.h"
 #include "tests/plugin/ui/page_host_support.h"
 
@@ -177,6 +179,35 @@ TEST_F(PageTest, DeviceIdIsShiftedByTheDisplayOffsetAndLimited) {
     EXPECT_EQ(6, Data().DeviceId.load());
 }
 
+TEST_F(PageTest, ArrowKeysStepTheUpDownsWhichStoreTheirPositions) {
+    Open(MixerExample());
+    HWND id = Control(IDC_DEVICE_ID);
+    SendMessageA(id, WM_KEYDOWN, VK_UP, 0);
+    SendMessageA(id, WM_KEYUP, VK_UP, 0);
+    EXPECT_EQ("2", Text(id));
+    EXPECT_EQ(1, Data().DeviceId.load());
+    SetEditText(id, "16");
+    SendMessageA(id, WM_KEYDOWN, VK_UP, 0);
+    SendMessageA(id, WM_KEYUP, VK_UP, 0);
+    EXPECT_EQ("1", Text(id)) << "the ID wraps";
+    EXPECT_EQ(0, Data().DeviceId.load());
+
+    HWND delay = Control(IDC_DELAY);
+    SetEditText(delay, "100");
+    SendMessageA(delay, WM_KEYDOWN, VK_UP, 0);
+    SendMessageA(delay, WM_KEYUP, VK_UP, 0);
+    EXPECT_EQ(100, Data().ItemDelay.load()) << "the delay does not wrap";
+    SendMessageA(delay, WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageA(delay, WM_KEYUP, VK_DOWN, 0);
+    EXPECT_EQ(99, Data().ItemDelay.load());
+
+    // The up-down's own report of a new position stores it as well.
+    HWND spin = Control(IDC_DELAY_SPIN);
+    SendMessageA(spin, UDM_SETPOS32, 0, 7);
+    SendMessageA(Page(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 7), reinterpret_cast<LPARAM>(spin));
+    EXPECT_EQ(7, Data().ItemDelay.load());
+}
+
 TEST_F(PageTest, ChannelOfADeviceWithoutChannelBecomesZeroWhenThePageOpens) {
     ASSERT_TRUE(session_.CreateFilter(MixerExample()));
     Data().Channel.store(5);
@@ -247,17 +278,55 @@ TEST_F(PageTest, DetectionShowsOnlineAfterAReplyAndOfflineAfterTheDeadline) {
     Pump(60);
     EXPECT_TRUE(session_.Filter()->Device().transfer.detect_wait.load());
     session_.Receive(11, {0xF0, 0x7D, 0x00, 0x31, 0x12, 0x00, 0xF7});
-    Pump(60);
-    EXPECT_FALSE(session_.Filter()->Device().transfer.detect_wait.load());
+    EXPECT_TRUE(PumpUntil([this] { return !session_.Filter()->Device().transfer.detect_wait.load(); }));
     const COLORREF online = StatusLight(Page());
     EXPECT_TRUE(LooksGreen(online)) << std::hex << online;
 
     Press(Page(), ID_CMD_STATUS);
     clock_.Advance(5000);
-    Pump(60);
-    EXPECT_FALSE(session_.Filter()->Device().transfer.detect_wait.load());
+    EXPECT_TRUE(PumpUntil([this] { return !session_.Filter()->Device().transfer.detect_wait.load(); }));
     const COLORREF offline = StatusLight(Page());
     EXPECT_TRUE(LooksRed(offline)) << std::hex << offline;
+}
+
+// Cancels the transfer it reports on at its first report.
+class CancellingSink : public IMPProgressSink {
+public:
+    explicit CancellingSink(IMPServices2* services) : services_(services) {}
+    virtual ~CancellingSink() = default;
+    HRESULT STDMETHODCALLTYPE Progress(void*, uint32_t, uint32_t, const WCHAR*) override {
+        services_->Cancel();
+        return S_OK;
+    }
+
+private:
+    IMPServices2* services_;
+};
+
+TEST_F(PageTest, ListIsRefreshedAfterAReceiveUnlessItWasCancelled) {
+    Open(MixerExample(), true);
+    clock_.Advance(5000);  // let the detections of the opening time out
+    ASSERT_TRUE(PumpUntil([this] { return !session_.Filter()->Device().transfer.detect_wait.load(); }));
+    DumpItem& setup = *Data().Items[1];
+    ASSERT_TRUE(setup.Data());
+    const uint8_t dump[] = {0xF0, 0x7D, 0x00, 0x31, 0x12, 0x01, 0xF7};
+    std::memcpy(setup.Data(), dump, sizeof dump);
+    setup.Length.store(sizeof dump);
+    EXPECT_EQ((std::vector<std::string>{"Current Scene", "Setup"}), ListItems(Control(IDC_DATA_LIST)));
+
+    IMPServices2* services = nullptr;
+    ASSERT_EQ(S_OK, session_.FilterUnknown()->QueryInterface(IID_IMPServices2, reinterpret_cast<void**>(&services)));
+    testhost::ProgressRecorder progress;
+    // "Scene only": the instrument stays silent, the request times out.
+    EXPECT_EQ(S_OK, services->Transfer(0, &progress, 0x2));
+    EXPECT_EQ((std::vector<std::string>{"Current Scene", "Setup *"}), ListItems(Control(IDC_DATA_LIST)));
+
+    setup.Length.store(0);
+    CancellingSink cancelling(services);
+    EXPECT_EQ(S_OK, services->Transfer(0, &cancelling, 0x2));
+    EXPECT_EQ((std::vector<std::string>{"Current Scene", "Setup *"}), ListItems(Control(IDC_DATA_LIST)))
+        << "a cancelled receive leaves the list as it was";
+    services->Release();
 }
 
 TEST_F(PageTest, DeviceWithoutDetectionHasNoStatusPictureOrTimer) {
