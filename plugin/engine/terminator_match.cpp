@@ -8,17 +8,17 @@
 namespace {
 
 // Pattern bytes below F8 match themselves; F8 to FF stand for a class.
-bool PatternMatches(uint8_t pattern, uint8_t byte) {
+bool PatternMatches(uint8_t pattern, uint8_t value) {
     switch (pattern) {
-    case 0xF8: return byte >= 0x80 && byte <= 0x9F;  // note off and note on
-    case 0xF9: return byte >= 0xA0 && byte <= 0xAF;
-    case 0xFA: return byte >= 0xB0 && byte <= 0xBF;
-    case 0xFB: return byte >= 0xC0 && byte <= 0xCF;
-    case 0xFC: return byte >= 0xD0 && byte <= 0xDF;
-    case 0xFD: return byte >= 0xE0 && byte <= 0xEF;
-    case 0xFE: return byte >= 0x80 && byte <= 0xEF;  // any channel status
+    case 0xF8: return value >= 0x80 && value <= 0x9F;  // note off and note on
+    case 0xF9: return value >= 0xA0 && value <= 0xAF;
+    case 0xFA: return value >= 0xB0 && value <= 0xBF;
+    case 0xFB: return value >= 0xC0 && value <= 0xCF;
+    case 0xFC: return value >= 0xD0 && value <= 0xDF;
+    case 0xFD: return value >= 0xE0 && value <= 0xEF;
+    case 0xFE: return value >= 0x80 && value <= 0xEF;  // any channel status
     case 0xFF: return true;
-    default: return pattern == byte;
+    default: return pattern == value;
     }
 }
 

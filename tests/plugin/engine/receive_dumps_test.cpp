@@ -97,7 +97,7 @@ TEST_F(ReceiveDumpsTest, MultiSysXLoopEndsWhenItsBytesReachTheSize) {
     EXPECT_EQ(21, data.Items[0]->Length.load());
     Bytes expected = SysX(10, 0x01);
     Bytes second = SysX(10, 0x02);
-    expected.insert(expected.end(), second.begin(), second.end());
+    Append(expected, second);
     expected.push_back(0xFF);
     EXPECT_EQ(expected, Stored(0));
 }
@@ -122,7 +122,7 @@ TEST_F(ReceiveDumpsTest, EachLoopRequestsWithItsLoopValueAndExpectsItsReceiveSiz
     Bytes expected;
     for (uint8_t fill : {0x01, 0x03, 0x05}) {
         Bytes reply = SysX(5, fill);
-        expected.insert(expected.end(), reply.begin(), reply.end());
+        Append(expected, reply);
         expected.push_back(0xFF);
     }
     EXPECT_EQ(expected, Stored(0));
@@ -251,7 +251,7 @@ TEST_F(ReceiveDumpsTest, TerminatorEndsTheLoopStoredOrNot) {
 
         ASSERT_TRUE(Receive());
         Bytes expected = SysX(10, 0x31);
-        if (store) expected.insert(expected.end(), terminator.begin(), terminator.end());
+        if (store) Append(expected, terminator);
         expected.push_back(0xFF);
         EXPECT_EQ(expected, Stored(0));
     }

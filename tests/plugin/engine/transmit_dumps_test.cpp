@@ -74,7 +74,7 @@ TEST_F(TransmitDumpsTest, TransmitMessagesCarryEachLoopsValueCountingDown) {
     Bytes stored;
     for (int loop = 0; loop < 3; ++loop) {
         Bytes message{0xF0, 0x7D, 0x10, 0x20, static_cast<uint8_t>(loop), 0xF7, 0xFF};
-        stored.insert(stored.end(), message.begin(), message.end());
+        Append(stored, message);
     }
     Store(0, stored);
 
@@ -174,7 +174,7 @@ TEST_F(TransmitDumpsTest, MessagesNeverLeaveFasterThanTheWire) {
     Bytes stored;
     for (size_t size : {size_t{1000}, size_t{7}, size_t{313}, size_t{1500}}) {
         Bytes message = SysX(size);
-        stored.insert(stored.end(), message.begin(), message.end());
+        Append(stored, message);
     }
     stored.push_back(0xFF);
     Store(0, stored);
@@ -194,7 +194,7 @@ TEST_F(TransmitDumpsTest, AbortDuringTheWireTimeEndsTheTransmitWithinASlice) {
     Bytes stored = SysX(4104);
     stored.push_back(0xFF);
     Bytes second = SysX(100);
-    stored.insert(stored.end(), second.begin(), second.end());
+    Append(stored, second);
     Store(0, stored);
     uint32_t start = clock.TickCount();
     clock.SetSleepHook([&](uint32_t) {
