@@ -99,4 +99,23 @@ TEST(DeliverEventsTest, WalksTheWholeListWithTheTypeMask) {
     EXPECT_EQ(E_POINTER, DeliverEvents(nullptr, device, 9));
 }
 
+// While a detection waits, any SysX that reaches the engine counts as the
+// instrument's answer: that shows which events get through.
+TEST(DeliverEventsTest, OnlyEventsOnTheInputPortReachTheEngine) {
+    const uint8_t sysx[] = {0xF0, 0x7D, 0x01, 0xF7};
+    struct Case {
+        uint32_t eventPort;
+        uint32_t inPort;
+        bool reaches;
+    };
+    for (const Case& c : {Case{7, 9, false}, Case{0, 0, false}, Case{9, 0, false}, Case{9, 9, true}}) {
+        DRUVDevice device;
+        device.transfer.detect_wait.store(true);
+        testhost::HostEventList list;
+        list.AddMessage(c.eventPort, sysx, sizeof(sysx));
+        EXPECT_EQ(S_OK, DeliverEvents(&list, device, c.inPort));
+        EXPECT_EQ(c.reaches, device.transfer.reply_seen.load()) << c.eventPort << " on " << c.inPort;
+    }
+}
+
 }  // namespace
