@@ -371,6 +371,30 @@ TEST_F(PageTest, EveryReferenceIsGivenBackAndThePluginMayUnload) {
     EXPECT_EQ(0, session_.host.ClaimBalance(testhost::MakePortId(0x11)));
 }
 
+std::vector<std::string> ExportedNames(HMODULE module) {
+    std::vector<std::string> names;
+    const auto* base = reinterpret_cast<const BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    if (!entry.VirtualAddress) return names;
+    const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
+    const auto* nameOffsets = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        names.push_back(reinterpret_cast<const char*>(base + nameOffsets[i]));
+    return names;
+}
+
+TEST_F(PageTest, PluginExportsOnlyTheComponentServerEntries) {
+    IPropertyPage* page = nullptr;
+    ASSERT_EQ(S_OK, CoCreateInstance(kPageClass, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                     reinterpret_cast<void**>(&page)));
+    HMODULE plugin = GetModuleHandleA("DRUV.dll");
+    ASSERT_NE(nullptr, plugin);
+    EXPECT_EQ((std::vector<std::string>{"DllCanUnloadNow", "DllGetClassObject"}), ExportedNames(plugin));
+    page->Release();
+}
+
 TEST_F(PageTest, PageObjectAnswersAsAPropertyPageOnly) {
     IPropertyPage* page = nullptr;
     ASSERT_EQ(S_OK, CoCreateInstance(kPageClass, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
