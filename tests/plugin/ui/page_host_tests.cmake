@@ -6,7 +6,9 @@ target_compile_definitions(druv_page_host PUBLIC
   DRUV_EXAMPLES_DIR="${DRUV_HOST_PATH_PREFIX}${PROJECT_SOURCE_DIR}/examples")
 
 druv_add_test(page_host_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/page_host_test.cpp
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/page_host_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/plugin_server_test.cpp
   LIBS druv_page_host)
 target_compile_definitions(page_host_tests PRIVATE DRUV_PLUGIN_DLL="${DRUV_HOST_PATH_PREFIX}$<TARGET_FILE:DRUV>")
 add_dependencies(page_host_tests DRUV)

@@ -1,0 +1,117 @@
+// DRUV.dll's component server against the system registry under Wine: the
+// host's plug-in key as the installer writes it, read on every request.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/guid.h"
+#include "tests/plugin/ui/page_host_support.h"
+
+using namespace pagehost;
+
+namespace {
+
+// {3C5A9E1B-7D24-4F60-8B13-A6E2D0F49C77}: a device only these tests install.
+constexpr CLSID kTestDevice = {0x3C5A9E1B, 0x7D24, 0x4F60, {0x8B, 0x13, 0xA6, 0xE2, 0xD0, 0xF4, 0x9C, 0x77}};
+constexpr char kTestDeviceKey[] = "Software\\Tavrel\\ZN3\\Plugins\\{3C5A9E1B-7D24-4F60-8B13-A6E2D0F49C77}";
+// {0F1E2D3C-4B5A-4968-8776-A5B4C3D2E1F0}: installed nowhere.
+constexpr CLSID kNowhere = {0x0F1E2D3C, 0x4B5A, 0x4968, {0x87, 0x76, 0xA5, 0xB4, 0xC3, 0xD2, 0xE1, 0xF0}};
+
+using GetClassObjectFunction = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+
+class PluginServerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plugin_ = LoadLibraryA(DRUV_PLUGIN_DLL);
+        ASSERT_NE(nullptr, plugin_);
+        get_class_object_ = reinterpret_cast<GetClassObjectFunction>(
+            reinterpret_cast<void*>(GetProcAddress(plugin_, "DllGetClassObject")));
+        ASSERT_NE(nullptr, get_class_object_);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kTestDeviceKey);
+    }
+    void TearDown() override {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kTestDeviceKey);
+        if (plugin_) FreeLibrary(plugin_);
+    }
+
+    void SetDevicePath(DWORD type, const std::string& bytes) {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestDeviceKey, 0, nullptr, 0, KEY_WRITE,
+                                                 nullptr, &key, nullptr));
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "DevicePath", 0, type,
+                                                reinterpret_cast<const BYTE*>(bytes.data()),
+                                                static_cast<DWORD>(bytes.size())));
+        RegCloseKey(key);
+    }
+
+    HRESULT Factory(REFCLSID classId, IClassFactory** factory) {
+        *factory = nullptr;
+        return get_class_object_(classId, IID_IClassFactory, reinterpret_cast<void**>(factory));
+    }
+
+    // The definition path the filter object was made with.
+    std::string FilterPath(IClassFactory* factory) {
+        IUnknown* unknown = nullptr;
+        if (FAILED(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown)))) return "?";
+        IMPInitialise* initialise = nullptr;
+        unknown->QueryInterface(IID_IMPInitialise, reinterpret_cast<void**>(&initialise));
+        const std::string path = static_cast<CMidiFilter*>(initialise)->Device().FilePath();
+        initialise->Release();
+        unknown->Release();
+        return path;
+    }
+
+    HMODULE plugin_ = nullptr;
+    GetClassObjectFunction get_class_object_ = nullptr;
+};
+
+// A copy of the example mixer at a path of exactly `length` characters.
+std::string MixerCopyWithPathLength(size_t length) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    std::string path = std::string(folder) + "druv-";
+    path += std::string(length - path.size() - 5, 'p') + ".druv";
+    std::ifstream source(MixerExample().path, std::ios::binary);
+    std::ofstream(path, std::ios::binary) << source.rdbuf();
+    return path;
+}
+
+TEST_F(PluginServerTest, UnknownClassAndKeyWithoutDevicePathAreNotAvailable) {
+    IClassFactory* factory = nullptr;
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, Factory(kNowhere, &factory));
+    EXPECT_EQ(nullptr, factory);
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestDeviceKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                             &key, nullptr));
+    RegCloseKey(key);
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, Factory(kTestDevice, &factory));
+    EXPECT_EQ(nullptr, factory);
+}
+
+TEST_F(PluginServerTest, PathOf255CharactersIsReadWholeAndEachRequestReadsAnew) {
+    const std::string longest = MixerCopyWithPathLength(255);
+    ASSERT_EQ(255u, longest.size());
+    SetDevicePath(REG_SZ, longest + '\0');
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(S_OK, Factory(kTestDevice, &factory));
+    EXPECT_EQ(longest, FilterPath(factory));
+    factory->Release();
+
+    const std::string shorter = MixerCopyWithPathLength(120);
+    SetDevicePath(REG_EXPAND_SZ, shorter + '\0');  // the value's type does not matter
+    ASSERT_EQ(S_OK, Factory(kTestDevice, &factory));
+    EXPECT_EQ(shorter, FilterPath(factory));
+    factory->Release();
+
+    SetDevicePath(REG_SZ, std::string(256, 'x') + '\0');
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, Factory(kTestDevice, &factory));
+    EXPECT_EQ(nullptr, factory);
+    DeleteFileA(longest.c_str());
+    DeleteFileA(shorter.c_str());
+}
+
+}  // namespace
