@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -17,7 +18,7 @@
 
 namespace {
 
-using druv::simulator::ChecksumRuleOf;
+using druv::simulator::InstrumentDefinition;
 using druv::simulator::InstrumentMemory;
 using druv::simulator::MidiMessage;
 using druv::simulator::SimulatedInstrument;
@@ -38,8 +39,11 @@ protected:
         ASSERT_EQ(0, device.LoadDefinition()) << name;
     }
 
-    // Builds the store and the two instruments once the definition is final.
-    void Connect() {
+    // Builds the store and the two instruments once the definition is final;
+    // `adjust` may make the instruments differ from the definition.
+    void Connect(const std::function<void(InstrumentDefinition&)>& adjust = nullptr) {
+        InstrumentDefinition definition = druv::simulator::DefinitionFromDevice(device);
+        if (adjust) adjust(definition);
         data.BuildFrom(device);
         data.OutPort = 1;
         data.InPort = 2;
@@ -48,11 +52,11 @@ protected:
         SimulatedInstrument::Settings first;
         first.deviceId = kFirstId;
         first.seed = 1;
-        source = std::make_unique<SimulatedInstrument>(device, first, InputOf(device));
+        source = std::make_unique<SimulatedInstrument>(definition, first, InputOf(device));
         SimulatedInstrument::Settings second;
         second.deviceId = kSecondId;
         second.seed = 2;
-        target = std::make_unique<SimulatedInstrument>(device, second, nullptr);
+        target = std::make_unique<SimulatedInstrument>(definition, second, nullptr);
         link.Connect(source.get());
     }
 
@@ -148,6 +152,39 @@ TEST_F(EngineWithInstrumentTest, SynthPatchesComeInLoopByLoopAndGoBack) {
     RoundTrip();
     EXPECT_EQ(9, target->GetCounts().dumpsStored);
     EXPECT_EQ(8, target->GetCounts().unrecognised) << "one store command after each patch";
+}
+
+TEST_F(EngineWithInstrumentTest, TerminatorsEndLoopsAndSilentLoopsTimeOut) {
+    // Up to 400 bytes a loop, in several messages, each loop closed by a
+    // terminator that is not stored; the instrument sends 200 bytes a loop
+    // and falls silent from the third.
+    device.SetSysXChanOfs(2);
+    DRUVTemplate* bank = device.AddTemplate("Bank");
+    bank->SetNumLoops(4);
+    bank->SetLoopRecvSize(400);
+    bank->SetSize(1600);
+    bank->SetMultiSysX(1);
+    bank->SetTimeOut(1);
+    bank->SetDelayBetweenSysX(0);
+    bank->SetRequest("F0 7D 10 02 F1 F2 F7");
+    bank->SetTerminator("F0 7D 7F");
+    Connect([](InstrumentDefinition& definition) { definition.templates[0].loopRecvSize = 200; });
+    source->SetTerminator(0, druv::simulator::ConcreteTerminator({0xF0, 0x7D, 0x7F}, 0),
+                          SimulatedInstrument::TerminatorTiming::AfterEachLoop);
+    source->SetSilentFromLoop(2);
+
+    ASSERT_TRUE(ReceiveDumps(device, &data, 0, &sink, nullptr));
+    InstrumentMemory memory = source->Memory();
+    std::vector<uint8_t> expected;
+    for (int loop = 0; loop < 2; ++loop) {
+        for (const MidiMessage& message : memory.Slot(0, loop))
+            for (uint8_t value : message) expected.push_back(value);
+        expected.push_back(0xFF);
+    }
+    expected.push_back(0xFF);
+    expected.push_back(0xFF);
+    EXPECT_EQ(expected, Stored(0));
+    EXPECT_EQ(2u, memory.Slot(0, 0).size()) << "two messages a loop";
 }
 
 TEST_F(EngineWithInstrumentTest, CancelEndsAReceivePromptlyAndClearsItsState) {
