@@ -32,8 +32,16 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
 fi
 say "display $DISPLAY, Wine $arch"
 
-shoot() {  # name definition [viewer options]
-  local name=$1 definition=$2; shift 2
+# Which of the status picture's lights shows in a PNG: green, red or neither.
+status_light() {  # png width
+  local pixel
+  pixel=$("$convert" "$1" -format "%[pixel:p{$(($2 - 72 + 8)),12}]" info: 2>/dev/null)
+  echo "$pixel" | awk -F'[(),%]' '{ r=$2; g=$3; b=$4
+    if (g > 150 && r < 100 && b < 100) print "green"; else if (r > 150 && g < 100 && b < 100) print "red"; else print "neither" }'
+}
+
+shoot() {  # name definition expected-light [viewer options]
+  local name=$1 definition=$2 light=$3; shift 3
   local ready="$out/$name.ready" raw="$out/$name.xwd" png="$out/$name.png"
   rm -f "$ready" "$raw" "$png"
   "$root/scripts/wine-run.sh" "$arch" "$viewer" "$definition" --seconds 2 \
@@ -50,10 +58,14 @@ shoot() {  # name definition [viewer options]
   wait "$viewer_pid" || true
   rm -f "$raw" "$ready"
   if [ ! -s "$png" ]; then say "FAILED: no picture of $name"; return 1; fi
-  say "$png (${width}x${height})"
+  local seen
+  seen=$(status_light "$png" "$width")
+  if [ "$seen" != "$light" ]; then say "FAILED: $name shows a $seen status light, expected $light"; return 1; fi
+  rm -f "$out/$name.log"
+  say "$png (${width}x${height}, status light $seen)"
 }
 
 status=0
-shoot mixer-online "$root/examples/brindle-koss-sd16-mixer.druv" --online --with-data || status=1
-shoot synth-offline "$root/examples/velmora-aster8-synth.druv" || status=1
+shoot mixer-online "$root/examples/brindle-koss-sd16-mixer.druv" green --online --with-data || status=1
+shoot synth-offline "$root/examples/velmora-aster8-synth.druv" red || status=1
 exit $status
