@@ -84,6 +84,12 @@ public:
     CMidiFilter* Filter() const { return filter_; }
     IUnknown* FilterUnknown() const { return filter_unknown_; }
     IPropertyPage* Page() const { return page_; }
+    // Hands the page's reference to the caller, who releases it.
+    IPropertyPage* TakePage() {
+        IPropertyPage* page = page_;
+        page_ = nullptr;
+        return page;
+    }
     HWND PageWindow() const;
     HWND Control(int id) const { return GetDlgItem(PageWindow(), id); }
 

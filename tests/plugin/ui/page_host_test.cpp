@@ -364,6 +364,7 @@ TEST_F(PageTest, EveryReferenceIsGivenBackAndThePluginMayUnload) {
     ChooseComboItem(Control(IDC_IN_PORT), 0);
     EXPECT_EQ(S_FALSE, PluginCanUnloadNow()) << "a filter lives";
     EXPECT_EQ(0u, session_.ClosePage());
+    session_.host.FirePortsChanged();  // reaches the filter only: the page has let go
     EXPECT_EQ(0u, session_.CloseFilter());
     EXPECT_EQ(S_OK, PluginCanUnloadNow());
     EXPECT_EQ(0u, session_.host.References());
@@ -393,6 +394,17 @@ TEST_F(PageTest, PluginExportsOnlyTheComponentServerEntries) {
     ASSERT_NE(nullptr, plugin);
     EXPECT_EQ((std::vector<std::string>{"DllCanUnloadNow", "DllGetClassObject"}), ExportedNames(plugin));
     page->Release();
+}
+
+TEST_F(PageTest, PageReleasedWhileActiveTakesItsWindowAlong) {
+    Open(MixerExample());
+    HWND page = Page();
+    ASSERT_TRUE(IsWindow(page));
+    IPropertyPage* object = session_.TakePage();
+    EXPECT_EQ(0u, object->Release()) << "released without Deactivate";
+    EXPECT_FALSE(IsWindow(page));
+    Pump(60);
+    session_.host.FirePortsChanged();
 }
 
 TEST_F(PageTest, PageObjectAnswersAsAPropertyPageOnly) {
