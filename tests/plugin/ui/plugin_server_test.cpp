@@ -65,6 +65,12 @@ protected:
         return path;
     }
 
+    HRESULT CanUnloadNow() {
+        auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+            reinterpret_cast<void*>(GetProcAddress(plugin_, "DllCanUnloadNow")));
+        return canUnload ? canUnload() : E_FAIL;
+    }
+
     HMODULE plugin_ = nullptr;
     GetClassObjectFunction get_class_object_ = nullptr;
 };
@@ -112,6 +118,32 @@ TEST_F(PluginServerTest, PathOf255CharactersIsReadWholeAndEachRequestReadsAnew) 
     EXPECT_EQ(nullptr, factory);
     DeleteFileA(longest.c_str());
     DeleteFileA(shorter.c_str());
+}
+
+TEST_F(PluginServerTest, UnloadWaitsForFiltersAndLocksButNotForPages) {
+    IClassFactory* pages = nullptr;
+    ASSERT_EQ(S_OK, Factory(kPageClass, &pages));
+    IUnknown* page = nullptr;
+    ASSERT_EQ(S_OK, pages->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&page)));
+    EXPECT_EQ(S_OK, CanUnloadNow()) << "only a page lives";
+
+    EXPECT_EQ(S_OK, pages->LockServer(TRUE));
+    EXPECT_EQ(S_FALSE, CanUnloadNow());
+    EXPECT_EQ(S_OK, pages->LockServer(FALSE));
+    EXPECT_EQ(S_OK, CanUnloadNow());
+
+    SetDevicePath(REG_SZ, MixerExample().path + '\0');
+    IClassFactory* filters = nullptr;
+    ASSERT_EQ(S_OK, Factory(kTestDevice, &filters));
+    IUnknown* filter = nullptr;
+    ASSERT_EQ(S_OK, filters->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&filter)));
+    EXPECT_EQ(S_FALSE, CanUnloadNow()) << "a filter lives";
+    EXPECT_EQ(0u, filter->Release());
+    EXPECT_EQ(S_OK, CanUnloadNow());
+
+    EXPECT_EQ(0u, page->Release());
+    EXPECT_EQ(0u, pages->Release());
+    EXPECT_EQ(0u, filters->Release());
 }
 
 }  // namespace
