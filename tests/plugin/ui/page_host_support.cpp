@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
+#include <string>
 
 #include "platform/guid.h"
 #include "plugin/ui/resource_ids.h"
@@ -94,7 +96,15 @@ DeviceFile ChannelDevice() {
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
     const std::string path = std::string(folder) + "druv-page-channel-device.druv";
-    std::ofstream(path, std::ios::binary) << kChannelDefinition;
+    // Test processes run side by side: a reader must never see half a file.
+    std::ifstream existing(path, std::ios::binary);
+    const std::string current((std::istreambuf_iterator<char>(existing)), std::istreambuf_iterator<char>());
+    existing.close();
+    if (current != kChannelDefinition) {
+        const std::string scratch = path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+        std::ofstream(scratch, std::ios::binary) << kChannelDefinition;
+        MoveFileExA(scratch.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
     return {kChannelClass, path};
 }
 
