@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/guid.h"
 #include "tests/plugin/ui/page_host_support.h"
@@ -15,9 +16,12 @@ using namespace pagehost;
 
 namespace {
 
-// {3C5A9E1B-7D24-4F60-8B13-A6E2D0F49C77}: a device only these tests install.
-constexpr CLSID kTestDevice = {0x3C5A9E1B, 0x7D24, 0x4F60, {0x8B, 0x13, 0xA6, 0xE2, 0xD0, 0xF4, 0x9C, 0x77}};
-constexpr char kTestDeviceKey[] = "Software\\Tavrel\\ZN3\\Plugins\\{3C5A9E1B-7D24-4F60-8B13-A6E2D0F49C77}";
+// Devices only these tests install, one per test: CTest runs the tests of this
+// program in processes side by side, all on the same registry.
+// {3C5A9E1B-7D24-4F60-8B13-A6E2D0F49C77}, {3C5A9E1B-...-9C78}, {3C5A9E1B-...-9C79}
+constexpr CLSID kKeyWithoutPath = {0x3C5A9E1B, 0x7D24, 0x4F60, {0x8B, 0x13, 0xA6, 0xE2, 0xD0, 0xF4, 0x9C, 0x77}};
+constexpr CLSID kLongPathDevice = {0x3C5A9E1B, 0x7D24, 0x4F60, {0x8B, 0x13, 0xA6, 0xE2, 0xD0, 0xF4, 0x9C, 0x78}};
+constexpr CLSID kUnloadDevice = {0x3C5A9E1B, 0x7D24, 0x4F60, {0x8B, 0x13, 0xA6, 0xE2, 0xD0, 0xF4, 0x9C, 0x79}};
 // {0F1E2D3C-4B5A-4968-8776-A5B4C3D2E1F0}: installed nowhere.
 constexpr CLSID kNowhere = {0x0F1E2D3C, 0x4B5A, 0x4968, {0x87, 0x76, 0xA5, 0xB4, 0xC3, 0xD2, 0xE1, 0xF0}};
 
@@ -31,17 +35,28 @@ protected:
         get_class_object_ = reinterpret_cast<GetClassObjectFunction>(
             reinterpret_cast<void*>(GetProcAddress(plugin_, "DllGetClassObject")));
         ASSERT_NE(nullptr, get_class_object_);
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kTestDeviceKey);
     }
     void TearDown() override {
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kTestDeviceKey);
+        for (const CLSID& device : used_) RemoveDeviceKey(device);
         if (plugin_) FreeLibrary(plugin_);
     }
 
-    void SetDevicePath(DWORD type, const std::string& bytes) {
+    // The test's own device key, new and empty.
+    void Use(const CLSID& device) {
+        RemoveDeviceKey(device);
+        used_.push_back(device);
+    }
+
+    static std::string KeyPath(const CLSID& device) {
+        char text[kBracedGuidLength + 1] = {};
+        FormatBracedGuid(device, text, sizeof text);
+        return std::string("Software\\Tavrel\\ZN3\\Plugins\\") + text;
+    }
+
+    void SetDevicePath(const CLSID& device, DWORD type, const std::string& bytes) {
         HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestDeviceKey, 0, nullptr, 0, KEY_WRITE,
-                                                 nullptr, &key, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyPath(device).c_str(), 0, nullptr, 0,
+                                                 KEY_WRITE, nullptr, &key, nullptr));
         EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "DevicePath", 0, type,
                                                 reinterpret_cast<const BYTE*>(bytes.data()),
                                                 static_cast<DWORD>(bytes.size())));
@@ -73,6 +88,7 @@ protected:
 
     HMODULE plugin_ = nullptr;
     GetClassObjectFunction get_class_object_ = nullptr;
+    std::vector<CLSID> used_;
 };
 
 // A copy of the example mixer at a path of exactly `length` characters.
@@ -87,40 +103,43 @@ std::string MixerCopyWithPathLength(size_t length) {
 }
 
 TEST_F(PluginServerTest, UnknownClassAndKeyWithoutDevicePathAreNotAvailable) {
+    Use(kKeyWithoutPath);
     IClassFactory* factory = nullptr;
     EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, Factory(kNowhere, &factory));
     EXPECT_EQ(nullptr, factory);
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestDeviceKey, 0, nullptr, 0, KEY_WRITE, nullptr,
-                                             &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyPath(kKeyWithoutPath).c_str(), 0, nullptr, 0,
+                                             KEY_WRITE, nullptr, &key, nullptr));
     RegCloseKey(key);
-    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, Factory(kTestDevice, &factory));
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, Factory(kKeyWithoutPath, &factory));
     EXPECT_EQ(nullptr, factory);
 }
 
 TEST_F(PluginServerTest, PathOf255CharactersIsReadWholeAndEachRequestReadsAnew) {
+    Use(kLongPathDevice);
     const std::string longest = MixerCopyWithPathLength(255);
     ASSERT_EQ(255u, longest.size());
-    SetDevicePath(REG_SZ, longest + '\0');
+    SetDevicePath(kLongPathDevice, REG_SZ, longest + '\0');
     IClassFactory* factory = nullptr;
-    ASSERT_EQ(S_OK, Factory(kTestDevice, &factory));
+    ASSERT_EQ(S_OK, Factory(kLongPathDevice, &factory));
     EXPECT_EQ(longest, FilterPath(factory));
     factory->Release();
 
     const std::string shorter = MixerCopyWithPathLength(120);
-    SetDevicePath(REG_EXPAND_SZ, shorter + '\0');  // the value's type does not matter
-    ASSERT_EQ(S_OK, Factory(kTestDevice, &factory));
+    SetDevicePath(kLongPathDevice, REG_EXPAND_SZ, shorter + '\0');  // the value's type does not matter
+    ASSERT_EQ(S_OK, Factory(kLongPathDevice, &factory));
     EXPECT_EQ(shorter, FilterPath(factory));
     factory->Release();
 
-    SetDevicePath(REG_SZ, std::string(256, 'x') + '\0');
-    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, Factory(kTestDevice, &factory));
+    SetDevicePath(kLongPathDevice, REG_SZ, std::string(256, 'x') + '\0');
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, Factory(kLongPathDevice, &factory));
     EXPECT_EQ(nullptr, factory);
     DeleteFileA(longest.c_str());
     DeleteFileA(shorter.c_str());
 }
 
 TEST_F(PluginServerTest, UnloadWaitsForFiltersAndLocksButNotForPages) {
+    Use(kUnloadDevice);
     IClassFactory* pages = nullptr;
     ASSERT_EQ(S_OK, Factory(kPageClass, &pages));
     IUnknown* page = nullptr;
@@ -132,9 +151,9 @@ TEST_F(PluginServerTest, UnloadWaitsForFiltersAndLocksButNotForPages) {
     EXPECT_EQ(S_OK, pages->LockServer(FALSE));
     EXPECT_EQ(S_OK, CanUnloadNow());
 
-    SetDevicePath(REG_SZ, MixerExample().path + '\0');
+    SetDevicePath(kUnloadDevice, REG_SZ, MixerExample().path + '\0');
     IClassFactory* filters = nullptr;
-    ASSERT_EQ(S_OK, Factory(kTestDevice, &filters));
+    ASSERT_EQ(S_OK, Factory(kUnloadDevice, &filters));
     IUnknown* filter = nullptr;
     ASSERT_EQ(S_OK, filters->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&filter)));
     EXPECT_EQ(S_FALSE, CanUnloadNow()) << "a filter lives";
