@@ -31,6 +31,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
 fi
 say "display $DISPLAY, Wine $arch"
+"$root/scripts/wine-prefix.sh" "$arch" >/dev/null  # a new prefix boots once, before any timing
 
 # Which of the status picture's lights shows in a PNG: green, red or neither.
 status_light() {  # png width
@@ -47,7 +48,7 @@ shoot() {  # name definition expected-light [viewer options]
   "$root/scripts/wine-run.sh" "$arch" "$viewer" "$definition" --seconds 2 \
     --ready-file "$(printf 'Z:%s' "$ready" | tr / '\\')" "$@" </dev/null >"$out/$name.log" 2>&1 &
   local viewer_pid=$!
-  for _ in $(seq 200); do [ -s "$ready" ] && break; sleep 0.1; done
+  for _ in $(seq 600); do [ -s "$ready" ] && break; sleep 0.1; done
   if [ ! -s "$ready" ]; then
     wait "$viewer_pid" || true
     say "FAILED: the page of $name did not show (see $out/$name.log)"; return 1
