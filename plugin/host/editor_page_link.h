@@ -9,6 +9,9 @@ public:
     virtual void RefillPortLists() = 0;
     // A receive that was not aborted has ended: list the supported data again.
     virtual void RefreshDataList() = 0;
+    // The filter is being destroyed. The link holds no reference, and a host
+    // may release the filter before the page: the page must forget it.
+    virtual void FilterGone() = 0;
 
 protected:
     ~EditorPageLink() = default;

@@ -22,6 +22,7 @@ CMidiFilter::CMidiFilter(const GUID& classId, const char* devicePath) : class_id
 }
 
 CMidiFilter::~CMidiFilter() {
+    if (EditorPageLink* page = editor_page_.exchange(nullptr, std::memory_order_acq_rel)) page->FilterGone();
     ClaimStoredPorts(port_broker_, Data(), kReleasePort, class_id_, Identity());
     // A host that never called Terminate still gets its links back.
     ReleaseHostLinks();

@@ -188,3 +188,9 @@ void CPropPage::RefillPortLists() {
 void CPropPage::RefreshDataList() {
     if (window_ && filter_) FillDataList();
 }
+
+// Every entry point checks the link, so a page that outlives its filter
+// only stops acting on it.
+void CPropPage::FilterGone() {
+    filter_ = nullptr;
+}

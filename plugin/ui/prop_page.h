@@ -52,6 +52,7 @@ public:
     // EditorPageLink, called by the filter on the page window's thread.
     void RefillPortLists() override;
     void RefreshDataList() override;
+    void FilterGone() override;
 
 private:
     ~CPropPage();

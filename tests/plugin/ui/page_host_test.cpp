@@ -407,6 +407,22 @@ TEST_F(PageTest, PageReleasedWhileActiveTakesItsWindowAlong) {
     session_.host.FirePortsChanged();
 }
 
+TEST_F(PageTest, PageOutlivingItsFilterStopsActingOnIt) {
+    Open(MixerExample(), true);
+    HWND page = Page();
+    EXPECT_EQ(0u, session_.CloseFilter()) << "the host lets go of the filter first";
+    // Edits, buttons and the detection timer of the open page find no filter.
+    SetEditText(Control(IDC_DEVICE_ID), "5");
+    SetEditText(Control(IDC_DELAY), "42");
+    Press(page, ID_CMD_STATUS);
+    Pump(60);
+    EXPECT_TRUE(IsWindow(page));
+    EXPECT_EQ(S_OK, session_.Page()->Deactivate());
+    EXPECT_EQ(E_UNEXPECTED, session_.Page()->Activate(window_, &kPageArea, FALSE)) << "nothing to show";
+    EXPECT_EQ(0u, session_.ClosePage());
+    EXPECT_EQ(S_OK, PluginCanUnloadNow());
+}
+
 TEST_F(PageTest, PageObjectAnswersAsAPropertyPageOnly) {
     IPropertyPage* page = nullptr;
     ASSERT_EQ(S_OK, CoCreateInstance(kPageClass, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,

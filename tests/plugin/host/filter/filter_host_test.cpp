@@ -24,8 +24,10 @@ public:
     virtual ~CountingPage() = default;
     void RefillPortLists() override { ++refills; }
     void RefreshDataList() override { ++refreshes; }
+    void FilterGone() override { ++gone; }
     int refills = 0;
     int refreshes = 0;
+    int gone = 0;
 };
 
 class FilterHostTest : public ::testing::Test {
@@ -147,6 +149,20 @@ TEST_F(FilterHostTest, PortNotificationsKeepOrForgetTheStoredPort) {
     filter->Terminate();
     host.FirePortsChanged();  // no longer advised
     EXPECT_EQ(6, page.refills);
+}
+
+TEST_F(FilterHostTest, APageThatOutlivesItsFilterIsToldWhenItGoes) {
+    CountingPage kept;
+    CountingPage detached;
+    {
+        FilterHolder filter(Definition());
+        filter->SetEditorPage(&detached);
+        filter->SetEditorPage(nullptr);
+        filter->SetEditorPage(&kept);
+        EXPECT_EQ(0, kept.gone) << "nothing said while the filter lives";
+    }
+    EXPECT_EQ(1, kept.gone);
+    EXPECT_EQ(0, detached.gone) << "a page that let go hears nothing";
 }
 
 TEST_F(FilterHostTest, SaveAndLoadCarryThePortsAndClaimThem) {
