@@ -4,7 +4,8 @@
 #   sanitize  the same tests under AddressSanitizer and UndefinedBehaviorSanitizer
 #   tsan      the tests under ThreadSanitizer
 #   fuzz      each libFuzzer target for a few seconds from its seed corpus
-#   windows   the 32-bit Windows build, its tests under Wine (with Xvfb)
+#   windows   the 32-bit Windows build, its tests under Wine (with Xvfb) and
+#             screenshots of the editor page as a smoke check
 # Give stage names to run only those, e.g. `scripts/test.sh native windows`.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -96,6 +97,13 @@ stage_windows() {
   # would then never close. Start them here, with their output going nowhere.
   "$druv_wine_loader" wineboot </dev/null >/dev/null 2>&1 || true
   run_ctest "$preset" || rc=$?
+  # Smoke check: the editor page of each example device as a picture.
+  if scripts/screenshots.sh "build/$preset" >"$log_dir/screenshots.log" 2>&1; then
+    passed=$((passed + 1)); summary+=("screenshots: $(ls "build/$preset/screenshots/"*.png | tr '\n' ' ')")
+  else
+    tail -n 20 "$log_dir/screenshots.log"
+    failed=$((failed + 1)); summary+=("screenshots: FAILED (see $log_dir/screenshots.log)"); rc=1
+  fi
   "$druv_wineserver" -k 2>/dev/null || true
   "$druv_wineserver" -w 2>/dev/null || true
   [ -z "$xvfb_pid" ] || { kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; } || true
