@@ -28,3 +28,18 @@ void ClaimStoredPorts(IMPPortBroker* broker, const DRUVData& data, PortClaim cla
     if (data.OutPort.load(std::memory_order_acquire) != 0)
         broker->ClaimPort(claim, data.OutPortId, 0, classId, owner, 0);
 }
+
+HeldPorts HeldPortsOf(const DRUVData& data) {
+    HeldPorts held;
+    held.holdsIn = data.InPort.load(std::memory_order_acquire) != 0;
+    held.holdsOut = data.OutPort.load(std::memory_order_acquire) != 0;
+    held.in = data.InPortId;
+    held.out = data.OutPortId;
+    return held;
+}
+
+void ReleaseHeldPorts(IMPPortBroker* broker, const HeldPorts& held, const GUID& classId, IUnknown* owner) {
+    if (!broker) return;
+    if (held.holdsIn) broker->ClaimPort(kReleasePort, held.in, 0, classId, owner, 0);
+    if (held.holdsOut) broker->ClaimPort(kReleasePort, held.out, 0, classId, owner, 0);
+}

@@ -19,3 +19,15 @@ enum PortClaim : int32_t { kReleasePort = 0, kClaimPort = 1 };
 // `owner` of class `classId`. Nothing without a broker.
 void ClaimStoredPorts(IMPPortBroker* broker, const DRUVData& data, PortClaim claim, const GUID& classId,
                       IUnknown* owner);
+
+// The identities of the ports a store holds (a nonzero handle), kept across
+// a Load that replaces them.
+struct HeldPorts {
+    bool holdsIn = false;
+    bool holdsOut = false;
+    MPPortId in{};
+    MPPortId out{};
+};
+
+HeldPorts HeldPortsOf(const DRUVData& data);
+void ReleaseHeldPorts(IMPPortBroker* broker, const HeldPorts& held, const GUID& classId, IUnknown* owner);

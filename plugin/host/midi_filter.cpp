@@ -150,10 +150,16 @@ bool CMidiFilter::EnterPersistence(bool refuseDuringTransmit) {
 HRESULT CMidiFilter::Load(IStream* stream) {
     if (!stream) return E_POINTER;
     if (!EnterPersistence(true)) return E_FAIL;
+    // The ports held before (claimed by an earlier Load or on the page) are
+    // given back once the new ones are known, or the host would keep them
+    // claimed for an object that no longer uses them.
+    const HeldPorts before = HeldPortsOf(Data());
     HostStream input(stream);
     StoreReadResult result = ReadDataStore(Data(), input);
-    if (result == StoreReadResult::Complete)
+    if (result == StoreReadResult::Complete) {
+        ReleaseHeldPorts(port_broker_, before, class_id_, Identity());
         ClaimStoredPorts(port_broker_, Data(), kClaimPort, class_id_, Identity());
+    }
     LeavePersistence();
     return result == StoreReadResult::Failed ? E_FAIL : S_OK;
 }

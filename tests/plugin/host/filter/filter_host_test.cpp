@@ -217,6 +217,13 @@ TEST_F(FilterHostTest, SaveAndLoadCarryThePortsAndClaimThem) {
     filter->SetDirty();
     EXPECT_EQ(S_OK, filter->Save(stream, TRUE));
     EXPECT_EQ(S_FALSE, filter->IsDirty());
+
+    // Loading again (a host reverting its project) gives back what the first
+    // load claimed, so one release at the end balances every port.
+    ASSERT_TRUE(testhost::RewindStream(stream));
+    EXPECT_EQ(S_OK, filter->Load(stream));
+    EXPECT_EQ(1, host.ClaimBalance(MakePortId(0xA1)));
+    EXPECT_EQ(1, host.ClaimBalance(MakePortId(0xC1)));
     filter->Terminate();
     filter.ReleaseLast();
     EXPECT_EQ(0, host.ClaimBalance(MakePortId(0xA1)));
