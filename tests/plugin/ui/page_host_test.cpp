@@ -440,8 +440,12 @@ TEST_F(PageTest, PageObjectAnswersAsAPropertyPageOnly) {
     EXPECT_EQ(0u, page->Release());
 }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM count) {
-    ++*reinterpret_cast<int*>(count);
+// Only this process's windows: tests running beside this one open and close
+// windows on the same desktop.
+BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId()) ++*reinterpret_cast<int*>(count);
     return TRUE;
 }
 
