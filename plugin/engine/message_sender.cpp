@@ -129,6 +129,13 @@ bool SendChannelMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiO
     return true;
 }
 
+bool SendChannelMessageAndPause(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
+                                const DRUVTemplate* dumpTemplate, const uint8_t* bytes, size_t available) {
+    if (!SendChannelMessage(device, data, out, dumpTemplate, bytes, available)) return false;
+    PauseBetweenMessages(data, dumpTemplate);
+    return !AbortRequested(device);
+}
+
 bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
                      const uint8_t* bytes, size_t length) {
     if (!out) return false;
@@ -150,9 +157,8 @@ bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, 
             PauseBetweenMessages(data, dumpTemplate);
             if (AbortRequested(device)) return false;
         } else if (IsChannelStatus(first)) {
-            if (!SendChannelMessage(device, data, *out, dumpTemplate, bytes + start, length - start)) return false;
-            PauseBetweenMessages(data, dumpTemplate);
-            if (AbortRequested(device)) return false;
+            if (!SendChannelMessageAndPause(device, data, *out, dumpTemplate, bytes + start, length - start))
+                return false;
         } else {
             // F1, F2 or F4 to FF can only stand at the very start; such a
             // string sends nothing, so the start stays where it is.

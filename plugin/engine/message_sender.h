@@ -48,6 +48,11 @@ bool SendSysXMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiOut&
 bool SendChannelMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
                         const DRUVTemplate* dumpTemplate, const uint8_t* bytes, size_t available);
 
+// SendChannelMessage, then the pause between messages. False after a failed
+// send or when Cancel has asked the transfer to stop.
+bool SendChannelMessageAndPause(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
+                                const DRUVTemplate* dumpTemplate, const uint8_t* bytes, size_t available);
+
 // Sleeps the template's DelayBetweenSysX, if it has one and it is above 0.
 void PauseBetweenMessages(const DRUVData& data, const DRUVTemplate* dumpTemplate);
 

@@ -100,9 +100,8 @@ bool SendStoredData(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, c
                 device.transfer.loop_value += dumpTemplate->LoopIncDec();
             }
         } else if (IsChannelStatus(first)) {
-            if (!SendChannelMessage(device, data, *out, dumpTemplate, bytes + start, length - start)) return false;
-            PauseBetweenMessages(data, dumpTemplate);
-            if (AbortRequested(device)) return false;
+            if (!SendChannelMessageAndPause(device, data, *out, dumpTemplate, bytes + start, length - start))
+                return false;
         } else {
             // F1 to FE at the very start of the data: nothing is sent and the
             // start stays, so such data sends nothing.
