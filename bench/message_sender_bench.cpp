@@ -8,18 +8,13 @@
 #include "platform/clock.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/message_sender.h"
+#include "tests/plugin/fakes/stack_object.h"
 
 namespace {
 
-class DiscardingMidiOut : public IMPMidiOut {
+class DiscardingMidiOut : public StackObject<IMPMidiOut> {
 public:
     virtual ~DiscardingMidiOut() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE Send(MPEvent* events, uint32_t) override {
         benchmark::DoNotOptimize(events->Data.SysX);
         return S_OK;

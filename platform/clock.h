@@ -15,6 +15,13 @@ public:
     virtual void Sleep(uint32_t milliseconds) = 0;
 };
 
+// Whether `tick` comes after `reference`. Tick counts wrap after 49.7 days;
+// compared this way, a tick just past the wrap still counts as later than
+// one just before it.
+constexpr bool TickIsAfter(uint32_t tick, uint32_t reference) {
+    return static_cast<int32_t>(tick - reference) > 0;
+}
+
 // The system's clock; one instance for the whole process.
 Clock& SystemClock();
 

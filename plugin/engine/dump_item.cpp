@@ -28,7 +28,7 @@ bool DumpItem::HasData() const {
     if (!data_ || length <= 0 || static_cast<uint32_t>(length) >= capacity_) return false;
     const uint8_t* begin = data_.get();
     const uint8_t* end = begin + length;
-    return std::find_if(begin, end, [](uint8_t byte) { return byte != 0xFF; }) != end;
+    return std::find_if(begin, end, [](uint8_t byte) { return byte != kLoopMarker; }) != end;
 }
 
 uint32_t DumpCapacityFor(const DRUVTemplate& dumpTemplate) {

@@ -13,6 +13,9 @@ class DRUVTemplate;
 // plug-in try to allocate gigabytes.
 constexpr uint32_t kMaxDumpCapacity = 64u << 20;
 
+// In stored data, the byte that closes each request loop.
+constexpr uint8_t kLoopMarker = 0xFF;
+
 class DumpItem {
 public:
     explicit DumpItem(const char* name);  // no buffer, Length 0

@@ -7,6 +7,7 @@
 
 #include "device/druv_device.h"
 #include "device/druv_template.h"
+#include "plugin/engine/message_sender.h"
 #include "plugin/engine/receive_window.h"
 #include "plugin/engine/terminator_match.h"
 #include "plugin/engine/transfer_engine.h"
@@ -46,8 +47,6 @@ void Publish(TransferState& state, uint32_t size) {
     state.bytes_received.fetch_add(static_cast<int32_t>(size), std::memory_order_acq_rel);
     state.data_received.store(true, std::memory_order_release);
 }
-
-bool IsChannelStatus(uint8_t status) { return status >= 0x80 && status <= 0xEF; }
 
 }  // namespace
 

@@ -15,8 +15,6 @@ namespace {
 
 bool StartsMessage(uint8_t byte) { return (byte >= 0x80 && byte <= kSysXStart) || byte == kPauseCommand; }
 
-bool IsChannelStatus(uint8_t byte) { return byte >= 0x80 && byte <= 0xEF; }
-
 constexpr uint32_t kPauseUnitMilliseconds = 100;
 // The wire carries 3125 bytes per second; the wait ends a little after that
 // time (divisor 3000) so the host's queue never runs ahead of the wire.

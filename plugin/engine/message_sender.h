@@ -20,6 +20,9 @@ constexpr uint8_t kSysXStart = 0xF0;
 constexpr uint8_t kSysXEnd = 0xF7;
 constexpr uint8_t kPauseCommand = 0xF3;  // followed by the pause in tenths of a second
 
+// A status byte of a channel message: 80 to EF.
+constexpr bool IsChannelStatus(uint8_t status) { return status >= 0x80 && status <= 0xEF; }
+
 // The host's type code of a channel message with status byte `status` (80 to
 // EF) and the number of data bytes that follow it (1 or 2).
 uint32_t ChannelEventType(uint8_t status, int* dataBytes);

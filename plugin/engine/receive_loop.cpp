@@ -7,6 +7,7 @@
 #include "device/druv_template.h"
 #include "platform/clock.h"
 #include "plugin/engine/druv_data.h"
+#include "plugin/engine/dump_item.h"
 #include "plugin/engine/message_sender.h"
 #include "plugin/engine/receive_window.h"
 #include "plugin/engine/transfer_progress.h"
@@ -15,11 +16,6 @@ const char kOverrunText[] = "Error receiving SysX. Data Overrun. Cancelling oper
 const char kMissingBytesFormat[] = "Error, SysX missing bytes (recv=%d request=%d). Cancelling...";
 
 namespace {
-
-constexpr uint8_t kLoopMarker = 0xFF;
-
-// Tick comparison that survives the wrap of the 32-bit tick count.
-bool IsPast(uint32_t now, uint32_t deadline) { return static_cast<int32_t>(now - deadline) > 0; }
 
 class LoopRun {
 public:
@@ -55,7 +51,7 @@ private:
             // Replies that arrived in time are looked at before the deadline
             // is: a reply stored just before it must not be lost because the
             // pass came a little after it.
-            bool expired = t_.TimeOut() && IsPast(clock_.TickCount(), deadline_);
+            bool expired = t_.TimeOut() && TickIsAfter(clock_.TickCount(), deadline_);
             bool unseen = state_.data_received.load(std::memory_order_acquire);
             if (expired && !unseen && EndOnTimeOut()) return true;
             if (TerminatorSeenFlag(t_).exchange(false, std::memory_order_acq_rel)) {

@@ -18,13 +18,9 @@
 
 namespace {
 
-constexpr uint8_t kLoopMarker = 0xFF;
-
 // In stored data a message starts at a status byte or at the loop marker; F3
 // is a byte of the current message here, not a pause.
 bool StartsStoredMessage(uint8_t value) { return (value >= 0x80 && value <= kSysXStart) || value == kLoopMarker; }
-
-bool IsChannelStatus(uint8_t value) { return value >= 0x80 && value <= 0xEF; }
 
 // The stored form never changes: the message is prepared in a copy. The
 // byte-time wait after it ends early on an abort, so that a cancelled

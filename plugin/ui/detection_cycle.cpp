@@ -3,18 +3,9 @@
 #include <atomic>
 
 #include "device/druv_device.h"
+#include "platform/clock.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/transfer_engine.h"
-
-namespace {
-
-// Tick counts wrap after 49.7 days; a deadline just past the wrap is still
-// ahead of a tick just before it.
-bool Before(uint32_t now, uint32_t deadline) {
-    return static_cast<int32_t>(deadline - now) > 0;
-}
-
-}  // namespace
 
 bool DetectionCycle::Start(DRUVDevice& device, DRUVData& data, bool transferRunning) {
     next_detection_ = 0;
@@ -36,7 +27,7 @@ bool DetectionCycle::Step(DRUVDevice& device, DRUVData& data, bool transferRunni
     }
 
     if (!state.detect_wait.load(std::memory_order_acquire)) return false;
-    if (Before(now, state.detect_deadline)) {
+    if (TickIsAfter(state.detect_deadline, now)) {
         if (!state.reply_seen.load(std::memory_order_acquire)) return false;
         online_ = true;
         state.reply_seen.store(false, std::memory_order_release);

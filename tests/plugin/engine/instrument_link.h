@@ -13,17 +13,12 @@
 #include "plugin/engine/transfer_engine.h"
 #include "simulator/simulated_instrument.h"
 #include "tests/plugin/fakes/recording_midi_out.h"
+#include "tests/plugin/fakes/stack_object.h"
 
-class InstrumentLink : public IMPMidiOut {
+class InstrumentLink : public StackObject<IMPMidiOut> {
 public:
     virtual ~InstrumentLink() = default;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        if (object) *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
     HRESULT STDMETHODCALLTYPE Send(MPEvent* events, uint32_t count) override {
         druv::simulator::SimulatedInstrument* instrument = instrument_.load(std::memory_order_acquire);

@@ -9,6 +9,7 @@
 
 #include "platform/clock.h"
 #include "plugin/host/host_interfaces.h"
+#include "tests/plugin/fakes/stack_object.h"
 
 struct SentEvent {
     MPEvent event;
@@ -44,17 +45,11 @@ struct SentEvent {
     }
 };
 
-class RecordingMidiOut : public IMPMidiOut {
+class RecordingMidiOut : public StackObject<IMPMidiOut> {
 public:
     explicit RecordingMidiOut(Clock* clock = nullptr) : clock_(clock) {}
     virtual ~RecordingMidiOut() = default;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        if (object) *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
     HRESULT STDMETHODCALLTYPE Send(MPEvent* events, uint32_t count) override {
         std::lock_guard<std::mutex> lock(mutex_);

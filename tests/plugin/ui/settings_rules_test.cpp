@@ -7,6 +7,7 @@
 #include "device/druv_device.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/ui/settings_rules.h"
+#include "tests/plugin/fakes/stack_object.h"
 
 namespace {
 
@@ -16,15 +17,9 @@ struct Claim {
     IUnknown* owner;
 };
 
-class RecordingBroker : public IMPPortBroker {
+class RecordingBroker : public StackObject<IMPPortBroker> {
 public:
     virtual ~RecordingBroker() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE Reserved1() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Reserved2() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
