@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "simulator/sysx_checksum.h"
+
 namespace druv::simulator {
 
 namespace {
@@ -220,6 +222,22 @@ std::vector<SimulatedInstrument::LoggedMessage> SimulatedInstrument::Sent() cons
 SimulatedInstrument::Counts SimulatedInstrument::GetCounts() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return counts_;
+}
+
+InstrumentMemory MemoryRenewedFor(const SimulatedInstrument& source, uint8_t deviceId) {
+  InstrumentMemory memory = source.Memory();
+  const InstrumentDefinition& definition = source.Definition();
+  for (size_t t = 0; t < memory.TemplateCount(); ++t) {
+    for (int loop = 0; loop < memory.LoopCount(t); ++loop) {
+      std::vector<MidiMessage> slot = memory.Slot(t, loop);
+      for (MidiMessage& message : slot) {
+        definition.deviceId.Insert(message.data(), message.size(), deviceId);
+        StoreChecksum(definition.templates[t].checksum, message.data(), message.size());
+      }
+      memory.SetSlot(t, loop, slot);
+    }
+  }
+  return memory;
 }
 
 MidiMessage ConcreteTerminator(const std::vector<uint8_t>& pattern, uint8_t midiChannel) {

@@ -170,4 +170,8 @@ class SimulatedInstrument {
 // closed with F7, a channel pattern cut or padded to its message length.
 MidiMessage ConcreteTerminator(const std::vector<uint8_t>& pattern, uint8_t midiChannel);
 
+// What an instrument set to `deviceId` holds after receiving all of
+// `source`'s dumps: each message with that ID and its checksum computed anew.
+InstrumentMemory MemoryRenewedFor(const SimulatedInstrument& source, uint8_t deviceId);
+
 }  // namespace druv::simulator

@@ -7,8 +7,6 @@
 #include <vector>
 
 #include "plugin/host/midi_filter.h"
-#include "simulator/instrument_definition.h"
-#include "simulator/sysx_checksum.h"
 #include "testhost/instrument_rig.h"
 #include "testhost/project_stream.h"
 #include "testhost/test_host.h"
@@ -17,7 +15,6 @@
 namespace {
 
 using druv::simulator::InstrumentMemory;
-using druv::simulator::MidiMessage;
 using druv::simulator::SimulatedInstrument;
 using Seconds = std::chrono::duration<double>;
 
@@ -66,24 +63,6 @@ void PrintRate(std::ostream& out, uint32_t bytes, double seconds) {
     std::snprintf(line, sizeof line, "%u bytes in %.1f s, %.0f bytes/s (%.0f%% of the MIDI wire rate)", bytes, seconds,
                   rate, 100.0 * rate / druv::simulator::kWireBytesPerSecond);
     out << line;
-}
-
-// What the second instrument should hold: the first one's dumps, each
-// message carrying the second one's ID and a checksum computed anew.
-InstrumentMemory RenewedFor(const SimulatedInstrument& source, uint8_t id) {
-    InstrumentMemory memory = source.Memory();
-    const auto& definition = source.Definition();
-    for (size_t t = 0; t < memory.TemplateCount(); ++t) {
-        for (int loop = 0; loop < memory.LoopCount(t); ++loop) {
-            std::vector<MidiMessage> slot = memory.Slot(t, loop);
-            for (MidiMessage& message : slot) {
-                definition.deviceId.Insert(message.data(), message.size(), id);
-                druv::simulator::StoreChecksum(definition.templates[t].checksum, message.data(), message.size());
-            }
-            memory.SetSlot(t, loop, slot);
-        }
-    }
-    return memory;
 }
 
 }  // namespace
@@ -167,7 +146,7 @@ SessionResult RunSession(const std::string& definitionPath, std::ostream& out) {
     }
     project->Release();
 
-    const InstrumentMemory expected = RenewedFor(first.Instrument(), secondId);
+    const InstrumentMemory expected = druv::simulator::MemoryRenewedFor(first.Instrument(), secondId);
     const InstrumentMemory held = second.Instrument().Memory();
     for (size_t t = 0; t < expected.TemplateCount(); ++t)
         for (int loop = 0; loop < expected.LoopCount(t); ++loop)

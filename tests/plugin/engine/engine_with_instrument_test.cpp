@@ -13,7 +13,6 @@
 #include "instrument_link.h"
 #include "platform/message_box.h"
 #include "plugin/engine/druv_data.h"
-#include "simulator/sysx_checksum.h"
 #include "tests/plugin/fakes/recording_progress_sink.h"
 
 namespace {
@@ -65,24 +64,6 @@ protected:
         return std::vector<uint8_t>(item.Data(), item.Data() + item.Length.load());
     }
 
-    // The source's memory as it should arrive at the target: each message
-    // with the target's ID and the checksum computed anew.
-    InstrumentMemory RenewedForTarget() const {
-        InstrumentMemory memory = source->Memory();
-        const auto& definition = source->Definition();
-        for (size_t t = 0; t < memory.TemplateCount(); ++t) {
-            for (int loop = 0; loop < memory.LoopCount(t); ++loop) {
-                std::vector<MidiMessage> slot = memory.Slot(t, loop);
-                for (MidiMessage& message : slot) {
-                    definition.deviceId.Insert(message.data(), message.size(), kSecondId);
-                    StoreChecksum(definition.templates[t].checksum, message.data(), message.size());
-                }
-                memory.SetSlot(t, loop, slot);
-            }
-        }
-        return memory;
-    }
-
     void ExpectEveryMessageAtTargetRenewed() const {
         const auto& placement = target->Definition().deviceId;
         for (const auto& logged : target->Received()) {
@@ -108,7 +89,7 @@ protected:
         link.Connect(target.get());
         data.DeviceId = kSecondId;
         ASSERT_TRUE(TransmitDumps(device, &data, 0, &sink, nullptr));
-        InstrumentMemory expected = RenewedForTarget();
+        InstrumentMemory expected = druv::simulator::MemoryRenewedFor(*source, kSecondId);
         InstrumentMemory held = target->Memory();
         for (size_t t = 0; t < expected.TemplateCount(); ++t)
             for (int loop = 0; loop < expected.LoopCount(t); ++loop)
