@@ -26,7 +26,7 @@ say() { printf '\n=== %s\n' "$*"; }
 # Runs ctest for a preset and adds its counts to the totals.
 run_ctest() {
   local preset=$1 log="$log_dir/ctest-$1.log" rc=0
-  ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log" || rc=$?
+  ctest --preset "$preset" -j "$jobs" --output-on-failure 2>&1 | tee "$log" || rc=$?
   local line total bad
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
   if [ -n "$line" ]; then
@@ -103,7 +103,12 @@ stage_windows() {
   # and inherit its output; CTest reads test output through pipes, which
   # would then never close. Start them here, with their output going nowhere.
   "$druv_wine_loader" wineboot </dev/null >/dev/null 2>&1 || true
+  export DRUV_WINE_RESTART_LOG="$log_dir/wine-restarts.log"
+  rm -f "$DRUV_WINE_RESTART_LOG"
   run_ctest "$preset" || rc=$?
+  if [ -s "$DRUV_WINE_RESTART_LOG" ]; then
+    summary+=("$preset: Wine could not start a test program $(wc -l <"$DRUV_WINE_RESTART_LOG") time(s) and ran it again (see $DRUV_WINE_RESTART_LOG)")
+  fi
   # Smoke check: the editor page of each example device as a picture.
   if scripts/screenshots.sh "build/$preset" >"$log_dir/screenshots.log" 2>&1; then
     passed=$((passed + 1)); summary+=("screenshots: $(ls "build/$preset/screenshots/"*.png | tr '\n' ' ')")
