@@ -7,6 +7,7 @@
 #include "device/druv_device.h"
 #include "device/druv_template.h"
 #include "platform/clock.h"
+#include "plugin/engine/abortable_wait.h"
 #include "plugin/engine/checksum.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/loop_value.h"
@@ -39,10 +40,12 @@ uint32_t ChannelEventType(uint8_t status, int* dataBytes) {
 
 bool AbortRequested(const DRUVDevice& device) { return device.transfer.abort.load(std::memory_order_acquire); }
 
-void PauseBetweenMessages(const DRUVData& data, const DRUVTemplate* dumpTemplate) {
-    // A negative delay would be a sleep of weeks; it counts as none.
+void PauseBetweenMessages(const DRUVDevice& device, const DRUVData& data, const DRUVTemplate* dumpTemplate) {
+    // A negative delay would be a sleep of weeks; it counts as none. The
+    // caller looks at the abort flag afterwards, so the result is not needed.
     if (dumpTemplate && dumpTemplate->DelayBetweenSysX() > 0)
-        data.TransferClock().Sleep(static_cast<uint32_t>(dumpTemplate->DelayBetweenSysX()));
+        SleepUnlessAborted(data.TransferClock(), static_cast<uint32_t>(dumpTemplate->DelayBetweenSysX()),
+                           device.transfer.abort);
 }
 
 void PrepareEvent(const DRUVDevice& device, const DRUVData& data, uint8_t status, MPEvent& event) {
@@ -130,7 +133,7 @@ bool SendChannelMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiO
 bool SendChannelMessageAndPause(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
                                 const DRUVTemplate* dumpTemplate, const uint8_t* bytes, size_t available) {
     if (!SendChannelMessage(device, data, out, dumpTemplate, bytes, available)) return false;
-    PauseBetweenMessages(data, dumpTemplate);
+    PauseBetweenMessages(device, data, dumpTemplate);
     return !AbortRequested(device);
 }
 
@@ -147,12 +150,16 @@ bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, 
         }
         uint8_t first = bytes[start];
         if (first == kPauseCommand) {
-            if (start + 1 < length) data.TransferClock().Sleep(bytes[start + 1] * kPauseUnitMilliseconds);
+            // A pause of up to 12.7 s ends early on Cancel; as before, the
+            // message after it still goes out and the check after that stops.
+            if (start + 1 < length)
+                SleepUnlessAborted(data.TransferClock(), bytes[start + 1] * kPauseUnitMilliseconds,
+                                   device.transfer.abort);
         } else if (first == kSysXStart) {
             if (!SendSysXMessage(device, data, *out, dumpTemplate, bytes + start,
                                  static_cast<uint32_t>(position - start)))
                 return false;
-            PauseBetweenMessages(data, dumpTemplate);
+            PauseBetweenMessages(device, data, dumpTemplate);
             if (AbortRequested(device)) return false;
         } else if (IsChannelStatus(first)) {
             if (!SendChannelMessageAndPause(device, data, *out, dumpTemplate, bytes + start, length - start))

@@ -28,7 +28,8 @@ constexpr bool IsChannelStatus(uint8_t status) { return status >= 0x80 && status
 uint32_t ChannelEventType(uint8_t status, int* dataBytes);
 
 // Sends `bytes` message by message: SysX messages and channel messages go to
-// `out`, F3 pauses sleep, bytes before the first status byte are ignored.
+// `out`, F3 pauses sleep (ending early on Cancel), bytes before the first
+// status byte are ignored.
 // Without a template there is no checksum, no delay and the F1/F2
 // placeholders stay. True when the whole string was sent; false when the
 // abort flag stopped it (after the current message), a channel message lacks
@@ -56,8 +57,9 @@ bool SendChannelMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiO
 bool SendChannelMessageAndPause(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
                                 const DRUVTemplate* dumpTemplate, const uint8_t* bytes, size_t available);
 
-// Sleeps the template's DelayBetweenSysX, if it has one and it is above 0.
-void PauseBetweenMessages(const DRUVData& data, const DRUVTemplate* dumpTemplate);
+// Sleeps the template's DelayBetweenSysX, if it has one and it is above 0,
+// ending early when Cancel sets the abort flag.
+void PauseBetweenMessages(const DRUVDevice& device, const DRUVData& data, const DRUVTemplate* dumpTemplate);
 
 // Whether Cancel has asked the running transfer to stop.
 bool AbortRequested(const DRUVDevice& device);

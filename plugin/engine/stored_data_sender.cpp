@@ -51,9 +51,7 @@ bool ReplaySysX(DRUVDevice& device, const DRUVData& data, IMPMidiOut& out, const
 
     progress.Advance(length);
     progress.Update(0);
-    if (dumpTemplate && dumpTemplate->DelayBetweenSysX() > 0 &&
-        !SleepUnlessAborted(clock, static_cast<uint32_t>(dumpTemplate->DelayBetweenSysX()), abort))
-        return false;
+    PauseBetweenMessages(device, data, dumpTemplate);
     return !AbortRequested(device);
 }
 

@@ -282,13 +282,27 @@ TEST_F(MessageSenderTest, AbortEndsAfterCurrentMessageAndItsDelay) {
     EXPECT_EQ(sent[0].sysx, (Bytes{0x01, 0xF7}));
     clock.SetSleepHook(nullptr);
 
-    // A pause is not followed by a check.
+    // A pause is not followed by a check, but it ends within one slice of
+    // Cancel: 20 ms of a 12.7 s pause.
     out.Clear();
     device.transfer.abort = false;
     dumpTemplate->SetDelayBetweenSysX(0);
+    uint64_t before = clock.TimeSlept();
     clock.SetSleepHook([this](uint32_t) { device.transfer.abort.store(true, std::memory_order_release); });
-    EXPECT_FALSE(Send({0xF3, 0x01, 0xC0, 0x01, 0xC0, 0x02}));
+    EXPECT_FALSE(Send({0xF3, 0x7F, 0xC0, 0x01, 0xC0, 0x02}));
     EXPECT_EQ(out.Sent().size(), 1u);
+    EXPECT_EQ(clock.TimeSlept() - before, 20u);
+    clock.SetSleepHook(nullptr);
+
+    // A long delay between messages ends as soon as Cancel comes as well.
+    out.Clear();
+    device.transfer.abort = false;
+    dumpTemplate->SetDelayBetweenSysX(5000);
+    before = clock.TimeSlept();
+    clock.SetSleepHook([this](uint32_t) { device.transfer.abort.store(true, std::memory_order_release); });
+    EXPECT_FALSE(Send({0xC0, 0x01, 0xC0, 0x02}));
+    EXPECT_EQ(out.Sent().size(), 1u);
+    EXPECT_EQ(clock.TimeSlept() - before, 20u);
     clock.SetSleepHook(nullptr);
 }
 
