@@ -11,6 +11,7 @@
 #include "plugin/engine/checksum.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/loop_value.h"
+#include "plugin/engine/message_walk.h"
 
 namespace {
 
@@ -80,8 +81,8 @@ void WaitByteTime(Clock& clock, uint32_t count, uint32_t startTick) {
         clock.Sleep(static_cast<uint32_t>(scaled / kWaitBytesPerSecond - elapsed + 1));
 }
 
-void SendSysX(const DRUVData& data, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
-              uint8_t* message, uint32_t length) {
+uint32_t HandOverSysX(const DRUVData& data, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
+                      uint8_t* message, uint32_t length) {
     if (dumpTemplate && dumpTemplate->CSumType() != kChecksumNone) {
         ChecksumRule rule{dumpTemplate->CSumType(), dumpTemplate->CSumStart(), dumpTemplate->CSumLength(),
                           dumpTemplate->CSumOfs()};
@@ -91,21 +92,33 @@ void SendSysX(const DRUVData& data, const DRUVTemplate* dumpTemplate, IMPMidiOut
     event.Length = length - 1;
     event.Data.SysX = message + 1;
 
-    Clock& clock = data.TransferClock();
-    uint32_t start = clock.TickCount();
+    uint32_t start = data.TransferClock().TickCount();
     out.Send(&event, 1);
-    WaitByteTime(clock, length, start);
+    return start;
+}
+
+void SendSysX(const DRUVData& data, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
+              uint8_t* message, uint32_t length) {
+    uint32_t start = HandOverSysX(data, dumpTemplate, out, event, message, length);
+    WaitByteTime(data.TransferClock(), length, start);
+}
+
+std::unique_ptr<uint8_t[]> PreparedSysXCopy(const DRUVDevice& device, const DRUVData& data,
+                                            const DRUVTemplate* dumpTemplate, const uint8_t* message,
+                                            uint32_t length) {
+    std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[length]);
+    if (!copy) return copy;
+    std::memcpy(copy.get(), message, length);
+    InsertDeviceId(device, data, copy.get(), length);
+    InsertLoopValue(device, dumpTemplate, copy.get(), length);
+    return copy;
 }
 
 bool SendSysXMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
                      const DRUVTemplate* dumpTemplate, const uint8_t* message, uint32_t length) {
     if (length == 0) return true;
-    std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[length]);
+    std::unique_ptr<uint8_t[]> copy = PreparedSysXCopy(device, data, dumpTemplate, message, length);
     if (!copy) return false;
-    std::memcpy(copy.get(), message, length);
-    InsertDeviceId(device, data, copy.get(), length);
-    InsertLoopValue(device, dumpTemplate, copy.get(), length);
-
     MPEvent event;
     PrepareEvent(device, data, copy[0], event);
     SendSysX(data, dumpTemplate, out, event, copy.get(), length);
@@ -140,14 +153,7 @@ bool SendChannelMessageAndPause(const DRUVDevice& device, const DRUVData& data, 
 bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
                      const uint8_t* bytes, size_t length) {
     if (!out) return false;
-    size_t start = 0;
-    for (size_t position = 0; position <= length; ++position) {
-        if (position < length && !StartsMessage(bytes[position])) continue;
-        // Bytes before the first status byte belong to no message.
-        if (position == 0 || bytes[start] < 0x80) {
-            start = position;
-            continue;
-        }
+    return WalkMessages(bytes, length, StartsMessage, [&](size_t start, size_t end) {
         uint8_t first = bytes[start];
         if (first == kPauseCommand) {
             // A pause of up to 12.7 s ends early on Cancel; as before, the
@@ -155,23 +161,22 @@ bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, 
             if (start + 1 < length)
                 SleepUnlessAborted(data.TransferClock(), bytes[start + 1] * kPauseUnitMilliseconds,
                                    device.transfer.abort);
-        } else if (first == kSysXStart) {
-            if (!SendSysXMessage(device, data, *out, dumpTemplate, bytes + start,
-                                 static_cast<uint32_t>(position - start)))
-                return false;
-            PauseBetweenMessages(device, data, dumpTemplate);
-            if (AbortRequested(device)) return false;
-        } else if (IsChannelStatus(first)) {
-            if (!SendChannelMessageAndPause(device, data, *out, dumpTemplate, bytes + start, length - start))
-                return false;
-        } else {
-            // F1, F2 or F4 to FF can only stand at the very start; such a
-            // string sends nothing, so the start stays where it is.
-            continue;
+            return WalkStep::Next;
         }
-        start = position;
-    }
-    return true;
+        if (first == kSysXStart) {
+            if (!SendSysXMessage(device, data, *out, dumpTemplate, bytes + start, static_cast<uint32_t>(end - start)))
+                return WalkStep::Stop;
+            PauseBetweenMessages(device, data, dumpTemplate);
+            return AbortRequested(device) ? WalkStep::Stop : WalkStep::Next;
+        }
+        if (IsChannelStatus(first))
+            return SendChannelMessageAndPause(device, data, *out, dumpTemplate, bytes + start, length - start)
+                       ? WalkStep::Next
+                       : WalkStep::Stop;
+        // F1, F2 or F4 to FF can only stand at the very start; such a string
+        // sends nothing.
+        return WalkStep::Stay;
+    });
 }
 
 bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "device/byte_string.h"
 #include "plugin/host/host_interfaces.h"
@@ -38,6 +39,12 @@ bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, 
                      const uint8_t* bytes, size_t length);
 bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
                      const ByteString& bytes);
+
+// A copy of the SysX message `message` (starting with F0) with the store's
+// device ID and the current loop value put in; null when no memory can be had.
+std::unique_ptr<uint8_t[]> PreparedSysXCopy(const DRUVDevice& device, const DRUVData& data,
+                                            const DRUVTemplate* dumpTemplate, const uint8_t* message,
+                                            uint32_t length);
 
 // One SysX message (`message` starts with F0) copied, given device ID and
 // loop value, and sent with SendSysX. The source is never changed. False when
@@ -78,8 +85,13 @@ void InsertDeviceId(const DRUVDevice& device, const DRUVData& data, uint8_t* mes
 // device's current loop value, in the template's LoopValFormat.
 void InsertLoopValue(const DRUVDevice& device, const DRUVTemplate* dumpTemplate, uint8_t* bytes, uint32_t count);
 
-// Checksum (when the template has one and its positions fit the message),
-// hand-over of the message in `event` (already prepared) and the byte-time wait.
+// Checksum (when the template has one and its positions fit the message) and
+// hand-over of the message in `event` (already prepared). Gives the tick count
+// at the hand-over, from which the byte-time wait counts.
+uint32_t HandOverSysX(const DRUVData& data, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
+                      uint8_t* message, uint32_t length);
+
+// HandOverSysX, then the byte-time wait.
 void SendSysX(const DRUVData& data, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
               uint8_t* message, uint32_t length);
 

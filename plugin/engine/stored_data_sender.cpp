@@ -2,18 +2,16 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <memory>
-#include <new>
 
 #include "device/druv_device.h"
 #include "device/druv_template.h"
 #include "platform/clock.h"
 #include "plugin/engine/abortable_wait.h"
-#include "plugin/engine/checksum.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/dump_item.h"
 #include "plugin/engine/message_sender.h"
+#include "plugin/engine/message_walk.h"
 #include "plugin/engine/transfer_progress.h"
 
 namespace {
@@ -27,27 +25,12 @@ bool StartsStoredMessage(uint8_t value) { return (value >= 0x80 && value <= kSys
 // transmit does not sit out the wire time of a long dump.
 bool ReplaySysX(DRUVDevice& device, const DRUVData& data, IMPMidiOut& out, const DRUVTemplate* dumpTemplate,
                 const uint8_t* message, uint32_t length, TransferProgress& progress) {
-    std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[length]);
+    std::unique_ptr<uint8_t[]> copy = PreparedSysXCopy(device, data, dumpTemplate, message, length);
     if (!copy) return false;
-    std::memcpy(copy.get(), message, length);
-    InsertDeviceId(device, data, copy.get(), length);
-    InsertLoopValue(device, dumpTemplate, copy.get(), length);
-    if (dumpTemplate && dumpTemplate->CSumType() != kChecksumNone) {
-        ChecksumRule rule{dumpTemplate->CSumType(), dumpTemplate->CSumStart(), dumpTemplate->CSumLength(),
-                          dumpTemplate->CSumOfs()};
-        ApplyChecksum(rule, copy.get(), length);
-    }
-
     MPEvent event;
     PrepareEvent(device, data, kSysXStart, event);
-    event.Type = MP_EVENT_SYSX;
-    event.Length = length - 1;
-    event.Data.SysX = copy.get() + 1;
-    Clock& clock = data.TransferClock();
-    const std::atomic<bool>& abort = device.transfer.abort;
-    uint32_t start = clock.TickCount();
-    out.Send(&event, 1);
-    if (!WaitByteTimeUnlessAborted(clock, length, start, abort)) return false;
+    uint32_t start = HandOverSysX(data, dumpTemplate, out, event, copy.get(), length);
+    if (!WaitByteTimeUnlessAborted(data.TransferClock(), length, start, device.transfer.abort)) return false;
 
     progress.Advance(length);
     progress.Update(0);
@@ -74,34 +57,27 @@ bool SendStoredData(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, c
     }
     if (!out) return false;
 
-    size_t start = 0;
-    for (size_t position = 0; position <= length; ++position) {
-        if (position < length && !StartsStoredMessage(bytes[position])) continue;
-        if (position == 0 || bytes[start] < 0x80) {
-            start = position;
-            continue;
-        }
+    return WalkMessages(bytes, length, StartsStoredMessage, [&](size_t start, size_t end) {
         uint8_t first = bytes[start];
-        if (first == kSysXStart) {
-            if (!ReplaySysX(device, data, *out, dumpTemplate, bytes + start, static_cast<uint32_t>(position - start),
-                            progress))
-                return false;
-        } else if (first == kLoopMarker) {
+        if (first == kSysXStart)
+            return ReplaySysX(device, data, *out, dumpTemplate, bytes + start, static_cast<uint32_t>(end - start),
+                              progress)
+                       ? WalkStep::Next
+                       : WalkStep::Stop;
+        if (first == kLoopMarker) {
             // The end of a stored loop. A failure of these messages does not
             // stop the replay, and there is no abort check here.
             if (dumpTemplate) {
                 SendMessageList(device, data, out, dumpTemplate, dumpTemplate->Transmit());
                 device.transfer.loop_value += dumpTemplate->LoopIncDec();
             }
-        } else if (IsChannelStatus(first)) {
-            if (!SendChannelMessageAndPause(device, data, *out, dumpTemplate, bytes + start, length - start))
-                return false;
-        } else {
-            // F1 to FE at the very start of the data: nothing is sent and the
-            // start stays, so such data sends nothing.
-            continue;
+            return WalkStep::Next;
         }
-        start = position;
-    }
-    return true;
+        if (IsChannelStatus(first))
+            return SendChannelMessageAndPause(device, data, *out, dumpTemplate, bytes + start, length - start)
+                       ? WalkStep::Next
+                       : WalkStep::Stop;
+        // F1 to FE at the very start of the data: nothing is sent.
+        return WalkStep::Stay;
+    });
 }
