@@ -9,7 +9,7 @@
 #include "platform/clock.h"
 #include "plugin/engine/abortable_wait.h"
 #include "plugin/engine/druv_data.h"
-#include "plugin/engine/item_pause.h"
+#include "plugin/engine/item_end.h"
 #include "plugin/engine/item_selection.h"
 #include "plugin/engine/message_sender.h"
 #include "plugin/engine/receive_loop.h"
@@ -68,9 +68,7 @@ bool ReceiveItem(DRUVDevice& device, DRUVData& data, DumpItem& item, const DRUVT
     }
 
     // No loop is open any more: the post-request and the pause store nothing.
-    if (!SendMessageList(device, data, state.host_link, &dumpTemplate, dumpTemplate.PostRequest())) return false;
-    uint32_t pause = ItemPauseMilliseconds(data, dumpTemplate);
-    return pause == 0 || SleepUnlessAborted(clock, pause, state.abort);
+    return EndItem(device, data, dumpTemplate, dumpTemplate.PostRequest());
 }
 
 }  // namespace

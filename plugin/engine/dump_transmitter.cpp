@@ -7,7 +7,7 @@
 #include "platform/clock.h"
 #include "plugin/engine/abortable_wait.h"
 #include "plugin/engine/druv_data.h"
-#include "plugin/engine/item_pause.h"
+#include "plugin/engine/item_end.h"
 #include "plugin/engine/item_selection.h"
 #include "plugin/engine/message_sender.h"
 #include "plugin/engine/stored_data_sender.h"
@@ -29,9 +29,7 @@ bool TransmitItem(DRUVDevice& device, DRUVData& data, const DumpItem& item, cons
         if (!SleepUnlessAborted(clock, kAfterPreTransmitMilliseconds, state.abort)) return false;
     }
     if (!SendStoredData(device, data, state.host_link, &dumpTemplate, item, progress)) return false;
-    if (!SendMessageList(device, data, state.host_link, &dumpTemplate, dumpTemplate.PostTransmit())) return false;
-    uint32_t pause = ItemPauseMilliseconds(data, dumpTemplate);
-    return pause == 0 || SleepUnlessAborted(clock, pause, state.abort);
+    return EndItem(device, data, dumpTemplate, dumpTemplate.PostTransmit());
 }
 
 }  // namespace
