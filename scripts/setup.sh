@@ -16,7 +16,7 @@ need_root() {
 native_packages=(build-essential cmake ninja-build pkg-config libxml2-dev libgtest-dev googletest
                  libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
 windows_packages=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-                  dpkg-dev xvfb x11-apps imagemagick)
+                  dpkg-dev xvfb x11-apps x11-utils imagemagick)
 wine_packages=(wine wine32:i386 wine64)
 
 missing=()
