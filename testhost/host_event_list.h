@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 #include "testhost/counted_object.h"
 
 namespace testhost {

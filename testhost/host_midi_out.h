@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 #include "testhost/counted_object.h"
 
 namespace testhost {

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 
 namespace testhost {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 
 namespace testhost {
 

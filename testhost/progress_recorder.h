@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 
 namespace testhost {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 #include "testhost/counted_object.h"
 #include "testhost/notification_point.h"
 

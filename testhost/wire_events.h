@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "plugin/host/mp_event.h"
+#include "plugin/abi/mp_event.h"
 
 namespace testhost {
 

@@ -11,8 +11,8 @@
 
 #include "platform/clock.h"
 #include "plugin/engine/dump_item.h"
-#include "plugin/host/host_interfaces.h"
-#include "plugin/host/mp_event.h"
+#include "plugin/abi/host_interfaces.h"
+#include "plugin/abi/mp_event.h"
 
 class DRUVDevice;
 

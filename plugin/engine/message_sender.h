@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "device/byte_string.h"
-#include "plugin/host/host_interfaces.h"
-#include "plugin/host/mp_event.h"
+#include "plugin/abi/host_interfaces.h"
+#include "plugin/abi/mp_event.h"
 
 class Clock;
 class DRUVData;

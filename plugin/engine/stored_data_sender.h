@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 
 class DRUVData;
 class DRUVDevice;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 
 class Clock;
 

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 
 namespace {
 

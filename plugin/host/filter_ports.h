@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "platform/com_base.h"
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 
 class DRUVData;
 

@@ -13,7 +13,7 @@
 #include "platform/com_base.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/host/editor_page_link.h"
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 
 // {5464D9CE-17FD-4E28-A451-79A27E39BBC4}
 constexpr CLSID CLSID_DRUVEditorPage = {

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "plugin/host/editor_page_link.h"
-#include "plugin/host/mp_event.h"
+#include "plugin/abi/mp_event.h"
 #include "plugin/ui/detection_cycle.h"
 
 class CMidiFilter;

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/com_base.h"
-#include "plugin/host/host_interfaces.h"
-#include "plugin/host/mp_event.h"
+#include "plugin/abi/host_interfaces.h"
+#include "plugin/abi/mp_event.h"
 
 class DRUVData;
 class DRUVDevice;

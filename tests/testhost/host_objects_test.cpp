@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 #include "testhost/host_midi_out.h"
 #include "testhost/project_stream.h"
 #include "testhost/test_host.h"

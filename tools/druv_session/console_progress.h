@@ -8,7 +8,7 @@
 #include <ostream>
 #include <string>
 
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 
 class ConsoleProgress : public IMPProgressSink {
 public:

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 #include "tests/plugin/fakes/stack_object.h"
 
 struct SentEvent {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "plugin/host/host_interfaces.h"
+#include "plugin/abi/host_interfaces.h"
 
 struct ProgressCall {
     void* context;

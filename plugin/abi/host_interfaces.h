@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "platform/com_base.h"
-#include "plugin/host/mp_event.h"
+#include "plugin/abi/mp_event.h"
 
 // {0958ECA9-6709-4267-9696-33D56FEC4F6A}
 constexpr IID IID_IMPPortDirectory = {
