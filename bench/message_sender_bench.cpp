@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/message_sender.h"
+#include "plugin/engine/transfer_state.h"
 #include "tests/plugin/fakes/stack_object.h"
 
 namespace {
@@ -48,12 +49,15 @@ struct Sender {
         dumpTemplate->SetCSumStart(3);
         dumpTemplate->SetCSumLength(100);
         dumpTemplate->SetCSumOfs(5);
-        device.transfer.loop_value = 300;
+        transfer.loop_value = 300;
     }
     VirtualClock clock;
     DiscardingMidiOut out;
+    TransferContext Context() { return TransferContext{device, data, transfer}; }
+
     DRUVDevice device;
     DRUVData data;
+    TransferState transfer;
     DRUVTemplate* dumpTemplate;
 };
 
@@ -62,7 +66,7 @@ void SendSysXList(benchmark::State& state) {
     std::vector<uint8_t> bytes = SysXList(64, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         benchmark::DoNotOptimize(
-            SendMessageList(sender.device, sender.data, &sender.out, sender.dumpTemplate, bytes));
+            SendMessageList(sender.Context(), &sender.out, sender.dumpTemplate, bytes));
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
     state.counters["ns_per_byte"] = benchmark::Counter(
@@ -81,7 +85,7 @@ void SendChannelList(benchmark::State& state) {
     }
     for (auto _ : state) {
         benchmark::DoNotOptimize(
-            SendMessageList(sender.device, sender.data, &sender.out, sender.dumpTemplate, bytes));
+            SendMessageList(sender.Context(), &sender.out, sender.dumpTemplate, bytes));
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
     state.counters["ns_per_byte"] = benchmark::Counter(

@@ -13,6 +13,7 @@
 #include "device/druv_device.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/transfer_engine.h"
+#include "plugin/engine/transfer_state.h"
 #include "simulator/simulated_instrument.h"
 #include "tests/plugin/engine/instrument_link.h"
 
@@ -50,17 +51,20 @@ struct Rig {
         data.OutPort = 1;
         data.InPort = 2;
         data.DeviceId = 1;
-        device.transfer.host_link = &link;
+        transfer.host_link = &link;
 
         SimulatedInstrument::Settings settings;
         settings.deviceId = 1;
         settings.messagesPerMultiSysXLoop = messagesPerLoop;
-        source = std::make_unique<SimulatedInstrument>(device, settings, InputOf(device));
+        source = std::make_unique<SimulatedInstrument>(device, settings, InputOf(transfer));
         target = std::make_unique<SimulatedInstrument>(device, settings, nullptr);
     }
 
+    TransferContext Context() { return TransferContext{device, data, transfer}; }
+
     DRUVDevice device;
     DRUVData data;
+    TransferState transfer;
     InstrumentLink link;
     std::unique_ptr<SimulatedInstrument> source;
     std::unique_ptr<SimulatedInstrument> target;
@@ -97,7 +101,7 @@ void ReceiveAndTransmit(benchmark::State& state, bool transmit) {
     double bytes = static_cast<double>(rig.source->Memory().StoredForm(0, false).size());
     if (!transmit) {
         rig.link.Connect(rig.source.get());
-        Measure(state, [&] { return ReceiveDumps(rig.device, &rig.data, 0, nullptr, nullptr); }, bytes);
+        Measure(state, [&] { return ReceiveDumps(rig.Context(), 0, nullptr, nullptr); }, bytes);
         return;
     }
     std::vector<uint8_t> stored = rig.source->Memory().StoredForm(0, false);
@@ -105,7 +109,7 @@ void ReceiveAndTransmit(benchmark::State& state, bool transmit) {
     std::copy(stored.begin(), stored.end(), item.Data());
     item.Length = static_cast<int32_t>(stored.size());
     rig.link.Connect(rig.target.get());
-    Measure(state, [&] { return TransmitDumps(rig.device, &rig.data, 0, nullptr, nullptr); }, bytes);
+    Measure(state, [&] { return TransmitDumps(rig.Context(), 0, nullptr, nullptr); }, bytes);
     SimulatedInstrument::Counts counts = rig.target->GetCounts();
     state.counters["early_messages"] = counts.arrivedBeforeWireFree;
     if (counts.dumpsStored != static_cast<int>(state.range(0) * state.range(2)))

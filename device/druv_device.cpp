@@ -63,8 +63,6 @@ void DRUVDevice::Reset() {
     sysx_display_ofs_ = 1;
     midi_channel_ = 0;
     device_type_ = 0;
-    transfer.abort.store(false, std::memory_order_release);
-    transfer.detect_deadline = 0;
 }
 
 void DRUVDevice::CreateIdentifiers() {

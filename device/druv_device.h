@@ -10,7 +10,6 @@
 
 #include "device/druv_configuration.h"
 #include "device/druv_template.h"
-#include "device/transfer_state.h"
 #include "platform/com_base.h"
 
 // Caption of every message the definition code shows, in all three programs.
@@ -18,15 +17,13 @@ extern const char kDefinitionMessageCaption[];
 
 class DRUVDevice {
 public:
-    // Empty lists, empty FilePath, cleared transfer state, then Reset. The
-    // GUIDs start null.
+    // Empty lists, empty FilePath, then Reset. The GUIDs start null.
     DRUVDevice();
     ~DRUVDevice();
     DRUVDevice(const DRUVDevice&) = delete;
     DRUVDevice& operator=(const DRUVDevice&) = delete;
 
-    // Every field with a default back to it; GUIDs, FilePath, lists and host
-    // link stay. Also clears the abort flag and the detect deadline.
+    // Every field with a default back to it; GUIDs, FilePath and lists stay.
     void Reset();
 
     // New DeviceGUID, then new EditorGUID; a warning box for each that fails.
@@ -110,9 +107,6 @@ public:
     bool ReplaceTemplate(size_t index, std::unique_ptr<DRUVTemplate>& record);
     // The first template whose Name equals `name`, ignoring case, or null.
     const DRUVTemplate* FindTemplate(const char* name) const;
-
-    // Used by the plug-in's transfer engine only.
-    TransferState transfer;
 
 private:
     GUID device_guid_{};

@@ -2,7 +2,6 @@
 // its checksum rule, its request loop and its pacing.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -119,10 +118,6 @@ public:
     void SetTerminator(const char* hex_text) { HexTextToBytes(hex_text, terminator_); }
     void SetTerminator(ByteString bytes) { terminator_ = std::move(bytes); }
 
-    // Transfer engine only: set by the MIDI input thread when a message
-    // matched the Terminator, cleared by the transfer thread. Never saved.
-    std::atomic<bool>& TerminatorSeen() { return terminator_seen_; }
-
 private:
     static int32_t DecimalTextToValue(const char* text);
 
@@ -153,5 +148,4 @@ private:
     uint8_t time_out_ = 0;
     uint8_t store_terminator_ = 0;
     ByteString terminator_;
-    std::atomic<bool> terminator_seen_{false};
 };

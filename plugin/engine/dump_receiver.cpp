@@ -16,6 +16,7 @@
 #include "plugin/engine/receive_window.h"
 #include "plugin/engine/transfer_engine.h"
 #include "plugin/engine/transfer_progress.h"
+#include "plugin/engine/transfer_state.h"
 #include "plugin/engine/transfer_texts.h"
 
 namespace {
@@ -43,23 +44,23 @@ int32_t LoopCountOf(const DRUVTemplate& dumpTemplate) {
     return loops == 0 ? 1 : (loops < 0 ? 0 : loops);
 }
 
-bool ReceiveItem(DRUVDevice& device, DRUVData& data, DumpItem& item, const DRUVTemplate& dumpTemplate,
-                 IMPProgressSink* sink, void* context, uint32_t& done, uint32_t& total) {
-    TransferState& state = device.transfer;
-    Clock& clock = data.TransferClock();
+bool ReceiveItem(const TransferContext& context, DumpItem& item, const DRUVTemplate& dumpTemplate,
+                 IMPProgressSink* sink, void* sinkContext, uint32_t& done, uint32_t& total) {
+    TransferState& state = context.state;
+    Clock& clock = context.data.TransferClock();
     state.write_position.store(item.Data(), std::memory_order_release);
 
     // An empty Request makes this a manual dump: the reporter shows its prompt.
-    TransferProgress progress(sink, context, done, total, item.Name().c_str(), state.abort, true,
+    TransferProgress progress(sink, sinkContext, done, total, item.Name().c_str(), state.abort, true,
                               static_cast<uint32_t>(dumpTemplate.Request().size()), clock);
     if (!dumpTemplate.PreRequest().empty()) {
-        if (!SendMessageList(device, data, state.host_link, &dumpTemplate, dumpTemplate.PreRequest())) return false;
+        if (!SendMessageList(context, state.host_link, &dumpTemplate, dumpTemplate.PreRequest())) return false;
         if (!SleepUnlessAborted(clock, kAfterPreRequestMilliseconds, state.abort)) return false;
     }
 
     item.Length.store(0, std::memory_order_release);
     state.loop_value = dumpTemplate.LoopStart();
-    ItemReceive receive{device, data, dumpTemplate, item, progress, LoopCountOf(dumpTemplate)};
+    ItemReceive receive{context, dumpTemplate, item, progress, LoopCountOf(dumpTemplate)};
     int64_t expected = ExpectedLoopSize(dumpTemplate, receive.loopCount);
     for (int32_t loop = 0; loop < receive.loopCount; ++loop) {
         if (!ReceiveLoop(receive)) return false;
@@ -68,40 +69,41 @@ bool ReceiveItem(DRUVDevice& device, DRUVData& data, DumpItem& item, const DRUVT
     }
 
     // No loop is open any more: the post-request and the pause store nothing.
-    return EndItem(device, data, dumpTemplate, dumpTemplate.PostRequest());
+    return EndItem(context, dumpTemplate, dumpTemplate.PostRequest());
 }
 
 }  // namespace
 
-bool ReceiveDumps(DRUVDevice& device, DRUVData* data, uint32_t mask, IMPProgressSink* sink, void* context) {
-    if (!data) return false;
-    TransferState& state = device.transfer;
+bool ReceiveDumps(const TransferContext& context, uint32_t mask, IMPProgressSink* sink, void* sinkContext) {
+    const DRUVDevice& device = context.device;
+    DRUVData& data = context.data;
+    TransferState& state = context.state;
     ClearReceiveState(state);
-    Clock& clock = data->TransferClock();
+    Clock& clock = data.TransferClock();
 
     uint32_t done = 0;
     uint32_t total = 0;
     const char* portError = nullptr;
-    if (data->OutPort.load(std::memory_order_acquire) == 0)
+    if (data.OutPort.load(std::memory_order_acquire) == 0)
         portError = kNoOutPortText;
-    else if (data->InPort.load(std::memory_order_acquire) == 0)
+    else if (data.InPort.load(std::memory_order_acquire) == 0)
         portError = kNoInPortText;
     if (portError) {
         // A nonzero request length: no manual-dump prompt for this reporter.
-        TransferProgress progress(sink, context, done, total, "", state.abort, true, 1, clock);
+        TransferProgress progress(sink, sinkContext, done, total, "", state.abort, true, 1, clock);
         ReportPortError(progress, total, portError);
         return false;
     }
 
-    SelectItems(device, *data, mask);
-    for (const auto& item : data->Items)
+    SelectItems(device, data, mask);
+    for (const auto& item : data.Items)
         if (item->Selected) total += item->Capacity();
 
-    for (const auto& item : data->Items) {
+    for (const auto& item : data.Items) {
         if (!item->Selected) continue;
         const DRUVTemplate* dumpTemplate = device.FindTemplate(item->Name().c_str());
         if (!dumpTemplate || !item->Data()) continue;
-        if (!ReceiveItem(device, *data, *item, *dumpTemplate, sink, context, done, total)) return Fail(state);
+        if (!ReceiveItem(context, *item, *dumpTemplate, sink, sinkContext, done, total)) return Fail(state);
     }
     ClearReceiveState(state);
     return true;

@@ -11,6 +11,7 @@
 #include "plugin/engine/receive_window.h"
 #include "plugin/engine/terminator_match.h"
 #include "plugin/engine/transfer_engine.h"
+#include "plugin/engine/transfer_state.h"
 
 namespace {
 
@@ -50,10 +51,9 @@ void Publish(TransferState& state, uint32_t size) {
 
 }  // namespace
 
-void OnSysX(DRUVDevice& device, bool secondKind, const uint8_t* bytes, uint32_t count) {
+void OnSysX(TransferState& state, bool secondKind, const uint8_t* bytes, uint32_t count) {
     if (!bytes) return;
-    TransferState& state = device.transfer;
-    if (state.detect_wait.load(std::memory_order_acquire)) {
+    if (DetectionWaits(state)) {
         // Detection: any SysX of either kind shows that the instrument answers.
         state.reply_seen.store(true, std::memory_order_release);
         return;
@@ -63,7 +63,7 @@ void OnSysX(DRUVDevice& device, bool secondKind, const uint8_t* bytes, uint32_t 
     InputHandlerScope scope(state);
     const DRUVTemplate* dumpTemplate = scope.OpenTemplate();
     if (!dumpTemplate || !state.write_position.load(std::memory_order_acquire)) return;
-    if (MatchTerminator(*dumpTemplate, false, bytes, count, true)) return;  // ends the loop unstored
+    if (MatchTerminator(state, *dumpTemplate, false, bytes, count, true)) return;  // ends the loop unstored
 
     // The message is stored with its F0; a message this long can only overrun.
     uint64_t stored = uint64_t{count} + 1;
@@ -78,11 +78,10 @@ void OnSysX(DRUVDevice& device, bool secondKind, const uint8_t* bytes, uint32_t 
     } else {
         state.data_received.store(true, std::memory_order_release);
     }
-    MatchTerminator(*dumpTemplate, true, bytes, count, true);  // a stored terminator ends the loop after it
+    MatchTerminator(state, *dumpTemplate, true, bytes, count, true);  // a stored terminator ends the loop after it
 }
 
-void OnShortMessage(DRUVDevice& device, uint32_t packed) {
-    TransferState& state = device.transfer;
+void OnShortMessage(TransferState& state, uint32_t packed) {
     InputHandlerScope scope(state);
     const DRUVTemplate* dumpTemplate = scope.OpenTemplate();
     if (!dumpTemplate || dumpTemplate->UseMidiChannel() == 0 || !state.write_position.load(std::memory_order_acquire))
@@ -91,7 +90,7 @@ void OnShortMessage(DRUVDevice& device, uint32_t packed) {
     // Always compared as three bytes; the third is 0 for the one-data-byte kinds.
     const uint8_t message[3] = {static_cast<uint8_t>(packed), static_cast<uint8_t>(packed >> 8),
                                 static_cast<uint8_t>(packed >> 16)};
-    if (MatchTerminator(*dumpTemplate, false, message, 3, false)) return;
+    if (MatchTerminator(state, *dumpTemplate, false, message, 3, false)) return;
 
     // Only channel messages are stored, with 7-bit data bytes: a status byte
     // F0 or FF, or a data byte with its top bit set, would break the stored
@@ -107,5 +106,5 @@ void OnShortMessage(DRUVDevice& device, uint32_t packed) {
             Publish(state, size);
         }
     }
-    MatchTerminator(*dumpTemplate, true, message, 3, false);
+    MatchTerminator(state, *dumpTemplate, true, message, 3, false);
 }

@@ -2,12 +2,11 @@
 #pragma once
 
 #include "device/byte_string.h"
+#include "plugin/engine/transfer_context.h"
 
-class DRUVData;
-class DRUVDevice;
 class DRUVTemplate;
 
 // Sends the item's closing string (PostRequest or PostTransmit), then pauses
 // the store's ItemDelay plus the template's DelayBetweenSysX when that sum is
 // above 0. False when the string could not be sent or Cancel stopped it.
-bool EndItem(DRUVDevice& device, const DRUVData& data, const DRUVTemplate& dumpTemplate, const ByteString& closing);
+bool EndItem(const TransferContext& context, const DRUVTemplate& dumpTemplate, const ByteString& closing);

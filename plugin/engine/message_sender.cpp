@@ -12,6 +12,7 @@
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/loop_value.h"
 #include "plugin/engine/message_walk.h"
+#include "plugin/engine/transfer_state.h"
 
 namespace {
 
@@ -39,38 +40,39 @@ uint32_t ChannelEventType(uint8_t status, int* dataBytes) {
     }
 }
 
-bool AbortRequested(const DRUVDevice& device) { return device.transfer.abort.load(std::memory_order_acquire); }
+bool AbortRequested(const TransferState& state) { return state.abort.load(std::memory_order_acquire); }
 
-void PauseBetweenMessages(const DRUVDevice& device, const DRUVData& data, const DRUVTemplate* dumpTemplate) {
+void PauseBetweenMessages(const TransferContext& context, const DRUVTemplate* dumpTemplate) {
     // A negative delay would be a sleep of weeks; it counts as none. The
     // caller looks at the abort flag afterwards, so the result is not needed.
     if (dumpTemplate && dumpTemplate->DelayBetweenSysX() > 0)
-        SleepUnlessAborted(data.TransferClock(), static_cast<uint32_t>(dumpTemplate->DelayBetweenSysX()),
-                           device.transfer.abort);
+        SleepUnlessAborted(context.data.TransferClock(), static_cast<uint32_t>(dumpTemplate->DelayBetweenSysX()),
+                           context.state.abort);
 }
 
-void PrepareEvent(const DRUVDevice& device, const DRUVData& data, uint8_t status, MPEvent& event) {
+void PrepareEvent(const TransferContext& context, uint8_t status, MPEvent& event) {
     std::memset(&event, 0, sizeof event);
-    event.Port = data.OutPort.load(std::memory_order_acquire);
+    event.Port = context.data.OutPort.load(std::memory_order_acquire);
     uint32_t channel = status & 0x0F;
-    if (device.MidiChannel() != 0 && channel == 0) channel = data.Channel.load(std::memory_order_acquire) & 0x0F;
+    if (context.device.MidiChannel() != 0 && channel == 0)
+        channel = context.data.Channel.load(std::memory_order_acquire) & 0x0F;
     event.Channel = channel;
     event.Routing = kMPEventRoutingPlugIn;
 }
 
-void InsertDeviceId(const DRUVDevice& device, const DRUVData& data, uint8_t* message, uint32_t length) {
-    uint32_t offset = static_cast<uint32_t>(device.SysXChanOfs());
+void InsertDeviceId(const TransferContext& context, uint8_t* message, uint32_t length) {
+    uint32_t offset = static_cast<uint32_t>(context.device.SysXChanOfs());
     if (offset == 0 || offset >= length) return;
-    uint8_t id = data.DeviceId.load(std::memory_order_acquire);
-    if (device.SysXChanMax() > 15)
+    uint8_t id = context.data.DeviceId.load(std::memory_order_acquire);
+    if (context.device.SysXChanMax() > 15)
         message[offset] = id;
     else
         message[offset] = static_cast<uint8_t>((message[offset] & 0xF0) | (id & 0x0F));
 }
 
-void InsertLoopValue(const DRUVDevice& device, const DRUVTemplate* dumpTemplate, uint8_t* bytes, uint32_t count) {
+void InsertLoopValue(const TransferState& state, const DRUVTemplate* dumpTemplate, uint8_t* bytes, uint32_t count) {
     if (!dumpTemplate) return;
-    ReplaceLoopPlaceholders(dumpTemplate->LoopValFormat(), device.transfer.loop_value, bytes, count);
+    ReplaceLoopPlaceholders(dumpTemplate->LoopValFormat(), state.loop_value, bytes, count);
 }
 
 void WaitByteTime(Clock& clock, uint32_t count, uint32_t startTick) {
@@ -81,8 +83,8 @@ void WaitByteTime(Clock& clock, uint32_t count, uint32_t startTick) {
         clock.Sleep(static_cast<uint32_t>(scaled / kWaitBytesPerSecond - elapsed + 1));
 }
 
-uint32_t HandOverSysX(const DRUVData& data, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
-                      uint8_t* message, uint32_t length) {
+uint32_t HandOverSysX(const TransferContext& context, const DRUVTemplate* dumpTemplate, IMPMidiOut& out,
+                      MPEvent& event, uint8_t* message, uint32_t length) {
     if (dumpTemplate && dumpTemplate->CSumType() != kChecksumNone) {
         ChecksumRule rule{dumpTemplate->CSumType(), dumpTemplate->CSumStart(), dumpTemplate->CSumLength(),
                           dumpTemplate->CSumOfs()};
@@ -92,65 +94,64 @@ uint32_t HandOverSysX(const DRUVData& data, const DRUVTemplate* dumpTemplate, IM
     event.Length = length - 1;
     event.Data.SysX = message + 1;
 
-    uint32_t start = data.TransferClock().TickCount();
+    uint32_t start = context.data.TransferClock().TickCount();
     out.Send(&event, 1);
     return start;
 }
 
-void SendSysX(const DRUVData& data, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
+void SendSysX(const TransferContext& context, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
               uint8_t* message, uint32_t length) {
-    uint32_t start = HandOverSysX(data, dumpTemplate, out, event, message, length);
-    WaitByteTime(data.TransferClock(), length, start);
+    uint32_t start = HandOverSysX(context, dumpTemplate, out, event, message, length);
+    WaitByteTime(context.data.TransferClock(), length, start);
 }
 
-std::unique_ptr<uint8_t[]> PreparedSysXCopy(const DRUVDevice& device, const DRUVData& data,
-                                            const DRUVTemplate* dumpTemplate, const uint8_t* message,
-                                            uint32_t length) {
+std::unique_ptr<uint8_t[]> PreparedSysXCopy(const TransferContext& context, const DRUVTemplate* dumpTemplate,
+                                            const uint8_t* message, uint32_t length) {
     std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[length]);
     if (!copy) return copy;
     std::memcpy(copy.get(), message, length);
-    InsertDeviceId(device, data, copy.get(), length);
-    InsertLoopValue(device, dumpTemplate, copy.get(), length);
+    InsertDeviceId(context, copy.get(), length);
+    InsertLoopValue(context.state, dumpTemplate, copy.get(), length);
     return copy;
 }
 
-bool SendSysXMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
-                     const DRUVTemplate* dumpTemplate, const uint8_t* message, uint32_t length) {
+bool SendSysXMessage(const TransferContext& context, IMPMidiOut& out, const DRUVTemplate* dumpTemplate,
+                     const uint8_t* message, uint32_t length) {
     if (length == 0) return true;
-    std::unique_ptr<uint8_t[]> copy = PreparedSysXCopy(device, data, dumpTemplate, message, length);
+    std::unique_ptr<uint8_t[]> copy = PreparedSysXCopy(context, dumpTemplate, message, length);
     if (!copy) return false;
     MPEvent event;
-    PrepareEvent(device, data, copy[0], event);
-    SendSysX(data, dumpTemplate, out, event, copy.get(), length);
+    PrepareEvent(context, copy[0], event);
+    SendSysX(context, dumpTemplate, out, event, copy.get(), length);
     return true;
 }
 
-bool SendChannelMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
-                        const DRUVTemplate* dumpTemplate, const uint8_t* bytes, size_t available) {
+bool SendChannelMessage(const TransferContext& context, IMPMidiOut& out, const DRUVTemplate* dumpTemplate,
+                        const uint8_t* bytes, size_t available) {
     int dataBytes = 0;
     uint32_t type = available > 0 ? ChannelEventType(bytes[0], &dataBytes) : 0;
     if (type == 0 || available < static_cast<size_t>(1 + dataBytes)) return false;
 
     MPEvent event;
-    PrepareEvent(device, data, bytes[0], event);
+    PrepareEvent(context, bytes[0], event);
     event.Type = type;
     event.Data.Short[0] = bytes[1];
     event.Data.Short[1] = dataBytes == 2 ? bytes[2] : 0;
-    InsertLoopValue(device, dumpTemplate, event.Data.Short, 2);
+    InsertLoopValue(context.state, dumpTemplate, event.Data.Short, 2);
     event.Data.Short[0] &= 0x7F;
     event.Data.Short[1] &= 0x7F;
     out.Send(&event, 1);
     return true;
 }
 
-bool SendChannelMessageAndPause(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
-                                const DRUVTemplate* dumpTemplate, const uint8_t* bytes, size_t available) {
-    if (!SendChannelMessage(device, data, out, dumpTemplate, bytes, available)) return false;
-    PauseBetweenMessages(device, data, dumpTemplate);
-    return !AbortRequested(device);
+bool SendChannelMessageAndPause(const TransferContext& context, IMPMidiOut& out, const DRUVTemplate* dumpTemplate,
+                                const uint8_t* bytes, size_t available) {
+    if (!SendChannelMessage(context, out, dumpTemplate, bytes, available)) return false;
+    PauseBetweenMessages(context, dumpTemplate);
+    return !AbortRequested(context.state);
 }
 
-bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
+bool SendMessageList(const TransferContext& context, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
                      const uint8_t* bytes, size_t length) {
     if (!out) return false;
     return WalkMessages(bytes, length, StartsMessage, [&](size_t start, size_t end) {
@@ -159,18 +160,18 @@ bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, 
             // A pause of up to 12.7 s ends early on Cancel; as before, the
             // message after it still goes out and the check after that stops.
             if (start + 1 < length)
-                SleepUnlessAborted(data.TransferClock(), bytes[start + 1] * kPauseUnitMilliseconds,
-                                   device.transfer.abort);
+                SleepUnlessAborted(context.data.TransferClock(), bytes[start + 1] * kPauseUnitMilliseconds,
+                                   context.state.abort);
             return WalkStep::Next;
         }
         if (first == kSysXStart) {
-            if (!SendSysXMessage(device, data, *out, dumpTemplate, bytes + start, static_cast<uint32_t>(end - start)))
+            if (!SendSysXMessage(context, *out, dumpTemplate, bytes + start, static_cast<uint32_t>(end - start)))
                 return WalkStep::Stop;
-            PauseBetweenMessages(device, data, dumpTemplate);
-            return AbortRequested(device) ? WalkStep::Stop : WalkStep::Next;
+            PauseBetweenMessages(context, dumpTemplate);
+            return AbortRequested(context.state) ? WalkStep::Stop : WalkStep::Next;
         }
         if (IsChannelStatus(first))
-            return SendChannelMessageAndPause(device, data, *out, dumpTemplate, bytes + start, length - start)
+            return SendChannelMessageAndPause(context, *out, dumpTemplate, bytes + start, length - start)
                        ? WalkStep::Next
                        : WalkStep::Stop;
         // F1, F2 or F4 to FF can only stand at the very start; such a string
@@ -179,7 +180,7 @@ bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, 
     });
 }
 
-bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
+bool SendMessageList(const TransferContext& context, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
                      const ByteString& bytes) {
-    return SendMessageList(device, data, out, dumpTemplate, bytes.data(), bytes.size());
+    return SendMessageList(context, out, dumpTemplate, bytes.data(), bytes.size());
 }

@@ -10,11 +10,11 @@
 #include "device/byte_string.h"
 #include "plugin/abi/host_interfaces.h"
 #include "plugin/abi/mp_event.h"
+#include "plugin/engine/transfer_context.h"
 
 class Clock;
-class DRUVData;
-class DRUVDevice;
 class DRUVTemplate;
+struct TransferState;
 
 // Byte values with a meaning of their own in template byte strings.
 constexpr uint8_t kSysXStart = 0xF0;
@@ -35,64 +35,63 @@ uint32_t ChannelEventType(uint8_t status, int* dataBytes);
 // placeholders stay. True when the whole string was sent; false when the
 // abort flag stopped it (after the current message), a channel message lacks
 // its data bytes, no memory could be had for a message copy, or `out` is null.
-bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
+bool SendMessageList(const TransferContext& context, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
                      const uint8_t* bytes, size_t length);
-bool SendMessageList(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
+bool SendMessageList(const TransferContext& context, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
                      const ByteString& bytes);
 
 // A copy of the SysX message `message` (starting with F0) with the store's
 // device ID and the current loop value put in; null when no memory can be had.
-std::unique_ptr<uint8_t[]> PreparedSysXCopy(const DRUVDevice& device, const DRUVData& data,
-                                            const DRUVTemplate* dumpTemplate, const uint8_t* message,
-                                            uint32_t length);
+std::unique_ptr<uint8_t[]> PreparedSysXCopy(const TransferContext& context, const DRUVTemplate* dumpTemplate,
+                                            const uint8_t* message, uint32_t length);
 
 // One SysX message (`message` starts with F0) copied, given device ID and
 // loop value, and sent with SendSysX. The source is never changed. False when
 // no memory can be had for the copy (nothing is sent then).
-bool SendSysXMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
-                     const DRUVTemplate* dumpTemplate, const uint8_t* message, uint32_t length);
+bool SendSysXMessage(const TransferContext& context, IMPMidiOut& out, const DRUVTemplate* dumpTemplate,
+                     const uint8_t* message, uint32_t length);
 
 // One channel message: `bytes` starts at its status byte and `available`
 // bytes of the source follow from there, the status byte included. The data
 // bytes get the loop value, lose their top bit and go out in one event. False
 // (nothing sent) when the source ends before the message's data bytes.
-bool SendChannelMessage(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
-                        const DRUVTemplate* dumpTemplate, const uint8_t* bytes, size_t available);
+bool SendChannelMessage(const TransferContext& context, IMPMidiOut& out, const DRUVTemplate* dumpTemplate,
+                        const uint8_t* bytes, size_t available);
 
 // SendChannelMessage, then the pause between messages. False after a failed
 // send or when Cancel has asked the transfer to stop.
-bool SendChannelMessageAndPause(const DRUVDevice& device, const DRUVData& data, IMPMidiOut& out,
-                                const DRUVTemplate* dumpTemplate, const uint8_t* bytes, size_t available);
+bool SendChannelMessageAndPause(const TransferContext& context, IMPMidiOut& out, const DRUVTemplate* dumpTemplate,
+                                const uint8_t* bytes, size_t available);
 
 // Sleeps the template's DelayBetweenSysX, if it has one and it is above 0,
 // ending early when Cancel sets the abort flag.
-void PauseBetweenMessages(const DRUVDevice& device, const DRUVData& data, const DRUVTemplate* dumpTemplate);
+void PauseBetweenMessages(const TransferContext& context, const DRUVTemplate* dumpTemplate);
 
 // Whether Cancel has asked the running transfer to stop.
-bool AbortRequested(const DRUVDevice& device);
+bool AbortRequested(const TransferState& state);
 
 // A cleared event with the port, the channel for status byte `status` and the
 // plug-in's routing value.
-void PrepareEvent(const DRUVDevice& device, const DRUVData& data, uint8_t status, MPEvent& event);
+void PrepareEvent(const TransferContext& context, uint8_t status, MPEvent& event);
 
 // Puts the store's DeviceId at the device's SysXChanOfs of a prepared SysX
 // message (position 0 is F0): the whole byte when SysXChanMax is above 15,
 // else its low four bits. Nothing happens for an offset of 0 or one outside
 // the message.
-void InsertDeviceId(const DRUVDevice& device, const DRUVData& data, uint8_t* message, uint32_t length);
+void InsertDeviceId(const TransferContext& context, uint8_t* message, uint32_t length);
 
 // Replaces the F1/F2 placeholders among `count` bytes by the parts of the
-// device's current loop value, in the template's LoopValFormat.
-void InsertLoopValue(const DRUVDevice& device, const DRUVTemplate* dumpTemplate, uint8_t* bytes, uint32_t count);
+// current loop value, in the template's LoopValFormat.
+void InsertLoopValue(const TransferState& state, const DRUVTemplate* dumpTemplate, uint8_t* bytes, uint32_t count);
 
 // Checksum (when the template has one and its positions fit the message) and
 // hand-over of the message in `event` (already prepared). Gives the tick count
 // at the hand-over, from which the byte-time wait counts.
-uint32_t HandOverSysX(const DRUVData& data, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
-                      uint8_t* message, uint32_t length);
+uint32_t HandOverSysX(const TransferContext& context, const DRUVTemplate* dumpTemplate, IMPMidiOut& out,
+                      MPEvent& event, uint8_t* message, uint32_t length);
 
 // HandOverSysX, then the byte-time wait.
-void SendSysX(const DRUVData& data, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
+void SendSysX(const TransferContext& context, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
               uint8_t* message, uint32_t length);
 
 // Waits until `count` bytes handed over at tick `startTick` have had time to

@@ -11,6 +11,7 @@
 #include "plugin/engine/message_sender.h"
 #include "plugin/engine/receive_window.h"
 #include "plugin/engine/transfer_progress.h"
+#include "plugin/engine/transfer_state.h"
 
 const char kOverrunText[] = "Error receiving SysX. Data Overrun. Cancelling operation.";
 const char kMissingBytesFormat[] = "Error, SysX missing bytes (recv=%d request=%d). Cancelling...";
@@ -22,8 +23,8 @@ public:
     explicit LoopRun(ItemReceive& receive)
         : r_(receive),
           t_(receive.dumpTemplate),
-          state_(receive.device.transfer),
-          clock_(receive.data.TransferClock()),
+          state_(receive.context.state),
+          clock_(receive.context.data.TransferClock()),
           expected_(ExpectedLoopSize(t_, receive.loopCount)) {}
 
     bool Run() {
@@ -33,7 +34,7 @@ public:
         deadline_ = clock_.TickCount();
         if (t_.TimeOut()) deadline_ += LoopTimeOutWindow(t_, r_.loopCount);
         OpenReceiveWindow(state_, t_, space);
-        if (!SendMessageList(r_.device, r_.data, state_.host_link, &t_, t_.Request())) {
+        if (!SendMessageList(r_.context, state_.host_link, &t_, t_.Request())) {
             CloseReceiveWindow(state_);
             return false;
         }
@@ -54,7 +55,7 @@ private:
             bool expired = t_.TimeOut() && TickIsAfter(clock_.TickCount(), deadline_);
             bool unseen = state_.data_received.load(std::memory_order_acquire);
             if (expired && !unseen && EndOnTimeOut()) return true;
-            if (TerminatorSeenFlag(t_).exchange(false, std::memory_order_acq_rel)) {
+            if (state_.terminator_seen.exchange(false, std::memory_order_acq_rel)) {
                 Finish(true);
                 return true;
             }
@@ -75,7 +76,7 @@ private:
                 }
             }
             if (count == expected_ - 1) return EndAndUpdate();
-            if (TerminatorSeenFlag(t_).exchange(false, std::memory_order_acq_rel)) return EndAndUpdate();
+            if (state_.terminator_seen.exchange(false, std::memory_order_acq_rel)) return EndAndUpdate();
             if (expired && EndOnTimeOut()) return true;
             r_.progress.Update(static_cast<uint32_t>(count));
         }

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-class DRUVData;
-class DRUVDevice;
+#include "plugin/engine/transfer_context.h"
+
 class DRUVTemplate;
 class DumpItem;
 class TransferProgress;
@@ -18,8 +18,7 @@ constexpr uint32_t kReceivePassMilliseconds = 30;
 
 // The receive of one item, shared by its loops.
 struct ItemReceive {
-    DRUVDevice& device;
-    const DRUVData& data;
+    const TransferContext& context;
     const DRUVTemplate& dumpTemplate;
     DumpItem& item;
     TransferProgress& progress;

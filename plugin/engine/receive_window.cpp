@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "device/druv_template.h"
-#include "device/transfer_state.h"
+#include "plugin/engine/transfer_state.h"
 
 // Closing and entering a handler pair up as a store followed by a load on
 // each side (the template, then the handler count, and the other way round).
@@ -18,13 +18,9 @@ uint32_t LoopSpace(int64_t expected, const uint8_t* position, const uint8_t* end
     return static_cast<uint32_t>(std::min<int64_t>(space, kReceiveOverrun - 1));
 }
 
-std::atomic<bool>& TerminatorSeenFlag(const DRUVTemplate& dumpTemplate) {
-    return const_cast<DRUVTemplate&>(dumpTemplate).TerminatorSeen();
-}
-
 void OpenReceiveWindow(TransferState& state, const DRUVTemplate& dumpTemplate, uint32_t space) {
     state.data_received.store(false, std::memory_order_release);
-    TerminatorSeenFlag(dumpTemplate).store(false, std::memory_order_release);
+    state.terminator_seen.store(false, std::memory_order_release);
     state.bytes_received.store(0, std::memory_order_release);
     state.space_left.store(space, std::memory_order_release);
     state.current_template.store(&dumpTemplate, std::memory_order_seq_cst);

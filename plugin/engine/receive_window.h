@@ -19,10 +19,6 @@ struct TransferState;
 // room, so that the handlers can still flag an overrun.
 uint32_t LoopSpace(int64_t expected, const uint8_t* position, const uint8_t* end);
 
-// The template's terminator-seen flag. It is transfer state, not part of the
-// definition, so the engine sets it through the templates it only reads.
-std::atomic<bool>& TerminatorSeenFlag(const DRUVTemplate& dumpTemplate);
-
 // Clears the loop's flags (data received, terminator seen) and the count,
 // sets the space left and opens the window for `dumpTemplate`.
 void OpenReceiveWindow(TransferState& state, const DRUVTemplate& dumpTemplate, uint32_t space);

@@ -13,6 +13,7 @@
 #include "plugin/engine/message_sender.h"
 #include "plugin/engine/message_walk.h"
 #include "plugin/engine/transfer_progress.h"
+#include "plugin/engine/transfer_state.h"
 
 namespace {
 
@@ -23,19 +24,19 @@ bool StartsStoredMessage(uint8_t value) { return (value >= 0x80 && value <= kSys
 // The stored form never changes: the message is prepared in a copy. The
 // byte-time wait after it ends early on an abort, so that a cancelled
 // transmit does not sit out the wire time of a long dump.
-bool ReplaySysX(DRUVDevice& device, const DRUVData& data, IMPMidiOut& out, const DRUVTemplate* dumpTemplate,
+bool ReplaySysX(const TransferContext& context, IMPMidiOut& out, const DRUVTemplate* dumpTemplate,
                 const uint8_t* message, uint32_t length, TransferProgress& progress) {
-    std::unique_ptr<uint8_t[]> copy = PreparedSysXCopy(device, data, dumpTemplate, message, length);
+    std::unique_ptr<uint8_t[]> copy = PreparedSysXCopy(context, dumpTemplate, message, length);
     if (!copy) return false;
     MPEvent event;
-    PrepareEvent(device, data, kSysXStart, event);
-    uint32_t start = HandOverSysX(data, dumpTemplate, out, event, copy.get(), length);
-    if (!WaitByteTimeUnlessAborted(data.TransferClock(), length, start, device.transfer.abort)) return false;
+    PrepareEvent(context, kSysXStart, event);
+    uint32_t start = HandOverSysX(context, dumpTemplate, out, event, copy.get(), length);
+    if (!WaitByteTimeUnlessAborted(context.data.TransferClock(), length, start, context.state.abort)) return false;
 
     progress.Advance(length);
     progress.Update(0);
-    PauseBetweenMessages(device, data, dumpTemplate);
-    return !AbortRequested(device);
+    PauseBetweenMessages(context, dumpTemplate);
+    return !AbortRequested(context.state);
 }
 
 }  // namespace
@@ -46,13 +47,13 @@ std::string NoDataText(const DRUVDevice& device, const DRUVTemplate* dumpTemplat
     return text + "- No data present.";
 }
 
-bool SendStoredData(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
+bool SendStoredData(const TransferContext& context, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
                     const DumpItem& item, TransferProgress& progress) {
     int32_t stored = item.Length.load(std::memory_order_acquire);
     const uint8_t* bytes = item.Data();
     size_t length = bytes && stored > 0 ? std::min<size_t>(static_cast<uint32_t>(stored), item.Capacity()) : 0;
     if (length == 0) {
-        progress.ShowMessage(NoDataText(device, dumpTemplate).c_str(), 0);
+        progress.ShowMessage(NoDataText(context.device, dumpTemplate).c_str(), 0);
         return true;
     }
     if (!out) return false;
@@ -60,21 +61,20 @@ bool SendStoredData(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, c
     return WalkMessages(bytes, length, StartsStoredMessage, [&](size_t start, size_t end) {
         uint8_t first = bytes[start];
         if (first == kSysXStart)
-            return ReplaySysX(device, data, *out, dumpTemplate, bytes + start, static_cast<uint32_t>(end - start),
-                              progress)
+            return ReplaySysX(context, *out, dumpTemplate, bytes + start, static_cast<uint32_t>(end - start), progress)
                        ? WalkStep::Next
                        : WalkStep::Stop;
         if (first == kLoopMarker) {
             // The end of a stored loop. A failure of these messages does not
             // stop the replay, and there is no abort check here.
             if (dumpTemplate) {
-                SendMessageList(device, data, out, dumpTemplate, dumpTemplate->Transmit());
-                device.transfer.loop_value += dumpTemplate->LoopIncDec();
+                SendMessageList(context, out, dumpTemplate, dumpTemplate->Transmit());
+                context.state.loop_value += dumpTemplate->LoopIncDec();
             }
             return WalkStep::Next;
         }
         if (IsChannelStatus(first))
-            return SendChannelMessageAndPause(device, data, *out, dumpTemplate, bytes + start, length - start)
+            return SendChannelMessageAndPause(context, *out, dumpTemplate, bytes + start, length - start)
                        ? WalkStep::Next
                        : WalkStep::Stop;
         // F1 to FE at the very start of the data: nothing is sent.

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "plugin/abi/host_interfaces.h"
+#include "plugin/engine/transfer_context.h"
 
-class DRUVData;
 class DRUVDevice;
 class DRUVTemplate;
 class DumpItem;
@@ -21,5 +21,5 @@ std::string NoDataText(const DRUVDevice& device, const DRUVTemplate* dumpTemplat
 // without data shows NoDataText and counts as sent. False after a failure (no
 // output, no memory for a message copy, a stored channel message without its
 // data bytes) or an abort.
-bool SendStoredData(DRUVDevice& device, const DRUVData& data, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
+bool SendStoredData(const TransferContext& context, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
                     const DumpItem& item, TransferProgress& progress);

@@ -3,7 +3,7 @@
 #include <atomic>
 
 #include "device/druv_template.h"
-#include "plugin/engine/receive_window.h"
+#include "plugin/engine/transfer_state.h"
 
 namespace {
 
@@ -24,7 +24,8 @@ bool PatternMatches(uint8_t pattern, uint8_t value) {
 
 }  // namespace
 
-bool MatchTerminator(const DRUVTemplate& dumpTemplate, bool store, const uint8_t* bytes, uint32_t count, bool sysx) {
+bool MatchTerminator(TransferState& state, const DRUVTemplate& dumpTemplate, bool store, const uint8_t* bytes,
+                     uint32_t count, bool sysx) {
     const ByteString& pattern = dumpTemplate.Terminator();
     uint64_t patternLength = pattern.size();
     if (patternLength == 0 || dumpTemplate.StoreTerminator() != (store ? 1 : 0)) return false;
@@ -32,6 +33,6 @@ bool MatchTerminator(const DRUVTemplate& dumpTemplate, bool store, const uint8_t
     if (patternLength > skip + count || patternLength <= skip || !bytes) return false;
     for (uint64_t i = 0; i + skip < patternLength; ++i)
         if (!PatternMatches(pattern[skip + i], bytes[i])) return false;
-    TerminatorSeenFlag(dumpTemplate).store(true, std::memory_order_release);
+    state.terminator_seen.store(true, std::memory_order_release);
     return true;
 }

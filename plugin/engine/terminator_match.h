@@ -5,10 +5,12 @@
 #include <cstdint>
 
 class DRUVTemplate;
+struct TransferState;
 
-// True, and the template's terminator-seen flag set, when the message begins
+// True, and the state's terminator-seen flag set, when the message begins
 // with the template's Terminator pattern and the template's StoreTerminator
 // equals `store`. `bytes` is a SysX message after its F0 (`sysx` true; the
 // pattern's first byte, F0, then has no counterpart) or a channel message as
 // three bytes. Pattern bytes F8 to FF match classes of bytes (see the .cpp).
-bool MatchTerminator(const DRUVTemplate& dumpTemplate, bool store, const uint8_t* bytes, uint32_t count, bool sysx);
+bool MatchTerminator(TransferState& state, const DRUVTemplate& dumpTemplate, bool store, const uint8_t* bytes,
+                     uint32_t count, bool sysx);

@@ -7,10 +7,8 @@
 
 #include "platform/class_factory.h"
 #include "platform/com_base.h"
+#include "plugin/host/editor_page_class.h"
 
-// The editor page's class, the same for every device.
-// {5464D9CE-17FD-4E28-A451-79A27E39BBC4}
-constexpr CLSID kPropPageClassId = {0x5464D9CE, 0x17FD, 0x4E28, {0xA4, 0x51, 0x79, 0xA2, 0x7E, 0x39, 0xBB, 0xC4}};
 
 // The longest definition path a factory holds, terminator not counted.
 constexpr size_t kMaxDevicePathLength = 255;

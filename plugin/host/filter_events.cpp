@@ -41,7 +41,7 @@ EngineInput TranslateEvent(const MPEvent& event) {
     return input;
 }
 
-HRESULT DeliverEvents(IMPEventList* events, DRUVDevice& device, uint32_t inPort) {
+HRESULT DeliverEvents(IMPEventList* events, TransferState& state, uint32_t inPort) {
     if (!events) return E_POINTER;
     uintptr_t position = 0;
     MPEvent event{};
@@ -51,9 +51,9 @@ HRESULT DeliverEvents(IMPEventList* events, DRUVDevice& device, uint32_t inPort)
         if (inPort != 0 && event.Port == inPort) {
             EngineInput input = TranslateEvent(event);
             if (input.kind == EngineInput::Kind::ShortMessage) {
-                OnShortMessage(device, input.packed);
+                OnShortMessage(state, input.packed);
             } else if (input.kind == EngineInput::Kind::SysX) {
-                OnSysX(device, input.secondKind, input.bytes, input.count);
+                OnSysX(state, input.secondKind, input.bytes, input.count);
             }
         }
         event = MPEvent{};

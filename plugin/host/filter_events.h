@@ -8,7 +8,7 @@
 #include "plugin/abi/host_interfaces.h"
 #include "plugin/abi/mp_event.h"
 
-class DRUVDevice;
+struct TransferState;
 
 struct EngineInput {
     enum class Kind { Ignored, ShortMessage, SysX };
@@ -30,4 +30,4 @@ EngineInput TranslateEvent(const MPEvent& event);
 // Fetches every event of `events` and hands those on `inPort` to the input
 // handlers. Events arrive on ports with nonzero handles, so with no input
 // port (0) nothing is handed on. E_POINTER for a null list.
-HRESULT DeliverEvents(IMPEventList* events, DRUVDevice& device, uint32_t inPort);
+HRESULT DeliverEvents(IMPEventList* events, TransferState& state, uint32_t inPort);

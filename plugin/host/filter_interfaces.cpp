@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "plugin/abi/host_interfaces.h"
+#include "plugin/host/editor_filter.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ const InterfaceEntry kInterfaceTable[] = {
     {&IID_IMPServices, FilterInterface::Services},
     {&IID_IMPServices2, FilterInterface::Services},
     {&IID_IMPNotificationSink, FilterInterface::NotificationSink},
+    {&IID_IDRUVEditorFilter, FilterInterface::EditorFilter},
 };
 
 }  // namespace

@@ -11,6 +11,7 @@ enum class FilterInterface {
     EventFilter,
     Services,  // one interface for both service identifiers
     NotificationSink,
+    EditorFilter,  // ours, for the editor page
 };
 
 FilterInterface FindFilterInterface(REFIID iid);

@@ -1,5 +1,9 @@
 #include "plugin/host/filter_ports.h"
 
+#include <atomic>
+#include <cstring>
+
+#include "device/text_fields.h"
 #include "plugin/engine/druv_data.h"
 
 namespace {
@@ -8,6 +12,34 @@ MPPortList FetchList(IMPPortDirectory* directory, MPPortDirection direction) {
     MPPortList list{};
     if (FAILED(directory->GetPorts(direction, &list)) || !list.Entries) list = MPPortList{};
     return list;
+}
+
+bool SameId(const MPPortId& a, const MPPortId& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+uint32_t HandleOf(const DRUVData& data, MPPortDirection direction) {
+    return (direction == MP_PORT_INPUT ? data.InPort : data.OutPort).load(std::memory_order_acquire);
+}
+
+const MPPortId& IdOf(const DRUVData& data, MPPortDirection direction) {
+    return direction == MP_PORT_INPUT ? data.InPortId : data.OutPortId;
+}
+
+void AppendUtf8(uint32_t code, std::string& text) {
+    if (code < 0x80) {
+        text.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        text.push_back(static_cast<char>(0xC0 | (code >> 6)));
+        text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        text.push_back(static_cast<char>(0xE0 | (code >> 12)));
+        text.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        text.push_back(static_cast<char>(0xF0 | (code >> 18)));
+        text.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+        text.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
 }
 
 }  // namespace
@@ -20,26 +52,97 @@ void FetchPortLists(IMPPortDirectory* directory, DRUVData& data) {
     data.ResolvePorts(MP_PORT_OUTPUT);
 }
 
-void ClaimStoredPorts(IMPPortBroker* broker, const DRUVData& data, PortClaim claim, const GUID& classId,
-                      IUnknown* owner) {
-    if (!broker) return;
-    if (data.InPort.load(std::memory_order_acquire) != 0)
-        broker->ClaimPort(claim, data.InPortId, 0, classId, owner, 0);
-    if (data.OutPort.load(std::memory_order_acquire) != 0)
-        broker->ClaimPort(claim, data.OutPortId, 0, classId, owner, 0);
+size_t PortListPosition(const MPPortList& ports, uint32_t handle) {
+    if (!ports.Entries) return 0;
+    for (uint32_t i = 0; i < ports.Count; ++i)
+        if (handle != 0 && ports.Entries[i].Handle == handle) return i;
+    return ports.Count;
 }
 
-HeldPorts HeldPortsOf(const DRUVData& data) {
-    HeldPorts held;
-    held.holdsIn = data.InPort.load(std::memory_order_acquire) != 0;
-    held.holdsOut = data.OutPort.load(std::memory_order_acquire) != 0;
-    held.in = data.InPortId;
-    held.out = data.OutPortId;
-    return held;
+std::string PortNameText(const WCHAR* name) {
+    std::string text;
+    for (size_t i = 0; name && name[i] != 0;) {
+        uint32_t code = static_cast<uint16_t>(name[i++]);
+        if (code >= 0xD800 && code <= 0xDBFF && static_cast<uint16_t>(name[i]) >= 0xDC00 &&
+            static_cast<uint16_t>(name[i]) <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<uint16_t>(name[i++]) - 0xDC00);
+        } else if (code >= 0xD800 && code <= 0xDFFF) {
+            code = 0xFFFD;  // half a pair
+        }
+        std::string character;
+        AppendUtf8(code, character);
+        if (text.size() + character.size() > kMaxTextLength) break;
+        text += character;
+    }
+    return text;
 }
 
-void ReleaseHeldPorts(IMPPortBroker* broker, const HeldPorts& held, const GUID& classId, IUnknown* owner) {
+bool SelectPort(DRUVData& data, MPPortDirection direction, size_t position) {
+    const bool input = direction == MP_PORT_INPUT;
+    std::atomic<uint32_t>& handle = input ? data.InPort : data.OutPort;
+    MPPortId& id = input ? data.InPortId : data.OutPortId;
+    const MPPortList& ports = input ? data.InPorts : data.OutPorts;
+
+    const bool changed = position != PortListPosition(ports, handle.load(std::memory_order_acquire));
+    if (ports.Entries && position < ports.Count) {
+        id = ports.Entries[position].Id;
+        handle.store(ports.Entries[position].Handle, std::memory_order_release);
+    } else {
+        id = MPPortId{};
+        handle.store(0, std::memory_order_release);
+    }
+    return changed;
+}
+
+void ClaimedPorts::Release(Held& held, std::vector<ClaimCall>& calls) {
+    if (!held.claimed) return;
+    calls.push_back({kReleasePort, held.id});
+    held = Held{};
+}
+
+void ClaimedPorts::Claim(const DRUVData& data, MPPortDirection direction, std::vector<ClaimCall>& calls) {
+    if (HandleOf(data, direction) == 0) return;
+    Held& held = Of(direction);
+    held.claimed = true;
+    held.id = IdOf(data, direction);
+    calls.push_back({kClaimPort, held.id});
+}
+
+std::vector<ClaimCall> ClaimedPorts::Reconcile(const DRUVData& data) {
+    std::vector<ClaimCall> calls;
+    for (MPPortDirection direction : {MP_PORT_INPUT, MP_PORT_OUTPUT}) {
+        Held& held = Of(direction);
+        const bool used = HandleOf(data, direction) != 0;
+        if (held.claimed && used && SameId(held.id, IdOf(data, direction))) continue;
+        Release(held, calls);
+        Claim(data, direction, calls);
+    }
+    return calls;
+}
+
+std::vector<ClaimCall> ClaimedPorts::Renew(const DRUVData& data) {
+    std::vector<ClaimCall> calls = ReleaseAll();
+    Claim(data, MP_PORT_INPUT, calls);
+    Claim(data, MP_PORT_OUTPUT, calls);
+    return calls;
+}
+
+std::vector<ClaimCall> ClaimedPorts::Renew(const DRUVData& data, MPPortDirection direction) {
+    std::vector<ClaimCall> calls;
+    Release(Of(direction), calls);
+    Claim(data, direction, calls);
+    return calls;
+}
+
+std::vector<ClaimCall> ClaimedPorts::ReleaseAll() {
+    std::vector<ClaimCall> calls;
+    Release(in_, calls);
+    Release(out_, calls);
+    return calls;
+}
+
+void MakeClaimCalls(IMPPortBroker* broker, const std::vector<ClaimCall>& calls, const GUID& classId,
+                    IUnknown* owner) {
     if (!broker) return;
-    if (held.holdsIn) broker->ClaimPort(kReleasePort, held.in, 0, classId, owner, 0);
-    if (held.holdsOut) broker->ClaimPort(kReleasePort, held.out, 0, classId, owner, 0);
+    for (const ClaimCall& call : calls) broker->ClaimPort(call.claim, call.id, 0, classId, owner, 0);
 }

@@ -7,26 +7,32 @@
 #include "plugin/engine/transfer_engine.h"
 #include "plugin/host/filter_events.h"
 #include "plugin/host/filter_interfaces.h"
-#include "plugin/host/filter_ports.h"
+#include "plugin/host/editor_page_class.h"
 #include "plugin/host/host_stream.h"
 #include "plugin/host/host_texts.h"
 #include "plugin/host/module_counts.h"
 
 CMidiFilter::CMidiFilter(const GUID& classId, const char* devicePath) : class_id_(classId) {
-    SetFilePath(devicePath ? devicePath : "");
+    device_.SetFilePath(devicePath ? devicePath : "");
     // An unreadable file has been reported by the reader and leaves the
     // device empty; the object works on with no templates.
-    LoadDefinition();
-    BuildFrom(Device());
+    device_.LoadDefinition();
+    data_.BuildFrom(device_);
     module_counts::LiveFilters().fetch_add(1, std::memory_order_acq_rel);
 }
 
 CMidiFilter::~CMidiFilter() {
-    if (EditorPageLink* page = editor_page_.exchange(nullptr, std::memory_order_acq_rel)) page->FilterGone();
-    ClaimStoredPorts(port_broker_, Data(), kReleasePort, class_id_, Identity());
+    {
+        // Under the lock: a page that detaches meanwhile waits, so it is
+        // still there when it hears of this.
+        std::lock_guard<std::mutex> lock(page_mutex_);
+        if (editor_page_) editor_page_->FilterGone();
+        editor_page_ = nullptr;
+    }
+    UpdatePorts([] {}, [this] { return claims_.ReleaseAll(); });
     // A host that never called Terminate still gets its links back.
     ReleaseHostLinks();
-    Items.clear();
+    data_.Items.clear();
     if (port_broker_) port_broker_->Release();
     port_broker_ = nullptr;
     module_counts::LiveFilters().fetch_sub(1, std::memory_order_acq_rel);
@@ -43,6 +49,7 @@ HRESULT CMidiFilter::QueryInterface(REFIID iid, void** object) {
     case FilterInterface::EventFilter: *object = static_cast<IMPEventFilter*>(this); break;
     case FilterInterface::Services: *object = static_cast<IMPServices2*>(this); break;
     case FilterInterface::NotificationSink: *object = static_cast<IMPNotificationSink*>(this); break;
+    case FilterInterface::EditorFilter: *object = static_cast<IDRUVEditorFilter*>(this); break;
     case FilterInterface::None:
         *object = nullptr;
         return E_NOINTERFACE;
@@ -62,24 +69,26 @@ ULONG CMidiFilter::Release() {
 // --- IMPInitialise
 
 HRESULT CMidiFilter::Initialise(IUnknown* host, IMPMidiOut* midiOut, uint32_t, uint32_t, uint32_t* flags) {
-    // A second Initialise replaces the links of the first.
+    // A second Initialise replaces the links of the first; the claims made
+    // through the first broker go back through it.
     ReleaseHostLinks();
+    UpdatePorts([] {}, [this] { return claims_.ReleaseAll(); });
     if (port_broker_) port_broker_->Release();
     port_broker_ = nullptr;
 
     if (host) {
         void* directory = nullptr;
-        if (SUCCEEDED(host->QueryInterface(IID_IMPPortDirectory, &directory)) && directory) {
+        if (SUCCEEDED(host->QueryInterface(IID_IMPPortDirectory, &directory)) && directory)
             port_directory_ = static_cast<IMPPortDirectory*>(directory);
-            RefreshPorts();
-        }
         void* broker = nullptr;
         if (SUCCEEDED(host->QueryInterface(IID_IMPPortBroker, &broker))) port_broker_ = static_cast<IMPPortBroker*>(broker);
+        // With the broker known, the ports resolved now are claimed at once.
+        if (port_directory_) RefreshPorts();
         AdviseNotifications(host);
     }
     if (midiOut) midiOut->AddRef();
     midi_out_ = midiOut;
-    transfer.host_link = midiOut;
+    transfer_.host_link = midiOut;
     if (flags) *flags |= kMPInitialiseHandled;
     return S_OK;
 }
@@ -109,7 +118,7 @@ HRESULT CMidiFilter::Terminate() {
 void CMidiFilter::ReleaseHostLinks() {
     if (port_directory_) port_directory_->Release();
     port_directory_ = nullptr;
-    transfer.host_link = nullptr;
+    transfer_.host_link = nullptr;
     if (midi_out_) midi_out_->Release();
     midi_out_ = nullptr;
     if (connection_point_) {
@@ -120,9 +129,53 @@ void CMidiFilter::ReleaseHostLinks() {
     notification_cookie_ = 0;
 }
 
+template <typename Change, typename Plan>
+void CMidiFilter::UpdatePorts(Change change, Plan plan) {
+    std::lock_guard<std::recursive_mutex> order(claim_calls_mutex_);
+    std::vector<ClaimCall> calls;
+    {
+        std::lock_guard<std::mutex> lock(ports_mutex_);
+        change();
+        if (port_broker_) calls = plan();
+    }
+    MakeClaimCalls(port_broker_, calls, class_id_, Identity());
+}
+
+template <typename Tell>
+void CMidiFilter::TellPage(Tell tell) {
+    std::lock_guard<std::mutex> lock(page_mutex_);
+    if (editor_page_) tell(*editor_page_);
+}
+
 void CMidiFilter::RefreshPorts() {
-    FetchPortLists(port_directory_, Data());
-    if (EditorPageLink* page = editor_page_.load(std::memory_order_acquire)) page->RefillPortLists();
+    // A port that appeared again is claimed; one that went is given back.
+    UpdatePorts([this] { FetchPortLists(port_directory_, data_); }, [this] { return claims_.Reconcile(data_); });
+    TellPage([](EditorPageLink& page) { page.PortsChanged(); });
+}
+
+PortChoices CMidiFilter::PortList(MPPortDirection direction) {
+    std::lock_guard<std::mutex> lock(ports_mutex_);
+    const MPPortList& ports = direction == MP_PORT_INPUT ? data_.InPorts : data_.OutPorts;
+    const uint32_t handle = (direction == MP_PORT_INPUT ? data_.InPort : data_.OutPort).load(std::memory_order_acquire);
+    PortChoices choices;
+    const uint32_t count = ports.Entries ? ports.Count : 0;
+    for (uint32_t i = 0; i < count; ++i) choices.names.push_back(PortNameText(ports.Entries[i].Name));
+    choices.selected = PortListPosition(ports, handle);
+    return choices;
+}
+
+bool CMidiFilter::ChoosePort(MPPortDirection direction, size_t position) {
+    bool changed = false;
+    // The old port goes back and the chosen one is claimed anew, even when
+    // it is the same one.
+    UpdatePorts([&] { changed = SelectPort(data_, direction, position); },
+                [&] { return claims_.Renew(data_, direction); });
+    return changed;
+}
+
+void CMidiFilter::AttachPage(EditorPageLink* page) {
+    std::lock_guard<std::mutex> lock(page_mutex_);
+    editor_page_ = page;
 }
 
 // --- IPersistStream
@@ -139,8 +192,8 @@ bool CMidiFilter::EnterPersistence(bool refuseDuringTransmit) {
     // Announce first, then look: a Transfer that starts meanwhile sees the
     // announcement and waits for it (sequentially consistent on both sides).
     persisting_.fetch_add(1);
-    uint8_t running = transfer_running_.load();
-    if (running == kReceiving || (running == kTransmitting && refuseDuringTransmit)) {
+    Activity running = transfer_.activity.load();
+    if (running == Activity::Receiving || (running == Activity::Transmitting && refuseDuringTransmit)) {
         LeavePersistence();
         return false;
     }
@@ -150,16 +203,16 @@ bool CMidiFilter::EnterPersistence(bool refuseDuringTransmit) {
 HRESULT CMidiFilter::Load(IStream* stream) {
     if (!stream) return E_POINTER;
     if (!EnterPersistence(true)) return E_FAIL;
-    // The ports held before (claimed by an earlier Load or on the page) are
-    // given back once the new ones are known, or the host would keep them
-    // claimed for an object that no longer uses them.
-    const HeldPorts before = HeldPortsOf(Data());
-    HostStream input(stream);
-    StoreReadResult result = ReadDataStore(Data(), input);
-    if (result == StoreReadResult::Complete) {
-        ReleaseHeldPorts(port_broker_, before, class_id_, Identity());
-        ClaimStoredPorts(port_broker_, Data(), kClaimPort, class_id_, Identity());
-    }
+    StoreReadResult result = StoreReadResult::Failed;
+    // A complete read claims the ports it names anew, giving back what was
+    // claimed before; a read that stopped or failed part way may still have
+    // changed the ports in use, so the claims follow them.
+    UpdatePorts(
+        [&] {
+            HostStream input(stream);
+            result = ReadDataStore(data_, input);
+        },
+        [&] { return result == StoreReadResult::Complete ? claims_.Renew(data_) : claims_.Reconcile(data_); });
     LeavePersistence();
     return result == StoreReadResult::Failed ? E_FAIL : S_OK;
 }
@@ -168,7 +221,11 @@ HRESULT CMidiFilter::Save(IStream* stream, BOOL clearDirty) {
     if (!stream) return E_POINTER;
     if (!EnterPersistence(false)) return STG_E_CANTSAVE;
     HostStream output(stream);
-    bool written = WriteDataStore(Data(), output);
+    bool written = false;
+    {
+        std::lock_guard<std::mutex> lock(ports_mutex_);
+        written = WriteDataStore(data_, output);
+    }
     LeavePersistence();
     if (!written) return STG_E_CANTSAVE;
     if (clearDirty) dirty_.store(0, std::memory_order_release);
@@ -177,7 +234,7 @@ HRESULT CMidiFilter::Save(IStream* stream, BOOL clearDirty) {
 
 HRESULT CMidiFilter::GetSizeMax(ULARGE_INTEGER* size) {
     if (!size) return E_POINTER;
-    size->QuadPart = DataStoreStreamSize(Data());
+    size->QuadPart = DataStoreStreamSize(data_);
     return S_OK;
 }
 
@@ -188,7 +245,7 @@ HRESULT CMidiFilter::GetPages(CAUUID* pages) {
     pages->cElems = 0;
     pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof(GUID)));
     if (!pages->pElems) return E_OUTOFMEMORY;
-    pages->pElems[0] = CLSID_DRUVEditorPage;
+    pages->pElems[0] = kPropPageClassId;
     pages->cElems = 1;
     return S_OK;
 }
@@ -196,7 +253,7 @@ HRESULT CMidiFilter::GetPages(CAUUID* pages) {
 // --- IMPEventFilter
 
 HRESULT CMidiFilter::ProcessEvents(IMPEventList* events) {
-    return DeliverEvents(events, Device(), InPort.load(std::memory_order_acquire));
+    return DeliverEvents(events, transfer_, data_.InPort.load(std::memory_order_acquire));
 }
 
 HRESULT CMidiFilter::GetEventRouting(uint32_t* first, uint32_t* second, uint32_t* third) {
@@ -211,36 +268,37 @@ HRESULT CMidiFilter::SetEventRouting(uint32_t) { return S_OK; }
 // --- IMPServices2
 
 HRESULT CMidiFilter::Transfer(uint32_t transmit, IMPProgressSink* sink, uint32_t mask) {
-    if (!midi_out_ || transfer.detect_wait.load(std::memory_order_acquire)) return E_FAIL;
+    if (!midi_out_) return E_FAIL;
     bool sending = (transmit & 0xFF) != 0;
-    uint8_t idle = kNoTransfer;
-    if (!transfer_running_.compare_exchange_strong(idle, sending ? kTransmitting : kReceiving)) return E_FAIL;
+    // One state for transfers and detection: neither starts while the other runs.
+    const Activity activity = sending ? Activity::Transmitting : Activity::Receiving;
+    if (!BeginActivity(transfer_, activity)) return E_FAIL;
     // A Load or Save that began before the flag was set finishes first.
     while (persisting_.load() != 0) std::this_thread::yield();
 
-    transfer.abort.store(false, std::memory_order_release);
+    transfer_.abort.store(false, std::memory_order_release);
     if (sending) {
-        TransmitDumps(Device(), &Data(), mask, sink, this);
+        TransmitDumps(Context(), mask, sink, this);
     } else {
-        ReceiveDumps(Device(), &Data(), mask, sink, this);
-        EditorPageLink* page = editor_page_.load(std::memory_order_acquire);
-        if (page && !transfer.abort.load(std::memory_order_acquire)) page->RefreshDataList();
+        ReceiveDumps(Context(), mask, sink, this);
+        if (!transfer_.abort.load(std::memory_order_acquire))
+            TellPage([](EditorPageLink& page) { page.DataReceived(); });
     }
-    transfer.abort.store(false, std::memory_order_release);
-    transfer_running_.store(kNoTransfer);
+    transfer_.abort.store(false, std::memory_order_release);
+    EndActivity(transfer_, activity);
     return S_OK;
 }
 
 HRESULT CMidiFilter::Unused2(uintptr_t, uintptr_t) { return S_OK; }
 
 HRESULT CMidiFilter::Cancel() {
-    transfer.abort.store(true, std::memory_order_release);
+    transfer_.abort.store(true, std::memory_order_release);
     return S_OK;
 }
 
 HRESULT CMidiFilter::GetPictureUrls(WCHAR** inactive, WCHAR** active) {
-    WCHAR* inactiveUrl = inactive ? PictureUrl(FilePath(), InactivePNGFile()) : nullptr;
-    WCHAR* activeUrl = active ? PictureUrl(FilePath(), ActivePNGFile()) : nullptr;
+    WCHAR* inactiveUrl = inactive ? PictureUrl(device_.FilePath(), device_.InactivePNGFile()) : nullptr;
+    WCHAR* activeUrl = active ? PictureUrl(device_.FilePath(), device_.ActivePNGFile()) : nullptr;
     if ((inactive && !inactiveUrl) || (active && !activeUrl)) {
         CoTaskMemFree(inactiveUrl);
         CoTaskMemFree(activeUrl);
@@ -254,12 +312,12 @@ HRESULT CMidiFilter::GetPictureUrls(WCHAR** inactive, WCHAR** active) {
 
 HRESULT CMidiFilter::GetDataTypes(uint32_t* mask, WCHAR** text, uint32_t* first, uint8_t* second,
                                   uint32_t* third) {
-    if (mask) *mask = DataTypesMask(ConfigurationCount());
+    if (mask) *mask = DataTypesMask(device_.ConfigurationCount());
     if (first) *first = 0;
     if (second) *second = 0;
     if (third) *third = 0;
     if (text) {
-        *text = DataTypesText(Device());
+        *text = DataTypesText(device_);
         if (!*text) return E_OUTOFMEMORY;
     }
     return S_OK;

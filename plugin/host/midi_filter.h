@@ -1,6 +1,6 @@
-// The object the host creates for one instance of an installed device: at
-// once the device definition, the dump store and the plug-in's face towards
-// the host. It receives the host's services, hands incoming MIDI to the
+// The object the host creates for one instance of an installed device: it
+// owns the device definition, the dump store and the transfer state, and is
+// the plug-in's face towards the host. It receives the host's services, hands incoming MIDI to the
 // transfer engine, runs requests and transmissions on the host's behalf,
 // answers port notifications, persists the store with the host's project and
 // names its editor page. It creates no threads and takes no locks.
@@ -8,16 +8,17 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "device/druv_device.h"
 #include "platform/com_base.h"
-#include "plugin/engine/druv_data.h"
-#include "plugin/host/editor_page_link.h"
 #include "plugin/abi/host_interfaces.h"
-
-// {5464D9CE-17FD-4E28-A451-79A27E39BBC4}
-constexpr CLSID CLSID_DRUVEditorPage = {
-    0x5464D9CE, 0x17FD, 0x4E28, {0xA4, 0x51, 0x79, 0xA2, 0x7E, 0x39, 0xBB, 0xC4}};
+#include "plugin/engine/druv_data.h"
+#include "plugin/engine/transfer_context.h"
+#include "plugin/engine/transfer_state.h"
+#include "plugin/host/editor_filter.h"
+#include "plugin/host/editor_page_link.h"
+#include "plugin/host/filter_ports.h"
 
 // The system's interfaces declare no destructor; this object is destroyed
 // only through Release, never through an interface pointer.
@@ -31,9 +32,8 @@ class CMidiFilter final : public IMPInitialise,
                           public IMPEventFilter,
                           public IMPServices2,
                           public IMPNotificationSink,
-                          public DRUVDevice,
-                          public DRUVData,
-                          public IMPMacOSXHelper {
+                          public IMPMacOSXHelper,
+                          public IDRUVEditorFilter {
 public:
     // Reads the definition at `devicePath` (a file that cannot be read
     // leaves the device empty), builds the store from it and counts itself
@@ -86,23 +86,29 @@ public:
     // IMPMacOSXHelper
     HRESULT STDMETHODCALLTYPE Unused1(uintptr_t first, uintptr_t second) override;
 
-    // For the editor page.
-    DRUVDevice& Device() { return *this; }
-    DRUVData& Data() { return *this; }
-    // The page attaches itself (and detaches with null); no reference is held.
-    void SetEditorPage(EditorPageLink* page) { editor_page_.store(page, std::memory_order_release); }
-    void SetDirty() { dirty_.store(1, std::memory_order_release); }
-    IMPPortBroker* PortBroker() const { return port_broker_; }
+    // IDRUVEditorFilter, for the editor page.
+    const DRUVDevice& EditedDevice() override { return device_; }
+    DRUVData& EditedData() override { return data_; }
+    TransferContext EditedContext() override { return Context(); }
+    void MarkDirty() override { dirty_.store(1, std::memory_order_release); }
+    PortChoices PortList(MPPortDirection direction) override;
+    bool ChoosePort(MPPortDirection direction, size_t position) override;
+    void AttachPage(EditorPageLink* page) override;
+
+    const DRUVDevice& Device() const { return device_; }
+    DRUVData& Data() { return data_; }
+    TransferState& State() { return transfer_; }
+    TransferContext Context() { return TransferContext{device_, data_, transfer_}; }
+    void SetDirty() { MarkDirty(); }
     const GUID& ClassId() const { return class_id_; }
-    bool TransferRunning() const { return transfer_running_.load(std::memory_order_acquire) != kNoTransfer; }
+    IMPPortBroker* PortBroker() const { return port_broker_; }
+    bool TransferRunning() const { return TransferRuns(transfer_); }
 
     // Fetches the host's port lists anew, resolves the stored ports against
-    // them and lets an attached page refill its lists.
+    // them, claims what is now in use and tells an attached page.
     void RefreshPorts();
 
 private:
-    enum TransferKind : uint8_t { kNoTransfer = 0, kReceiving = 1, kTransmitting = 2 };
-
     // Destroyed only by Release: releases the claimed ports and every host
     // link still held, and leaves the live-filter count.
     ~CMidiFilter();
@@ -113,6 +119,16 @@ private:
     // connection.
     void ReleaseHostLinks();
     void AdviseNotifications(IUnknown* host);
+    // Changes the ports under the port lock, then brings the host's claims in
+    // line with `plan`'s calls, made in the order planned. The calls are made
+    // outside the port lock, since a host may answer a claim with a
+    // notification on the same thread. Without a broker nothing can be
+    // claimed, so nothing is planned.
+    template <typename Change, typename Plan>
+    void UpdatePorts(Change change, Plan plan);
+    // Tells the attached page, if any, on the calling thread.
+    template <typename Tell>
+    void TellPage(Tell tell);
 
     // Load and Save mark themselves busy; false (not marked) while a
     // transfer of a kind that conflicts runs.
@@ -120,16 +136,28 @@ private:
     void LeavePersistence() { persisting_.fetch_sub(1); }
 
     GUID class_id_;
+    DRUVDevice device_;
+    DRUVData data_;
+    TransferState transfer_;
     std::atomic<ULONG> references_{1};
     std::atomic<uint32_t> dirty_{0};
     IMPPortDirectory* port_directory_ = nullptr;
     IMPPortBroker* port_broker_ = nullptr;
     IMPMidiOut* midi_out_ = nullptr;
-    std::atomic<uint8_t> transfer_running_{kNoTransfer};
     DWORD notification_cookie_ = 0;
     IConnectionPoint* connection_point_ = nullptr;
-    std::atomic<EditorPageLink*> editor_page_{nullptr};
     std::atomic<int32_t> persisting_{0};  // Load or Save calls in progress
+
+    // The port lists, the stored port identities and the claims change on
+    // the host's notification thread, in Load and on the page's thread.
+    // Transfers and the input thread read only the atomic handles.
+    std::mutex ports_mutex_;
+    ClaimedPorts claims_;
+    // Keeps the claim calls of one plan together and in plan order.
+    std::recursive_mutex claim_calls_mutex_;
+    // The page link: set and cleared by the page, used by any host thread.
+    std::mutex page_mutex_;
+    EditorPageLink* editor_page_ = nullptr;
 };
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop

@@ -2,13 +2,14 @@
 
 #include "plugin/ui/plugin_module.h"
 #include "plugin/ui/resource_ids.h"
+#include "plugin/ui/window_text.h"
 
 std::string AboutDeviceText(const std::string& company, const std::string& product, const std::string& version) {
     return company + " " + product + " Template v" + version;
 }
 
 void CDRUVAbout::ShowModal(HWND owner) {
-    DialogBoxParamA(PluginModule(), MAKEINTRESOURCEA(IDD_DRUV_ABOUT), owner, &CDRUVAbout::DialogProc,
+    DialogBoxParamW(PluginModule(), MAKEINTRESOURCEW(IDD_DRUV_ABOUT), owner, &CDRUVAbout::DialogProc,
                     reinterpret_cast<LPARAM>(this));
 }
 
@@ -16,7 +17,7 @@ INT_PTR CALLBACK CDRUVAbout::DialogProc(HWND window, UINT message, WPARAM wParam
     switch (message) {
     case WM_INITDIALOG: {
         const auto* box = reinterpret_cast<const CDRUVAbout*>(lParam);
-        if (box) SetDlgItemTextA(window, IDC_ABOUT_TEXT, box->device_text_.c_str());
+        if (box) SetDlgItemTextW(window, IDC_ABOUT_TEXT, WindowText(box->device_text_).c_str());
         // Every press, inside the box or not, comes here while it is open.
         SetCapture(window);
         return TRUE;

@@ -2,39 +2,60 @@
 
 #include <atomic>
 
-#include "device/druv_device.h"
 #include "platform/clock.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/transfer_engine.h"
+#include "plugin/engine/transfer_state.h"
 
-bool DetectionCycle::Start(DRUVDevice& device, DRUVData& data, bool transferRunning) {
+bool DetectionCycle::Start(const TransferContext& context) {
     next_detection_ = 0;
-    return Step(device, data, transferRunning);
+    return Step(context);
 }
 
-bool DetectionCycle::Step(DRUVDevice& device, DRUVData& data, bool transferRunning) {
-    if (transferRunning) return false;
-    TransferState& state = device.transfer;
-    const uint32_t now = data.TransferClock().TickCount();
+bool DetectionCycle::Step(const TransferContext& context) {
+    TransferState& state = context.state;
+    const uint32_t now = context.data.TransferClock().TickCount();
 
     if (next_detection_ != kNonePlanned && now >= next_detection_) {
-        previous_online_ = online_;
-        // A reply that came after the last deadline must not answer this request.
-        state.reply_seen.store(false, std::memory_order_release);
-        state.detect_wait.store(true, std::memory_order_release);
-        StartDetect(device, &data);
-        next_detection_ = kNonePlanned;
+        // A new request replaces one still waiting, with a deadline of its own.
+        if (waiting_) {
+            waiting_ = false;
+            EndActivity(state, Activity::Detecting);
+        }
+        switch (StartDetect(context)) {
+        case DetectStart::Busy:
+            return false;  // planned still: it goes out once the transfer has ended
+        case DetectStart::SendFailed:
+            next_detection_ = kNonePlanned;
+            return false;  // no result: the picture stays as it was
+        case DetectStart::NoProbe:
+            next_detection_ = kNonePlanned;
+            previous_online_ = online_;
+            online_ = false;  // nothing can answer: a time-out at once
+            return online_ != previous_online_;
+        case DetectStart::Sent:
+            next_detection_ = kNonePlanned;
+            previous_online_ = online_;
+            waiting_ = true;
+            break;
+        }
     }
 
-    if (!state.detect_wait.load(std::memory_order_acquire)) return false;
+    if (!waiting_) return false;
     if (TickIsAfter(state.detect_deadline, now)) {
         if (!state.reply_seen.load(std::memory_order_acquire)) return false;
         online_ = true;
         state.reply_seen.store(false, std::memory_order_release);
-        state.detect_wait.store(false, std::memory_order_release);
     } else {
-        state.detect_wait.store(false, std::memory_order_release);
         online_ = false;
     }
+    waiting_ = false;
+    EndActivity(state, Activity::Detecting);
     return online_ != previous_online_;
+}
+
+void DetectionCycle::Abandon(const TransferContext& context) {
+    if (!waiting_) return;
+    waiting_ = false;
+    EndActivity(context.state, Activity::Detecting);
 }

@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "device/druv_device.h"
 #include "plugin/engine/transfer_engine.h"
-#include "plugin/host/midi_filter.h"
 #include "plugin/ui/about_box.h"
+#include "plugin/ui/page_messages.h"
 #include "plugin/ui/plugin_module.h"
 #include "plugin/ui/prop_page.h"
 #include "plugin/ui/resource_ids.h"
 #include "plugin/ui/status_pictures.h"
+#include "plugin/ui/window_text.h"
 
 namespace {
 
@@ -29,19 +31,19 @@ constexpr size_t kMaxTipLength = 79;
 struct ToolbarButton {
     int command;
     int icon;
-    const char* text;
+    const wchar_t* text;
 };
 
-constexpr ToolbarButton kAboutButton{ID_CMD_ABOUT, IDI_ABOUT, "About"};
-constexpr ToolbarButton kHelpButton{ID_CMD_HELP, IDI_HELP, "Help"};
-constexpr ToolbarButton kDeviceButton{ID_CMD_DEVICE_HELP, IDI_DEVICE, "Device"};
-constexpr ToolbarButton kStatusButton{ID_CMD_STATUS, IDI_STATUS, "Status"};
+constexpr ToolbarButton kAboutButton{ID_CMD_ABOUT, IDI_ABOUT, L"About"};
+constexpr ToolbarButton kHelpButton{ID_CMD_HELP, IDI_HELP, L"Help"};
+constexpr ToolbarButton kDeviceButton{ID_CMD_DEVICE_HELP, IDI_DEVICE, L"Device"};
+constexpr ToolbarButton kStatusButton{ID_CMD_STATUS, IDI_STATUS, L"Status"};
 
 // The tip of a tool: the string resource numbered like the tool, cut.
-std::string ToolTipText(UINT_PTR id) {
-    char text[kMaxTipLength + 1] = {};
-    const int length = LoadStringA(PluginModule(), static_cast<UINT>(id), text, sizeof text);
-    return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+std::wstring ToolTipText(UINT_PTR id) {
+    wchar_t text[kMaxTipLength + 1] = {};
+    const int length = LoadStringW(PluginModule(), static_cast<UINT>(id), text, kMaxTipLength + 1);
+    return std::wstring(text, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
 }  // namespace
@@ -85,6 +87,12 @@ INT_PTR CPropPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OnDestroy();
         return TRUE;
+    case kPortsChangedMessage:
+        if (filter_) FillPortLists();
+        return TRUE;
+    case kDataReceivedMessage:
+        if (filter_) FillDataList();
+        return TRUE;
     default:
         return FALSE;
     }
@@ -92,19 +100,20 @@ INT_PTR CPropPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CPropPage::InitialiseWindow(HWND window) {
     window_ = window;
-    DRUVDevice& device = filter_->Device();
+    post_target_.store(window, std::memory_order_release);
+    const DRUVDevice& device = filter_->EditedDevice();
     detection_available_ = HasDetectTemplate(device);
     LoadStatusPictures();
     CreateToolbar();
     SetUpSettings();
-    RefillPortLists();
+    FillPortLists();
     FillDataList();
     if (detection_available_ && FindDetectTemplate(device))
         SetTimer(window_, kDetectionTimer, kDetectionPeriod, nullptr);
 }
 
 void CPropPage::CreateToolbar() {
-    const DRUVDevice& device = filter_->Device();
+    const DRUVDevice& device = filter_->EditedDevice();
     std::vector<ToolbarButton> buttons{kAboutButton, kHelpButton};
     if (!device.HelpFile().empty()) buttons.push_back(kDeviceButton);
     if (detection_available_) buttons.push_back(kStatusButton);
@@ -114,7 +123,7 @@ void CPropPage::CreateToolbar() {
                                        static_cast<int>(buttons.size()), 0);
     for (const ToolbarButton& button : buttons) {
         HICON icon = static_cast<HICON>(
-            LoadImageA(PluginModule(), MAKEINTRESOURCEA(button.icon), IMAGE_ICON, kIconSize, kIconSize, 0));
+            LoadImageW(PluginModule(), MAKEINTRESOURCEW(button.icon), IMAGE_ICON, kIconSize, kIconSize, 0));
         if (toolbar_images_ && icon) ImageList_AddIcon(toolbar_images_, icon);
         if (icon) DestroyIcon(icon);
     }
@@ -122,14 +131,14 @@ void CPropPage::CreateToolbar() {
     int width = 0;
     int height = 0;
     ClientSize(width, height);
-    toolbar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+    toolbar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
                                WS_CHILD | TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS | CCS_NOPARENTALIGN |
                                    CCS_NORESIZE | CCS_NODIVIDER,
                                0, kToolbarTop, width - kToolbarRightMargin, kToolbarHeight, window_,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_TOOLBAR)), PluginModule(), nullptr);
     if (!toolbar_) return;
-    SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbar_images_));
+    SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbar_images_));
     std::vector<TBBUTTON> records(buttons.size());
     for (size_t i = 0; i < buttons.size(); ++i) {
         TBBUTTON& record = records[i];
@@ -140,7 +149,7 @@ void CPropPage::CreateToolbar() {
         record.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
         record.iString = reinterpret_cast<INT_PTR>(buttons[i].text);
     }
-    SendMessageA(toolbar_, TB_ADDBUTTONSA, records.size(), reinterpret_cast<LPARAM>(records.data()));
+    SendMessageW(toolbar_, TB_ADDBUTTONSW, records.size(), reinterpret_cast<LPARAM>(records.data()));
     SetWindowPos(toolbar_, nullptr, 0, kToolbarTop, width - kToolbarRightMargin, kToolbarHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(toolbar_, SW_SHOW);
@@ -190,7 +199,7 @@ void CPropPage::OnCommand(WORD id, WORD code, HWND control) {
     }
     // Toolbar buttons (and their menu-less accelerators) send code 0.
     if (code != 0 && code != BN_CLICKED) return;
-    const DRUVDevice& device = filter_->Device();
+    const DRUVDevice& device = filter_->EditedDevice();
     switch (id) {
     case ID_CMD_ABOUT: {
         CDRUVAbout about(AboutDeviceText(device.Company(), device.Product(), device.Version()));
@@ -212,8 +221,9 @@ void CPropPage::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void CPropPage::OpenDocument(const std::string& folder, const std::string& file) {
-    const std::string path = folder.empty() ? file : folder + "\\" + file;
-    ShellExecuteA(window_, "open", path.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(),
+    const std::wstring path = WindowText(folder.empty() ? file : folder + "\\" + file);
+    const std::wstring directory = WindowText(folder);
+    ShellExecuteW(window_, L"open", path.c_str(), nullptr, folder.empty() ? nullptr : directory.c_str(),
                   SW_SHOWDEFAULT);
 }
 
@@ -223,7 +233,7 @@ bool CPropPage::OnNotify(NMHDR* header) {
         auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
         UINT_PTR id = header->idFrom;
         if (info->uFlags & TTF_IDISHWND) id = static_cast<UINT_PTR>(GetDlgCtrlID(reinterpret_cast<HWND>(id)));
-        const std::string tip = ToolTipText(id);
+        const std::string tip = Utf8Text(ToolTipText(id).c_str());
         lstrcpynA(info->szText, tip.c_str(), sizeof info->szText);
         info->lpszText = info->szText;
         info->hinst = nullptr;
@@ -233,9 +243,8 @@ bool CPropPage::OnNotify(NMHDR* header) {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
         UINT_PTR id = header->idFrom;
         if (info->uFlags & TTF_IDISHWND) id = static_cast<UINT_PTR>(GetDlgCtrlID(reinterpret_cast<HWND>(id)));
-        const std::string tip = ToolTipText(id);
-        MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, info->szText, sizeof info->szText / sizeof(WCHAR));
-        info->szText[sizeof info->szText / sizeof(WCHAR) - 1] = 0;
+        const std::wstring tip = ToolTipText(id);
+        lstrcpynW(info->szText, tip.c_str(), sizeof info->szText / sizeof(WCHAR));
         info->lpszText = info->szText;
         info->hinst = nullptr;
         return true;
@@ -245,6 +254,7 @@ bool CPropPage::OnNotify(NMHDR* header) {
 }
 
 void CPropPage::OnDestroy() {
+    post_target_.store(nullptr, std::memory_order_release);
     KillTimer(window_, kDetectionTimer);
     if (toolbar_images_) ImageList_Destroy(toolbar_images_);
     toolbar_images_ = nullptr;

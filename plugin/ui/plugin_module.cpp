@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "plugin/ui/window_text.h"
+
 namespace {
 
 HINSTANCE& Module() {
@@ -20,9 +22,10 @@ void SetPluginModule(HINSTANCE module) {
 }
 
 std::string PluginFolder() {
-    char name[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(PluginModule(), name, MAX_PATH);
-    std::string path(name, length <= MAX_PATH ? length : 0);
+    wchar_t name[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameW(PluginModule(), name, MAX_PATH);
+    if (length == 0 || length > MAX_PATH) return std::string();
+    const std::string path = Utf8Text(name);
     const size_t slash = path.rfind('\\');
     return slash == std::string::npos ? path : path.substr(0, slash);
 }

@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <new>
 
-#include "plugin/host/midi_filter.h"
+#include "plugin/ui/page_messages.h"
 #include "plugin/ui/plugin_module.h"
 #include "plugin/ui/resource_ids.h"
 
@@ -25,13 +25,15 @@ IUnknown* CreatePropPage() {
 }
 
 CPropPage::~CPropPage() {
+    // A page released while its detection waits frees the instance.
+    if (filter_) detection_.Abandon(filter_->EditedContext());
     Unlink();
     if (window_) DestroyWindow(window_);
     if (site_) site_->Release();
 }
 
 void CPropPage::Unlink() {
-    if (filter_) filter_->SetEditorPage(nullptr);
+    if (filter_) filter_->AttachPage(nullptr);
     filter_ = nullptr;
 }
 
@@ -74,7 +76,8 @@ HRESULT STDMETHODCALLTYPE CPropPage::Activate(HWND parent, LPCRECT rect, BOOL) {
     if (window_) return E_UNEXPECTED;
     // Every window operation reads the filter; without one there is no page.
     if (!filter_) return E_UNEXPECTED;
-    HWND window = CreateDialogParamA(PluginModule(), MAKEINTRESOURCEA(IDD_DRUV_PAGE), parent,
+    // A wide window, so that names outside ASCII show as they are.
+    HWND window = CreateDialogParamW(PluginModule(), MAKEINTRESOURCEW(IDD_DRUV_PAGE), parent,
                                      &CPropPage::DialogProc, reinterpret_cast<LPARAM>(this));
     if (!window) return E_OUTOFMEMORY;
     Move(rect);
@@ -83,7 +86,7 @@ HRESULT STDMETHODCALLTYPE CPropPage::Activate(HWND parent, LPCRECT rect, BOOL) {
 }
 
 HRESULT STDMETHODCALLTYPE CPropPage::Deactivate() {
-    if (filter_) filter_->Device().transfer.detect_wait.store(false, std::memory_order_release);
+    if (filter_) detection_.Abandon(filter_->EditedContext());
     if (!window_) return E_UNEXPECTED;
     HWND window = window_;
     DestroyWindow(window);  // WM_DESTROY detaches the page from the window
@@ -104,7 +107,7 @@ HRESULT STDMETHODCALLTYPE CPropPage::GetPageInfo(PROPPAGEINFO* info) {
     info->dwHelpContext = 0;
     info->size.cx = kFallbackPageSize;
     info->size.cy = kFallbackPageSize;
-    HWND probe = CreateDialogParamA(PluginModule(), MAKEINTRESOURCEA(IDD_DRUV_PAGE), GetDesktopWindow(),
+    HWND probe = CreateDialogParamW(PluginModule(), MAKEINTRESOURCEW(IDD_DRUV_PAGE), GetDesktopWindow(),
                                     &MeasureProc, 0);
     if (probe) {
         RECT outer{};
@@ -120,17 +123,16 @@ HRESULT STDMETHODCALLTYPE CPropPage::SetObjects(ULONG count, IUnknown** objects)
     if (count == 0) return E_FAIL;
     if (count > 1) return E_UNEXPECTED;
     if (!objects || !objects[0]) return E_POINTER;
-    // Whichever of the filter's interfaces the host hands over, its
-    // initialisation interface leads to the object itself.
-    IMPInitialise* initialise = nullptr;
-    if (FAILED(objects[0]->QueryInterface(IID_IMPInitialise, reinterpret_cast<void**>(&initialise))) ||
-        !initialise)
+    // Whichever of the filter's interfaces the host hands over, the page's
+    // own interface leads to the filter; any other object is refused.
+    IDRUVEditorFilter* filter = nullptr;
+    if (FAILED(objects[0]->QueryInterface(IID_IDRUVEditorFilter, reinterpret_cast<void**>(&filter))) || !filter)
         return E_NOINTERFACE;
-    CMidiFilter* filter = static_cast<CMidiFilter*>(initialise);
-    initialise->Release();
+    // The page and the filter point at each other without references.
+    filter->Release();
     if (filter != filter_) Unlink();
     filter_ = filter;
-    filter_->SetEditorPage(this);
+    filter_->AttachPage(this);
     return S_OK;
 }
 
@@ -178,15 +180,12 @@ HRESULT STDMETHODCALLTYPE CPropPage::TranslateAccelerator(MSG*) {
     return E_NOTIMPL;
 }
 
-void CPropPage::RefillPortLists() {
-    if (!window_ || !filter_) return;
-    const DRUVData& data = filter_->Data();
-    FillPortList(IDC_IN_PORT, data.InPorts, data.InPort.load(std::memory_order_acquire));
-    FillPortList(IDC_OUT_PORT, data.OutPorts, data.OutPort.load(std::memory_order_acquire));
+void CPropPage::PortsChanged() {
+    if (HWND target = post_target_.load(std::memory_order_acquire)) PostMessageW(target, kPortsChangedMessage, 0, 0);
 }
 
-void CPropPage::RefreshDataList() {
-    if (window_ && filter_) FillDataList();
+void CPropPage::DataReceived() {
+    if (HWND target = post_target_.load(std::memory_order_acquire)) PostMessageW(target, kDataReceivedMessage, 0, 0);
 }
 
 // Every entry point checks the link, so a page that outlives its filter

@@ -12,11 +12,10 @@
 #include <atomic>
 #include <string>
 
-#include "plugin/host/editor_page_link.h"
 #include "plugin/abi/mp_event.h"
+#include "plugin/host/editor_filter.h"
+#include "plugin/host/editor_page_link.h"
 #include "plugin/ui/detection_cycle.h"
-
-class CMidiFilter;
 
 // The system's interfaces have public non-virtual destructors; the page goes
 // away through Release only.
@@ -49,9 +48,10 @@ public:
     HRESULT STDMETHODCALLTYPE Help(LPCOLESTR helpDir) override;
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* message) override;
 
-    // EditorPageLink, called by the filter on the page window's thread.
-    void RefillPortLists() override;
-    void RefreshDataList() override;
+    // EditorPageLink, called by the filter on any host thread: the changes
+    // are posted to the page window and shown on its own thread.
+    void PortsChanged() override;
+    void DataReceived() override;
     void FilterGone() override;
 
 private:
@@ -71,7 +71,8 @@ private:
 
     // Settings and detection (page_settings.cpp).
     void SetUpSettings();
-    void FillPortList(int controlId, const MPPortList& ports, uint32_t handle);
+    void FillPortLists();
+    void FillPortList(int controlId, const PortChoices& choices);
     void FillDataList();
     void OnEditChange(int controlId);
     void OnSpin(HWND spin, int position);
@@ -87,9 +88,12 @@ private:
     HIMAGELIST toolbar_images_ = nullptr;
     std::atomic<ULONG> references_{1};
     HWND window_ = nullptr;
+    // The window that host threads post the filter's news to; null while
+    // there is none.
+    std::atomic<HWND> post_target_{nullptr};
     IPropertyPageSite* site_ = nullptr;
     LONG page_dirty_ = 0;
-    CMidiFilter* filter_ = nullptr;
+    IDRUVEditorFilter* filter_ = nullptr;
     DetectionCycle detection_;
     bool detection_available_ = false;
     // Set while the controls are filled in, so that their change notices do

@@ -62,43 +62,6 @@ int32_t DelayFromText(const char* text) {
     return Limited(DecimalTextToInt(text), 0, kMaxItemDelay);
 }
 
-size_t PortListPosition(const MPPortList& ports, uint32_t handle) {
-    if (!ports.Entries) return 0;
-    for (uint32_t i = 0; i < ports.Count; ++i)
-        if (handle != 0 && ports.Entries[i].Handle == handle) return i;
-    return ports.Count;
-}
-
-std::string PortNameAsText(const WCHAR* name) {
-    std::string text;
-    for (size_t i = 0; name && name[i] != 0 && text.size() < kMaxTextLength; ++i)
-        text.push_back(name[i] < 0x80 ? static_cast<char>(name[i]) : '?');
-    return text;
-}
-
-bool ChangePort(DRUVData& data, MPPortDirection direction, size_t position, IMPPortBroker* broker,
-                REFCLSID ownerClass, IUnknown* owner) {
-    const bool input = direction == MP_PORT_INPUT;
-    std::atomic<uint32_t>& handle = input ? data.InPort : data.OutPort;
-    MPPortId& id = input ? data.InPortId : data.OutPortId;
-    const MPPortList& ports = input ? data.InPorts : data.OutPorts;
-
-    const uint32_t oldHandle = handle.load(std::memory_order_acquire);
-    if (oldHandle != 0 && broker) broker->ClaimPort(0, id, 0, ownerClass, owner, 0);
-    const bool changed = position != PortListPosition(ports, oldHandle);
-
-    if (ports.Entries && position < ports.Count) {
-        id = ports.Entries[position].Id;
-        handle.store(ports.Entries[position].Handle, std::memory_order_release);
-    } else {
-        id = MPPortId{};
-        handle.store(0, std::memory_order_release);
-    }
-    const uint32_t newHandle = handle.load(std::memory_order_acquire);
-    if (newHandle != 0 && broker) broker->ClaimPort(1, id, 0, ownerClass, owner, 0);
-    return changed;
-}
-
 std::string DataListLine(const DRUVTemplate& dumpTemplate, const DumpItem* item) {
     std::string line = dumpTemplate.Name();
     if (item && item->HasData()) line += " *";

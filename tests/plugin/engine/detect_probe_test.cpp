@@ -14,21 +14,26 @@ TEST_F(DetectProbeTest, DeadlineAllowsTheReplyAtTwoThousandBytesASecondPlus200Ms
     Build();
     clock.SetTick(5000);
 
-    ASSERT_TRUE(StartDetect(device, &data));
-    EXPECT_EQ(5300u, device.transfer.detect_deadline);
-    EXPECT_TRUE(device.transfer.detect_wait.load());
+    ASSERT_EQ(DetectStart::Sent, StartDetect(Context()));
+    EXPECT_EQ(5300u, state.detect_deadline);
+    EXPECT_TRUE(DetectionWaits(state));
     std::vector<Bytes> expected{{0xB0, 0x79, 0x00}, {0xF0, 0x7D, 0x10, 0x06, 0xF7}};
     EXPECT_EQ(expected, out.WireMessages());
 }
 
-TEST_F(DetectProbeTest, TemplateOfExactly2000BytesIsFoundButDoesNotCount) {
-    DRUVTemplate* large = AddTemplate("Large", 1998);
-    EXPECT_EQ(large, FindDetectTemplate(device));
-    EXPECT_FALSE(HasDetectTemplate(device));
-    large->SetSize(1997);
-    EXPECT_TRUE(HasDetectTemplate(device));
-    large->SetSize(1999);
-    EXPECT_EQ(nullptr, FindDetectTemplate(device));
+// One bound for both: a probe that a page would send must also make the page
+// watch for its answer.
+TEST_F(DetectProbeTest, ReplyOfTwoThousandBytesOrMoreNeitherProbesNorCounts) {
+    struct Case {
+        int32_t size;  // reply Size + NumLoops 1 + 1
+        bool suits;
+    };
+    DRUVTemplate* large = AddTemplate("Large", 0);
+    for (const Case& c : {Case{1997, true}, Case{1998, false}, Case{1999, false}}) {
+        large->SetSize(c.size);
+        EXPECT_EQ(c.suits ? large : nullptr, FindDetectTemplate(device)) << c.size;
+        EXPECT_EQ(c.suits, HasDetectTemplate(device)) << c.size;
+    }
 }
 
 TEST_F(DetectProbeTest, VerifiedTemplateWinsElseTheLastShortOne) {
@@ -55,15 +60,38 @@ TEST_F(DetectProbeTest, NegativeSizeNeverSuits) {
     EXPECT_FALSE(HasDetectTemplate(device));
 }
 
-TEST_F(DetectProbeTest, FailureLeavesTheDeadlineOrClearsTheWait) {
+TEST_F(DetectProbeTest, OnlyARequestReallySentWaitsForItsReply) {
     Build();
-    device.transfer.detect_deadline = 77;
-    EXPECT_FALSE(StartDetect(device, &data)) << "no template";
-    EXPECT_EQ(77u, device.transfer.detect_deadline);
+    state.detect_deadline = 77;
+    EXPECT_EQ(DetectStart::NoProbe, StartDetect(Context()));
+    EXPECT_EQ(77u, state.detect_deadline);
+    EXPECT_EQ(Activity::Idle, state.activity.load()) << "nothing was sent, so nothing waits";
 
     AddTemplate("Identity", 10)->SetRequest("90 3C");  // a note on without its velocity
-    EXPECT_FALSE(StartDetect(device, &data));
-    EXPECT_FALSE(device.transfer.detect_wait.load());
+    EXPECT_EQ(DetectStart::SendFailed, StartDetect(Context()));
+    EXPECT_EQ(Activity::Idle, state.activity.load());
+}
+
+// A transfer and a detection share one busy state: each refuses to start
+// while the other holds it, and a refused detection sends nothing.
+TEST_F(DetectProbeTest, DetectionAndTransferExcludeEachOther) {
+    AddTemplate("Identity", 10);
+    Build();
+    for (Activity running : {Activity::Receiving, Activity::Transmitting, Activity::Detecting}) {
+        state.activity = running;
+        EXPECT_EQ(DetectStart::Busy, StartDetect(Context())) << static_cast<int>(running);
+        EXPECT_EQ(running, state.activity.load());
+    }
+    EXPECT_TRUE(out.Sent().empty());
+
+    state.activity = Activity::Idle;
+    ASSERT_EQ(DetectStart::Sent, StartDetect(Context()));
+    EXPECT_FALSE(BeginActivity(state, Activity::Receiving));
+    EXPECT_FALSE(BeginActivity(state, Activity::Transmitting));
+    EndActivity(state, Activity::Receiving);
+    EXPECT_TRUE(DetectionWaits(state)) << "only the holder ends it";
+    EndActivity(state, Activity::Detecting);
+    EXPECT_TRUE(BeginActivity(state, Activity::Receiving));
 }
 
 }  // namespace

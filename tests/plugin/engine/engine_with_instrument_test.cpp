@@ -13,6 +13,7 @@
 #include "instrument_link.h"
 #include "platform/message_box.h"
 #include "plugin/engine/druv_data.h"
+#include "plugin/engine/transfer_state.h"
 #include "tests/plugin/fakes/recording_progress_sink.h"
 
 namespace {
@@ -47,11 +48,11 @@ protected:
         data.OutPort = 1;
         data.InPort = 2;
         data.DeviceId = kFirstId;
-        device.transfer.host_link = &link;
+        state.host_link = &link;
         SimulatedInstrument::Settings first;
         first.deviceId = kFirstId;
         first.seed = 1;
-        source = std::make_unique<SimulatedInstrument>(definition, first, InputOf(device));
+        source = std::make_unique<SimulatedInstrument>(definition, first, InputOf(state));
         SimulatedInstrument::Settings second;
         second.deviceId = kSecondId;
         second.seed = 2;
@@ -81,14 +82,14 @@ protected:
     // Receives everything from the source, checks it byte for byte, sends it
     // to the target and checks what the target holds then.
     void RoundTrip() {
-        ASSERT_TRUE(ReceiveDumps(device, &data, 0, &sink, nullptr));
+        ASSERT_TRUE(ReceiveDumps(Context(), 0, &sink, nullptr));
         for (size_t t = 0; t < device.TemplateCount(); ++t)
             EXPECT_EQ(source->Memory().StoredForm(t, false), Stored(t)) << device.Template(t)->Name();
         EXPECT_EQ(0, source->GetCounts().arrivedBeforeWireFree) << "requests sent faster than the wire";
 
         link.Connect(target.get());
         data.DeviceId = kSecondId;
-        ASSERT_TRUE(TransmitDumps(device, &data, 0, &sink, nullptr));
+        ASSERT_TRUE(TransmitDumps(Context(), 0, &sink, nullptr));
         InstrumentMemory expected = druv::simulator::MemoryRenewedFor(*source, kSecondId);
         InstrumentMemory held = target->Memory();
         for (size_t t = 0; t < expected.TemplateCount(); ++t)
@@ -103,13 +104,16 @@ protected:
         return std::thread([this, after, abortAt] {
             std::this_thread::sleep_for(after);
             *abortAt = SteadyClock::now();
-            device.transfer.abort.store(true, std::memory_order_release);
+            state.abort.store(true, std::memory_order_release);
         });
     }
+
+    TransferContext Context() { return TransferContext{device, data, state}; }
 
     // Declared before the instruments, so that they stop delivering first.
     DRUVDevice device;
     DRUVData data;
+    TransferState state;
     InstrumentLink link;
     RecordingProgressSink sink;
     std::unique_ptr<SimulatedInstrument> source;
@@ -154,7 +158,7 @@ TEST_F(EngineWithInstrumentTest, TerminatorsEndLoopsAndSilentLoopsTimeOut) {
                           SimulatedInstrument::TerminatorTiming::AfterEachLoop);
     source->SetSilentFromLoop(2);
 
-    ASSERT_TRUE(ReceiveDumps(device, &data, 0, &sink, nullptr));
+    ASSERT_TRUE(ReceiveDumps(Context(), 0, &sink, nullptr));
     InstrumentMemory memory = source->Memory();
     std::vector<uint8_t> expected;
     for (int loop = 0; loop < 2; ++loop) {
@@ -176,14 +180,13 @@ TEST_F(EngineWithInstrumentTest, CancelEndsAReceivePromptlyAndClearsItsState) {
     SteadyClock::time_point abortAt;
     std::thread cancel = CancelAfter(Milliseconds(400), &abortAt);
 
-    EXPECT_FALSE(ReceiveDumps(device, &data, 0, &sink, nullptr));
+    EXPECT_FALSE(ReceiveDumps(Context(), 0, &sink, nullptr));
     SteadyClock::time_point returned = SteadyClock::now();
     cancel.join();
     EXPECT_LT(returned - abortAt, Milliseconds(100));
     EXPECT_EQ(0, data.Items[0]->Length.load()) << "the scene in progress had no completed loop";
     EXPECT_EQ(1, data.Items[1]->Length.load());
     EXPECT_EQ(0x42, data.Items[1]->Data()[0]);
-    const TransferState& state = device.transfer;
     EXPECT_EQ(nullptr, state.current_template.load());
     EXPECT_EQ(nullptr, state.write_position.load());
     EXPECT_EQ(0u, state.space_left.load());
@@ -207,7 +210,7 @@ TEST_F(EngineWithInstrumentTest, CancelEndsATransmitPromptlyWithoutAFinalReport)
     SteadyClock::time_point abortAt;
     std::thread cancel = CancelAfter(Milliseconds(400), &abortAt);
 
-    EXPECT_FALSE(TransmitDumps(device, &data, 0, &sink, nullptr));
+    EXPECT_FALSE(TransmitDumps(Context(), 0, &sink, nullptr));
     SteadyClock::time_point returned = SteadyClock::now();
     cancel.join();
     EXPECT_LT(returned - abortAt, Milliseconds(100)) << "inside the scene's 1.3 s on the wire";

@@ -15,18 +15,18 @@ protected:
     bool Matches(const char* pattern, int store, const Bytes& message, bool sysx) {
         bank->SetTerminator(pattern);
         bank->SetStoreTerminator(store);
-        bank->TerminatorSeen() = false;
+        state.terminator_seen = false;
         const uint8_t* bytes = sysx ? message.data() + 1 : message.data();
         uint32_t count = static_cast<uint32_t>(sysx ? message.size() - 1 : message.size());
-        bool matched = MatchTerminator(*bank, store != 0, bytes, count, sysx);
-        EXPECT_EQ(matched, bank->TerminatorSeen().load()) << "the flag follows the match";
+        bool matched = MatchTerminator(state, *bank, store != 0, bytes, count, sysx);
+        EXPECT_EQ(matched, state.terminator_seen.load()) << "the flag follows the match";
         return matched;
     }
 
     // A loop window over `buffer` with `space` bytes to fill.
     void OpenWindow(uint8_t* buffer, uint32_t space) {
-        device.transfer.write_position = buffer;
-        OpenReceiveWindow(device.transfer, *bank, space);
+        state.write_position = buffer;
+        OpenReceiveWindow(state, *bank, space);
     }
 
     DRUVTemplate* bank;
@@ -45,10 +45,10 @@ TEST_F(InputHandlersTest, TerminatorIsLookedForOnlyWithItsOwnStoreFlag) {
     bank->SetTerminator("B0 07");
     bank->SetStoreTerminator(1);
     const uint8_t control[3] = {0xB0, 0x07, 0x10};
-    EXPECT_FALSE(MatchTerminator(*bank, false, control, 3, false));
-    EXPECT_TRUE(MatchTerminator(*bank, true, control, 3, false));
+    EXPECT_FALSE(MatchTerminator(state, *bank, false, control, 3, false));
+    EXPECT_TRUE(MatchTerminator(state, *bank, true, control, 3, false));
     bank->SetStoreTerminator(2);
-    EXPECT_FALSE(MatchTerminator(*bank, true, control, 3, false)) << "neither 0 nor 1 never matches";
+    EXPECT_FALSE(MatchTerminator(state, *bank, true, control, 3, false)) << "neither 0 nor 1 never matches";
 }
 
 TEST_F(InputHandlersTest, PatternBytesF8ToFFMatchClassesOfBytes) {
@@ -71,29 +71,29 @@ TEST_F(InputHandlersTest, PatternBytesF8ToFFMatchClassesOfBytes) {
 
 TEST_F(InputHandlersTest, NothingIsStoredWhileNoWindowIsOpen) {
     uint8_t buffer[16] = {};
-    device.transfer.write_position = buffer;
-    device.transfer.space_left = 16;
+    state.write_position = buffer;
+    state.space_left = 16;
     Reply(SysX(5));
     EXPECT_EQ(0, buffer[0]);
-    EXPECT_FALSE(device.transfer.data_received.load());
+    EXPECT_FALSE(state.data_received.load());
 }
 
 TEST_F(InputHandlersTest, AfterAnOverrunNothingIsStoredUntilTheNextLoop) {
     uint8_t buffer[32] = {};
     OpenWindow(buffer, 11);
     Reply(SysX(11));
-    EXPECT_EQ(kReceiveOverrun, device.transfer.space_left.load());
-    EXPECT_TRUE(device.transfer.data_received.load());
+    EXPECT_EQ(kReceiveOverrun, state.space_left.load());
+    EXPECT_TRUE(state.data_received.load());
     Reply(SysX(3));
     ReplyShort(0xC0, 1, 0);
     EXPECT_EQ(0, buffer[0]);
-    EXPECT_EQ(0, device.transfer.bytes_received.load());
+    EXPECT_EQ(0, state.bytes_received.load());
 
     OpenWindow(buffer, 11);
     Reply(SysX(10));
-    EXPECT_EQ(10, device.transfer.bytes_received.load());
-    EXPECT_EQ(1u, device.transfer.space_left.load()) << "the marker's byte stays free";
-    EXPECT_EQ(buffer + 10, device.transfer.write_position.load());
+    EXPECT_EQ(10, state.bytes_received.load());
+    EXPECT_EQ(1u, state.space_left.load()) << "the marker's byte stays free";
+    EXPECT_EQ(buffer + 10, state.write_position.load());
 }
 
 TEST_F(InputHandlersTest, ChannelMessageNeedsNoMoreSpaceThanItsSizeAndNeverOverruns) {
@@ -102,24 +102,24 @@ TEST_F(InputHandlersTest, ChannelMessageNeedsNoMoreSpaceThanItsSizeAndNeverOverr
     OpenWindow(buffer, 5);
     ReplyShort(0x91, 0x3C, 0x40);
     ReplyShort(0xD1, 0x20, 0x00);
-    EXPECT_EQ(0u, device.transfer.space_left.load());
+    EXPECT_EQ(0u, state.space_left.load());
     ReplyShort(0xC1, 0x01, 0x00);
     Reply(SysX(3));
     EXPECT_EQ((Bytes{0x91, 0x3C, 0x40, 0xD1, 0x20, 0x00}), Bytes(buffer, buffer + 6));
-    EXPECT_EQ(5, device.transfer.bytes_received.load());
+    EXPECT_EQ(5, state.bytes_received.load());
 }
 
 TEST_F(InputHandlersTest, WhileDetectingAnySysXIsAReplyAndNothingIsStored) {
     uint8_t buffer[32] = {};
     OpenWindow(buffer, 20);
-    device.transfer.detect_wait = true;
+    state.activity = Activity::Detecting;
     Reply(SysX(4), true);
-    EXPECT_TRUE(device.transfer.reply_seen.load());
-    device.transfer.reply_seen = false;
+    EXPECT_TRUE(state.reply_seen.load());
+    state.reply_seen = false;
     Reply(SysX(4));
-    EXPECT_TRUE(device.transfer.reply_seen.load());
+    EXPECT_TRUE(state.reply_seen.load());
     EXPECT_EQ(0, buffer[0]);
-    OnSysX(device, false, nullptr, 4);  // absent bytes are no reply
+    OnSysX(state, false, nullptr, 4);  // absent bytes are no reply
 }
 
 TEST_F(InputHandlersTest, LoopSpaceKeepsDataAndMarkerInsideTheBuffer) {
@@ -133,3 +133,18 @@ TEST_F(InputHandlersTest, LoopSpaceKeepsDataAndMarkerInsideTheBuffer) {
 }
 
 }  // namespace
+
+// What the filter object starts with: no output, no open window, nothing
+// counted, no flag raised.
+TEST(TransferStateTest, NewStateIsCleared) {
+    TransferState state;
+    EXPECT_EQ(nullptr, state.host_link);
+    EXPECT_EQ(nullptr, state.current_template.load());
+    EXPECT_EQ(nullptr, state.write_position.load());
+    EXPECT_EQ(0, state.bytes_received.load());
+    EXPECT_FALSE(state.abort.load());
+    EXPECT_FALSE(state.terminator_seen.load());
+    EXPECT_EQ(Activity::Idle, state.activity.load());
+    EXPECT_FALSE(state.reply_seen.load());
+    EXPECT_EQ(0u, state.detect_deadline);
+}

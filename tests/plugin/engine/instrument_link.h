@@ -11,6 +11,7 @@
 
 #include "device/druv_device.h"
 #include "plugin/engine/transfer_engine.h"
+#include "plugin/engine/transfer_state.h"
 #include "simulator/simulated_instrument.h"
 #include "tests/plugin/fakes/recording_midi_out.h"
 #include "tests/plugin/fakes/stack_object.h"
@@ -42,16 +43,16 @@ private:
 
 // The instrument's output as the host's input thread delivers it: SysX after
 // its F0, channel messages packed into 32 bits.
-inline druv::simulator::SimulatedInstrument::Sink InputOf(DRUVDevice& device) {
-    return [&device](const uint8_t* message, size_t size) {
+inline druv::simulator::SimulatedInstrument::Sink InputOf(TransferState& state) {
+    return [&state](const uint8_t* message, size_t size) {
         if (size == 0) return;
         if (message[0] == 0xF0) {
-            OnSysX(device, false, message + 1, static_cast<uint32_t>(size - 1));
+            OnSysX(state, false, message + 1, static_cast<uint32_t>(size - 1));
             return;
         }
         uint32_t packed = message[0];
         if (size > 1) packed |= uint32_t{message[1]} << 8;
         if (size > 2) packed |= uint32_t{message[2]} << 16;
-        OnShortMessage(device, packed);
+        OnShortMessage(state, packed);
     };
 }

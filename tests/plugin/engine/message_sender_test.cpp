@@ -10,6 +10,7 @@
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/loop_value.h"
 #include "plugin/engine/message_sender.h"
+#include "plugin/engine/transfer_state.h"
 #include "tests/plugin/fakes/recording_midi_out.h"
 
 namespace {
@@ -23,11 +24,11 @@ protected:
         data.OutPort = 7;
         dumpTemplate = device.AddTemplate("Patch");
         dumpTemplate->SetDelayBetweenSysX(0);
-        device.transfer.host_link = &out;
+        state.host_link = &out;
     }
 
     bool Send(const Bytes& bytes, const DRUVTemplate* withTemplate) {
-        return SendMessageList(device, data, &out, withTemplate, bytes);
+        return SendMessageList(Context(), &out, withTemplate, bytes);
     }
     bool Send(const Bytes& bytes) { return Send(bytes, dumpTemplate); }
 
@@ -42,13 +43,16 @@ protected:
         dumpTemplate->SetCSumStart(3);
         dumpTemplate->SetCSumLength(2);
         dumpTemplate->SetCSumOfs(5);
-        device.transfer.loop_value = 300;
+        state.loop_value = 300;
     }
+
+    TransferContext Context() { return TransferContext{device, data, state}; }
 
     VirtualClock clock;
     RecordingMidiOut out;
     DRUVDevice device;
     DRUVData data;
+    TransferState state;
     DRUVTemplate* dumpTemplate;
 };
 
@@ -134,7 +138,7 @@ TEST_F(MessageSenderTest, LoopValueFormats) {
 }
 
 TEST_F(MessageSenderTest, PlaceholdersStayWithoutTemplateOrWithUnknownFormat) {
-    device.transfer.loop_value = 5;
+    state.loop_value = 5;
     ASSERT_TRUE(Send({0xF0, 0xF1, 0xF2, 0xF7}, nullptr));
     EXPECT_EQ(out.Sent().at(0).sysx, (Bytes{0xF1, 0xF2, 0xF7}));
 }
@@ -209,7 +213,7 @@ TEST_F(MessageSenderTest, ChannelMessageWithoutDataBytesFails) {
 
 TEST_F(MessageSenderTest, DataBytesMayCrossBoundaryAndLoseTopBit) {
     dumpTemplate->SetLoopValFormat(1);
-    device.transfer.loop_value = 0x1FFF;
+    state.loop_value = 0x1FFF;
     ASSERT_TRUE(Send({0xB2, 0xF1, 0x90, 0x40, 0x41}));
     auto sent = out.Sent();
     ASSERT_EQ(sent.size(), 2u) << "the 90 is a data byte of the control change and a message of its own";
@@ -275,7 +279,7 @@ TEST_F(MessageSenderTest, DelayFollowsEveryMessageOfTemplate) {
 
 TEST_F(MessageSenderTest, AbortEndsAfterCurrentMessageAndItsDelay) {
     dumpTemplate->SetDelayBetweenSysX(20);
-    clock.SetSleepHook([this](uint32_t) { device.transfer.abort.store(true, std::memory_order_release); });
+    clock.SetSleepHook([this](uint32_t) { state.abort.store(true, std::memory_order_release); });
     EXPECT_FALSE(Send({0xF0, 0x01, 0xF7, 0xF0, 0x02, 0xF7}));
     auto sent = out.Sent();
     ASSERT_EQ(sent.size(), 1u);
@@ -285,10 +289,10 @@ TEST_F(MessageSenderTest, AbortEndsAfterCurrentMessageAndItsDelay) {
     // A pause is not followed by a check, but it ends within one slice of
     // Cancel: 20 ms of a 12.7 s pause.
     out.Clear();
-    device.transfer.abort = false;
+    state.abort = false;
     dumpTemplate->SetDelayBetweenSysX(0);
     uint64_t before = clock.TimeSlept();
-    clock.SetSleepHook([this](uint32_t) { device.transfer.abort.store(true, std::memory_order_release); });
+    clock.SetSleepHook([this](uint32_t) { state.abort.store(true, std::memory_order_release); });
     EXPECT_FALSE(Send({0xF3, 0x7F, 0xC0, 0x01, 0xC0, 0x02}));
     EXPECT_EQ(out.Sent().size(), 1u);
     EXPECT_EQ(clock.TimeSlept() - before, 20u);
@@ -296,10 +300,10 @@ TEST_F(MessageSenderTest, AbortEndsAfterCurrentMessageAndItsDelay) {
 
     // A long delay between messages ends as soon as Cancel comes as well.
     out.Clear();
-    device.transfer.abort = false;
+    state.abort = false;
     dumpTemplate->SetDelayBetweenSysX(5000);
     before = clock.TimeSlept();
-    clock.SetSleepHook([this](uint32_t) { device.transfer.abort.store(true, std::memory_order_release); });
+    clock.SetSleepHook([this](uint32_t) { state.abort.store(true, std::memory_order_release); });
     EXPECT_FALSE(Send({0xC0, 0x01, 0xC0, 0x02}));
     EXPECT_EQ(out.Sent().size(), 1u);
     EXPECT_EQ(clock.TimeSlept() - before, 20u);
@@ -307,7 +311,7 @@ TEST_F(MessageSenderTest, AbortEndsAfterCurrentMessageAndItsDelay) {
 }
 
 TEST_F(MessageSenderTest, NoOutputSendsNothing) {
-    EXPECT_FALSE(SendMessageList(device, data, nullptr, dumpTemplate, Bytes{0xC0, 0x01}));
+    EXPECT_FALSE(SendMessageList(Context(), nullptr, dumpTemplate, Bytes{0xC0, 0x01}));
 }
 
 TEST_F(MessageSenderTest, SourceStringIsNeverChanged) {

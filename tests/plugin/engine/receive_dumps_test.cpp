@@ -126,7 +126,7 @@ TEST_F(ReceiveDumpsTest, EachLoopRequestsWithItsLoopValueAndExpectsItsReceiveSiz
         expected.push_back(0xFF);
     }
     EXPECT_EQ(expected, Stored(0));
-    EXPECT_EQ(7, device.transfer.loop_value) << "stepped after each loop";
+    EXPECT_EQ(7, state.loop_value) << "stepped after each loop";
 }
 
 TEST_F(ReceiveDumpsTest, TimeOutWindowsFollowRequestAndReplySizes) {
@@ -347,7 +347,7 @@ TEST_F(ReceiveDumpsTest, AbortKeepsCompletedWorkAndClearsTheReceiveState) {
         else if (requests <= 3)
             Reply(SysX(5));
         else
-            device.transfer.abort = true;
+            state.abort = true;
     });
 
     EXPECT_FALSE(Receive());
@@ -355,8 +355,8 @@ TEST_F(ReceiveDumpsTest, AbortKeepsCompletedWorkAndClearsTheReceiveState) {
     EXPECT_EQ(12, data.Items[1]->Length.load()) << "two completed loops";
     EXPECT_EQ(1, data.Items[2]->Length.load());
     EXPECT_EQ(0x42, data.Items[2]->Data()[0]);
-    EXPECT_TRUE(device.transfer.abort.load()) << "the caller clears it";
-    EXPECT_EQ(2, device.transfer.loop_value) << "left as it was";
+    EXPECT_TRUE(state.abort.load()) << "the caller clears it";
+    EXPECT_EQ(2, state.loop_value) << "left as it was";
     ExpectReceiveStateCleared();
 }
 

@@ -15,6 +15,7 @@
 #include "platform/clock.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/transfer_engine.h"
+#include "plugin/engine/transfer_state.h"
 #include "tests/plugin/fakes/recording_midi_out.h"
 #include "tests/plugin/fakes/recording_progress_sink.h"
 
@@ -65,7 +66,7 @@ class TransferTest : public ::testing::Test {
 protected:
     TransferTest() : clock(1000), out(&clock), sink(&clock) {
         data.SetTransferClock(clock);
-        device.transfer.host_link = &out;
+        state.host_link = &out;
         device.SetCompany("Acme");
         device.SetProduct("Box");
     }
@@ -86,15 +87,16 @@ protected:
         data.InPort = 2;
     }
 
-    bool Receive(uint32_t mask = 0) { return ReceiveDumps(device, &data, mask, &sink, this); }
-    bool Transmit(uint32_t mask = 0) { return TransmitDumps(device, &data, mask, &sink, this); }
+    TransferContext Context() { return TransferContext{device, data, state}; }
+    bool Receive(uint32_t mask = 0) { return ReceiveDumps(Context(), mask, &sink, this); }
+    bool Transmit(uint32_t mask = 0) { return TransmitDumps(Context(), mask, &sink, this); }
 
     // An incoming SysX message, F0 included, handed over as the host does.
     void Reply(const Bytes& message, bool secondKind = false) {
-        OnSysX(device, secondKind, message.data() + 1, static_cast<uint32_t>(message.size() - 1));
+        OnSysX(state, secondKind, message.data() + 1, static_cast<uint32_t>(message.size() - 1));
     }
     void ReplyShort(uint8_t status, uint8_t first, uint8_t second) {
-        OnShortMessage(device, status | (uint32_t{first} << 8) | (uint32_t{second} << 16));
+        OnShortMessage(state, status | (uint32_t{first} << 8) | (uint32_t{second} << 16));
     }
     // Every SysX message the engine sends is answered with `replies` in turn
     // (an empty entry: no answer).
@@ -126,7 +128,6 @@ protected:
 
     // The receive state that a failed or finished receive leaves.
     void ExpectReceiveStateCleared() const {
-        const TransferState& state = device.transfer;
         EXPECT_EQ(nullptr, state.current_template.load());
         EXPECT_EQ(nullptr, state.write_position.load());
         EXPECT_EQ(0, state.bytes_received.load());
@@ -139,4 +140,5 @@ protected:
     RecordingProgressSink sink;
     DRUVDevice device;
     DRUVData data;
+    TransferState state;
 };

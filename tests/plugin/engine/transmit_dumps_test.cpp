@@ -86,7 +86,7 @@ TEST_F(TransmitDumpsTest, TransmitMessagesCarryEachLoopsValueCountingDown) {
     }
     expected.push_back({0xF0, 0x7D, 0x10, 0x13, 0xF7});
     EXPECT_EQ(expected, out.WireMessages());
-    EXPECT_EQ(7, device.transfer.loop_value) << "the value after the last step";
+    EXPECT_EQ(7, state.loop_value) << "the value after the last step";
 
     std::vector<uint32_t> ticks = SendTicks();
     EXPECT_GE(ticks[1] - ticks[0], 300u) << "the pause after the pre-transmit";
@@ -198,7 +198,7 @@ TEST_F(TransmitDumpsTest, AbortDuringTheWireTimeEndsTheTransmitWithinASlice) {
     Store(0, stored);
     uint32_t start = clock.TickCount();
     clock.SetSleepHook([&](uint32_t) {
-        if (clock.TickCount() - start >= 100) device.transfer.abort = true;
+        if (clock.TickCount() - start >= 100) state.abort = true;
     });
 
     EXPECT_FALSE(Transmit());

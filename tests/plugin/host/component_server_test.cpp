@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "device/guid_text.h"
 #include "platform/memory_registry.h"
 #include "platform/message_box.h"
 #include "plugin/host/class_factories.h"
@@ -167,7 +168,9 @@ TEST_F(ComponentServerTest, EditorPageClassNeverTouchesTheRegistry) {
     EXPECT_EQ(0, FakePage::live.load());
     factory->Release();
     EXPECT_TRUE(registry_.keys.empty());
-    EXPECT_TRUE(IsEqualCLSID(CLSID_DRUVEditorPage, kPropPageClassId));
+    char text[kGuidTextBufferSize];
+    ASSERT_TRUE(GuidToText(kPropPageClassId, text));
+    EXPECT_STREQ("{5464D9CE-17FD-4E28-A451-79A27E39BBC4}", text) << "the class hosts know the page by";
 }
 
 TEST_F(ComponentServerTest, InterfaceOtherThanClassFactoryLeavesNoFactory) {

@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/transfer_engine.h"
+#include "plugin/engine/transfer_state.h"
 #include "plugin/ui/detection_cycle.h"
 #include "tests/plugin/fakes/recording_midi_out.h"
 
@@ -25,22 +26,24 @@ protected:
             probe->SetVerify(1);
             probe->SetRequest("F0 7D 00 10 F7");
         }
-        device_.transfer.host_link = &midi_;
+        state_.host_link = &midi_;
         data_.SetTransferClock(clock_);
         data_.BuildFrom(device_);
         data_.OutPort.store(3);
     }
 
-    bool Step(bool transferRunning = false) { return cycle_.Step(device_, data_, transferRunning); }
-    bool Start(bool transferRunning = false) { return cycle_.Start(device_, data_, transferRunning); }
-    void Reply() { OnSysX(device_, false, kReply, sizeof kReply); }
-    bool Waiting() const { return device_.transfer.detect_wait.load(); }
+    bool Step() { return cycle_.Step(Context()); }
+    bool Start() { return cycle_.Start(Context()); }
+    void Reply() { OnSysX(state_, false, kReply, sizeof kReply); }
+    bool Waiting() const { return DetectionWaits(state_); }
+    TransferContext Context() { return TransferContext{device_, data_, state_}; }
     size_t RequestsSent() const { return midi_.Sent().size(); }
 
     VirtualClock clock_;
     RecordingMidiOut midi_;
     DRUVDevice device_;
     DRUVData data_;
+    TransferState state_;
     DetectionCycle cycle_;
 };
 
@@ -49,7 +52,7 @@ TEST_F(DetectionCycleTest, AnsweredRequestTurnsOnlineAndClearsBothFlags) {
     EXPECT_EQ(1u, RequestsSent());
     EXPECT_TRUE(Waiting());
     const uint32_t sentAt = clock_.TickCount();
-    EXPECT_EQ(5300u, device_.transfer.detect_deadline) << "200 bytes at 2 per millisecond, plus 200";
+    EXPECT_EQ(5300u, state_.detect_deadline) << "200 bytes at 2 per millisecond, plus 200";
     EXPECT_EQ(DetectionCycle::kNonePlanned, cycle_.NextDetection());
 
     clock_.SetTick(sentAt + 50);
@@ -59,7 +62,7 @@ TEST_F(DetectionCycleTest, AnsweredRequestTurnsOnlineAndClearsBothFlags) {
     EXPECT_TRUE(Step()) << "the picture changes to Online";
     EXPECT_TRUE(cycle_.Online());
     EXPECT_FALSE(Waiting());
-    EXPECT_FALSE(device_.transfer.reply_seen.load());
+    EXPECT_FALSE(state_.reply_seen.load());
     EXPECT_FALSE(Step());
     EXPECT_EQ(1u, RequestsSent()) << "one request per detection";
 }
@@ -97,12 +100,15 @@ TEST_F(DetectionCycleTest, ReplyAfterTheDeadlineDoesNotAnswerTheNextRequest) {
 }
 
 TEST_F(DetectionCycleTest, DetectionStartedDuringATransferGoesOutAtTheFirstStepAfterIt) {
-    EXPECT_FALSE(Start(true));
+    ASSERT_TRUE(BeginActivity(state_, Activity::Receiving));
+    EXPECT_FALSE(Start());
     EXPECT_EQ(0u, RequestsSent());
     EXPECT_EQ(0u, cycle_.NextDetection());
-    EXPECT_FALSE(Step(true));
+    EXPECT_FALSE(Step());
     EXPECT_EQ(0u, RequestsSent());
-    Step(false);
+    EXPECT_EQ(Activity::Receiving, state_.activity.load()) << "the transfer keeps the instance";
+    EndActivity(state_, Activity::Receiving);
+    Step();
     EXPECT_EQ(1u, RequestsSent());
     EXPECT_TRUE(Waiting());
 }
@@ -118,7 +124,7 @@ TEST_F(DetectionCycleTest, TimerStepsWithoutAPlannedDetectionSendNothing) {
 TEST_F(DetectionCycleTest, DeadlineBeyondTheTickWrapIsStillAhead) {
     clock_.SetTick(0xFFFFFF00u);
     Start();
-    EXPECT_EQ(0x2Cu, device_.transfer.detect_deadline);
+    EXPECT_EQ(0x2Cu, state_.detect_deadline);
     clock_.SetTick(0xFFFFFF10u);
     EXPECT_FALSE(Step());
     EXPECT_TRUE(Waiting()) << "not timed out before the deadline";
@@ -133,7 +139,7 @@ TEST_F(DetectionCycleTest, FailedSendLeavesThePictureAsItWas) {
     Reply();
     Step();
     ASSERT_TRUE(cycle_.Online());
-    device_.transfer.host_link = nullptr;  // the host took its output away
+    state_.host_link = nullptr;  // the host took its output away
     EXPECT_FALSE(Start());
     EXPECT_FALSE(Waiting());
     EXPECT_TRUE(cycle_.Online());
@@ -149,6 +155,33 @@ TEST_F(DetectionWithoutProbeTest, CycleEndsAtOnceAsATimeOut) {
     EXPECT_EQ(0u, RequestsSent());
     EXPECT_FALSE(Waiting());
     EXPECT_FALSE(cycle_.Online());
+}
+
+// Nothing sent, nothing to wait for: whatever the tick count (past 2^31 a
+// deadline of 0 would count as ahead), transfers stay free and no timer is
+// needed to end the cycle.
+TEST_F(DetectionWithoutProbeTest, NoProbeNeverHoldsTheInstanceAtAnyTick) {
+    for (uint32_t tick : {5000u, 0x80000000u, 0x90000000u, 0xFFFFFFF0u}) {
+        clock_.SetTick(tick);
+        Start();
+        Step();
+        EXPECT_FALSE(Waiting()) << std::hex << tick;
+        EXPECT_FALSE(cycle_.Waiting()) << std::hex << tick;
+        EXPECT_TRUE(BeginActivity(state_, Activity::Receiving)) << "a transfer may start at " << std::hex << tick;
+        EndActivity(state_, Activity::Receiving);
+    }
+}
+
+TEST_F(DetectionCycleTest, AbandonedDetectionFreesTheInstanceAndOnlyIts) {
+    Start();
+    ASSERT_TRUE(Waiting());
+    cycle_.Abandon(Context());
+    EXPECT_FALSE(Waiting());
+    EXPECT_FALSE(cycle_.Waiting());
+
+    ASSERT_TRUE(BeginActivity(state_, Activity::Transmitting));
+    cycle_.Abandon(Context());
+    EXPECT_EQ(Activity::Transmitting, state_.activity.load()) << "a page never ends a transfer";
 }
 
 }  // namespace

@@ -12,14 +12,15 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "plugin/host/editor_page_class.h"
 #include "plugin/host/midi_filter.h"
 #include "testhost/host_midi_out.h"
 #include "testhost/test_host.h"
 
 namespace pagehost {
 
-// {5464D9CE-17FD-4E28-A451-79A27E39BBC4}
-constexpr CLSID kPageClass = {0x5464D9CE, 0x17FD, 0x4E28, {0xA4, 0x51, 0x79, 0xA2, 0x7E, 0x39, 0xBB, 0xC4}};
+
+constexpr CLSID kPageClass = kPropPageClassId;
 
 struct DeviceFile {
     CLSID classId;

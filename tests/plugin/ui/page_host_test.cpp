@@ -251,12 +251,15 @@ TEST_F(PageTest, PortNotificationRefillsTheListsAndAVanishedPortShowsAsNone) {
     session_.host.SetPorts(MP_PORT_INPUT, {{12, testhost::MakePortId(0x12), u"In Two"},
                                            {13, testhost::MakePortId(0x13), u"In Three"}});
     session_.host.FirePortsChanged();
+    // The notification is posted to the page, which refills on its own thread.
+    EXPECT_TRUE(PumpUntil([this] { return ComboItems(Control(IDC_IN_PORT)).front() == "In Two"; }));
     EXPECT_EQ((std::vector<std::string>{"In Two", "In Three", "[none]"}), ComboItems(Control(IDC_IN_PORT)));
     EXPECT_EQ(2, ComboSelection(Control(IDC_IN_PORT)));
     EXPECT_EQ(0u, Data().InPort.load());
 
     ChooseComboItem(Control(IDC_IN_PORT), 1);
     session_.host.FirePortsChanged();
+    Pump(60);
     EXPECT_EQ(1, ComboSelection(Control(IDC_IN_PORT))) << "a port still listed stays chosen";
 }
 
@@ -272,19 +275,19 @@ TEST_F(PageTest, DetectionShowsOnlineAfterAReplyAndOfflineAfterTheDeadline) {
     ASSERT_EQ(1u, sent.size());
     EXPECT_EQ(21u, sent[0].event.Port);
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x00, 0x31, 0x11, 0x00, 0xF7}), sent[0].wire);
-    EXPECT_TRUE(session_.Filter()->Device().transfer.detect_wait.load());
+    EXPECT_TRUE(DetectionWaits(session_.Filter()->State()));
 
     session_.Receive(12, {0xF0, 0x7D, 0x00, 0x31, 0x12, 0x00, 0xF7});  // another port: no answer
     Pump(60);
-    EXPECT_TRUE(session_.Filter()->Device().transfer.detect_wait.load());
+    EXPECT_TRUE(DetectionWaits(session_.Filter()->State()));
     session_.Receive(11, {0xF0, 0x7D, 0x00, 0x31, 0x12, 0x00, 0xF7});
-    EXPECT_TRUE(PumpUntil([this] { return !session_.Filter()->Device().transfer.detect_wait.load(); }));
+    EXPECT_TRUE(PumpUntil([this] { return !DetectionWaits(session_.Filter()->State()); }));
     const COLORREF online = StatusLight(Page());
     EXPECT_TRUE(LooksGreen(online)) << std::hex << online;
 
     Press(Page(), ID_CMD_STATUS);
     clock_.Advance(5000);
-    EXPECT_TRUE(PumpUntil([this] { return !session_.Filter()->Device().transfer.detect_wait.load(); }));
+    EXPECT_TRUE(PumpUntil([this] { return !DetectionWaits(session_.Filter()->State()); }));
     const COLORREF offline = StatusLight(Page());
     EXPECT_TRUE(LooksRed(offline)) << std::hex << offline;
 }
@@ -306,7 +309,7 @@ private:
 TEST_F(PageTest, ListIsRefreshedAfterAReceiveUnlessItWasCancelled) {
     Open(MixerExample(), true);
     clock_.Advance(5000);  // let the detections of the opening time out
-    ASSERT_TRUE(PumpUntil([this] { return !session_.Filter()->Device().transfer.detect_wait.load(); }));
+    ASSERT_TRUE(PumpUntil([this] { return !DetectionWaits(session_.Filter()->State()); }));
     DumpItem& setup = *Data().Items[1];
     ASSERT_TRUE(setup.Data());
     const uint8_t dump[] = {0xF0, 0x7D, 0x00, 0x31, 0x12, 0x01, 0xF7};
@@ -319,11 +322,14 @@ TEST_F(PageTest, ListIsRefreshedAfterAReceiveUnlessItWasCancelled) {
     testhost::ProgressRecorder progress;
     // "Scene only": the instrument stays silent, the request times out.
     EXPECT_EQ(S_OK, services->Transfer(0, &progress, 0x2));
-    EXPECT_EQ((std::vector<std::string>{"Current Scene", "Setup *"}), ListItems(Control(IDC_DATA_LIST)));
+    const std::vector<std::string> refreshed{"Current Scene", "Setup *"};
+    EXPECT_TRUE(PumpUntil([&] { return ListItems(Control(IDC_DATA_LIST)) == refreshed; }));
+    EXPECT_EQ(refreshed, ListItems(Control(IDC_DATA_LIST)));
 
     setup.Length.store(0);
     CancellingSink cancelling(services);
     EXPECT_EQ(S_OK, services->Transfer(0, &cancelling, 0x2));
+    Pump(60);
     EXPECT_EQ((std::vector<std::string>{"Current Scene", "Setup *"}), ListItems(Control(IDC_DATA_LIST)))
         << "a cancelled receive leaves the list as it was";
     services->Release();
@@ -341,9 +347,9 @@ TEST_F(PageTest, DeviceWithoutDetectionHasNoStatusPictureOrTimer) {
 TEST_F(PageTest, DeactivateEndsTheDetectionAndThePageCanOpenAgain) {
     Open(MixerExample(), true);
     Press(Page(), ID_CMD_STATUS);
-    EXPECT_TRUE(session_.Filter()->Device().transfer.detect_wait.load());
+    EXPECT_TRUE(DetectionWaits(session_.Filter()->State()));
     EXPECT_EQ(S_OK, session_.Page()->Deactivate());
-    EXPECT_FALSE(session_.Filter()->Device().transfer.detect_wait.load());
+    EXPECT_FALSE(DetectionWaits(session_.Filter()->State()));
     EXPECT_EQ(nullptr, session_.PageWindow());
     EXPECT_EQ(E_UNEXPECTED, session_.Page()->Deactivate());
     EXPECT_EQ(E_UNEXPECTED, session_.Page()->Show(SW_SHOW));

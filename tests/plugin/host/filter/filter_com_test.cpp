@@ -132,8 +132,8 @@ TEST_F(FilterComTest, ClassIdPagesRoutingAndDirtyFlag) {
 
 TEST_F(FilterComTest, UnreadableDefinitionLeavesAnEmptyWorkingDevice) {
     FilterHolder filter(folder.File("missing.druv"));
-    EXPECT_EQ(0u, filter->ConfigurationCount());
-    EXPECT_EQ(0u, filter->TemplateCount());
+    EXPECT_EQ(0u, filter->Device().ConfigurationCount());
+    EXPECT_EQ(0u, filter->Device().TemplateCount());
     EXPECT_TRUE(filter->Data().Items.empty());
     EXPECT_FALSE(boxes.boxes.empty()) << "the reader reports the missing file";
 
@@ -185,7 +185,7 @@ TEST_F(FilterComTest, DataTypesForNoneThreeAndThirtyThreeConfigurations) {
     };
     for (const Case& c : cases) {
         FilterHolder filter(Write(DefinitionXml(c.names, {"T"})));
-        ASSERT_EQ(c.names.size(), filter->ConfigurationCount());
+        ASSERT_EQ(c.names.size(), filter->Device().ConfigurationCount());
         uint32_t mask = 0;
         WCHAR* text = nullptr;
         uint32_t a = 7, cc = 7;
@@ -225,7 +225,20 @@ TEST_F(FilterComTest, MaskBitsForThirtyOneAndThirtyTwoConfigurations) {
 TEST_F(FilterComTest, PictureUrlsWithEitherSeparator) {
     TaskMemoryProbe memory;
     const std::string pictures = "<ActivePNGFile>on.png</ActivePNGFile><InactivePNGFile>off.png</InactivePNGFile>";
-    FilterHolder filter(Write(DefinitionXml({}, {}, pictures)));
+    const std::string written = Write(DefinitionXml({}, {}, pictures));
+    FilterHolder filter(written);
+    WCHAR* inactive = nullptr;
+    WCHAR* active = nullptr;
+    ASSERT_EQ(S_OK, filter->GetPictureUrls(&inactive, &active));
+    const std::string folder = written.substr(0, written.find_last_of("\\/"));
+    EXPECT_EQ(u"file://" + std::u16string(folder.begin(), folder.end()) + u"/off.png", Wide(inactive));
+    EXPECT_EQ(u"file://" + std::u16string(folder.begin(), folder.end()) + u"/on.png", Wide(active));
+    EXPECT_EQ(512u, memory.BlockSize(inactive));
+    EXPECT_EQ(512u, memory.BlockSize(active));
+    CoTaskMemFree(inactive);
+    CoTaskMemFree(active);
+
+    // The folder is the path up to its last separator of either kind.
     struct Case {
         std::string path;
         std::u16string folder;
@@ -234,10 +247,8 @@ TEST_F(FilterComTest, PictureUrlsWithEitherSeparator) {
                           Case{"/home/user/devices/mixer.druv", u"/home/user/devices"},
                           Case{"C:\\Devices/sub\\x/mixer.druv", u"C:\\Devices/sub\\x"},
                           Case{"mixer.druv", u"mixer.druv"}}) {
-        filter->SetFilePath(c.path.c_str());
-        WCHAR* inactive = nullptr;
-        WCHAR* active = nullptr;
-        ASSERT_EQ(S_OK, filter->GetPictureUrls(&inactive, &active));
+        inactive = PictureUrl(c.path, "off.png");
+        active = PictureUrl(c.path, "on.png");
         EXPECT_EQ(u"file://" + c.folder + u"/off.png", Wide(inactive)) << c.path;
         EXPECT_EQ(u"file://" + c.folder + u"/on.png", Wide(active)) << c.path;
         EXPECT_EQ(512u, memory.BlockSize(inactive));
@@ -248,10 +259,10 @@ TEST_F(FilterComTest, PictureUrlsWithEitherSeparator) {
 
     // A long path is cut to 255 units in its 512-byte block.
     std::string longPath = "/" + std::string(250, 'd') + "/" + std::string(200, 'f') + ".druv";
-    filter->SetFilePath(longPath.c_str());  // the device keeps 255 bytes of it
-    WCHAR* inactive = nullptr;
-    WCHAR* active = nullptr;
-    ASSERT_EQ(S_OK, filter->GetPictureUrls(&inactive, &active));
+    DRUVDevice device;
+    device.SetFilePath(longPath.c_str());  // the device keeps 255 bytes of it
+    inactive = PictureUrl(device.FilePath(), "off.png");
+    active = PictureUrl(device.FilePath(), "on.png");
     EXPECT_EQ(255u, UnitCount(inactive));
     EXPECT_EQ(u"file:///" + std::u16string(120, u'd'), Wide(inactive).substr(0, 128));
     EXPECT_EQ(512u, memory.BlockSize(active));

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "device/druv_device.h"
+#include "plugin/engine/transfer_state.h"
 #include "plugin/host/filter_events.h"
 #include "testhost/host_event_list.h"
 
@@ -84,19 +84,19 @@ public:
 };
 
 TEST(DeliverEventsTest, WalksTheWholeListWithTheTypeMask) {
-    DRUVDevice device;
+    TransferState state;
     CountingList list;
     const uint8_t note[] = {0x90, 60, 100};
     const uint8_t sysx[] = {0xF0, 0x7D, 0x01, 0xF7};
     list.AddMessage(7, note, sizeof(note));
     list.AddMessage(8, sysx, sizeof(sysx));
     list.AddMessage(7, sysx, sizeof(sysx));
-    EXPECT_EQ(S_OK, DeliverEvents(&list, device, 9));
+    EXPECT_EQ(S_OK, DeliverEvents(&list, state, 9));
     EXPECT_EQ(1, list.firsts);
     EXPECT_EQ(3, list.nexts) << "two more events, then the end";
     for (uint32_t mask : list.masks) EXPECT_EQ(0x3F0FFFu, mask);
 
-    EXPECT_EQ(E_POINTER, DeliverEvents(nullptr, device, 9));
+    EXPECT_EQ(E_POINTER, DeliverEvents(nullptr, state, 9));
 }
 
 // While a detection waits, any SysX that reaches the engine counts as the
@@ -109,12 +109,12 @@ TEST(DeliverEventsTest, OnlyEventsOnTheInputPortReachTheEngine) {
         bool reaches;
     };
     for (const Case& c : {Case{7, 9, false}, Case{0, 0, false}, Case{9, 0, false}, Case{9, 9, true}}) {
-        DRUVDevice device;
-        device.transfer.detect_wait.store(true);
+        TransferState state;
+        state.activity.store(Activity::Detecting);
         testhost::HostEventList list;
         list.AddMessage(c.eventPort, sysx, sizeof(sysx));
-        EXPECT_EQ(S_OK, DeliverEvents(&list, device, c.inPort));
-        EXPECT_EQ(c.reaches, device.transfer.reply_seen.load()) << c.eventPort << " on " << c.inPort;
+        EXPECT_EQ(S_OK, DeliverEvents(&list, state, c.inPort));
+        EXPECT_EQ(c.reaches, state.reply_seen.load()) << c.eventPort << " on " << c.inPort;
     }
 }
 

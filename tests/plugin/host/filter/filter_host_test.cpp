@@ -3,7 +3,10 @@
 // and the cases in which Transfer refuses to run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "plugin/engine/data_stream.h"
@@ -22,8 +25,8 @@ bool SameId(const MPPortId& a, const MPPortId& b) { return std::memcmp(&a, &b, s
 class CountingPage : public EditorPageLink {
 public:
     virtual ~CountingPage() = default;
-    void RefillPortLists() override { ++refills; }
-    void RefreshDataList() override { ++refreshes; }
+    void PortsChanged() override { ++refills; }
+    void DataReceived() override { ++refreshes; }
     void FilterGone() override { ++gone; }
     int refills = 0;
     int refreshes = 0;
@@ -55,7 +58,7 @@ TEST_F(FilterHostTest, InitialiseTakesTheLinksAndTerminateGivesThemBack) {
     EXPECT_EQ(0x43u, Initialise(*filter)) << "bit 0x40 is added to the caller's flags";
     EXPECT_EQ(1u, host.Notifications().SinkCount());
     EXPECT_EQ(1u, midiOut.References());
-    EXPECT_EQ(&midiOut, static_cast<IMPMidiOut*>(filter->transfer.host_link));
+    EXPECT_EQ(&midiOut, static_cast<IMPMidiOut*>(filter->State().host_link));
     // Port directory, port broker, and the point's reference to the host is none.
     EXPECT_EQ(2u, host.References());
     EXPECT_EQ(1u, host.Notifications().References());
@@ -65,7 +68,7 @@ TEST_F(FilterHostTest, InitialiseTakesTheLinksAndTerminateGivesThemBack) {
     EXPECT_EQ(0u, host.Notifications().SinkCount());
     EXPECT_EQ(0u, host.Notifications().References());
     EXPECT_EQ(0u, midiOut.References());
-    EXPECT_EQ(nullptr, filter->transfer.host_link);
+    EXPECT_EQ(nullptr, filter->State().host_link);
     EXPECT_EQ(1u, host.References()) << "the broker stays until the filter goes";
 
     EXPECT_EQ(0u, filter.ReleaseLast());
@@ -102,7 +105,7 @@ TEST_F(FilterHostTest, ASecondInitialiseReplacesTheLinksAndDestructionReleasesWh
 TEST_F(FilterHostTest, PortNotificationsKeepOrForgetTheStoredPort) {
     FilterHolder filter(Definition());
     CountingPage page;
-    filter->SetEditorPage(&page);
+    filter->AttachPage(&page);
     Initialise(*filter);
     EXPECT_EQ(1, page.refills);
     ASSERT_EQ(2u, filter->Data().InPorts.Count);
@@ -145,7 +148,7 @@ TEST_F(FilterHostTest, PortNotificationsKeepOrForgetTheStoredPort) {
     EXPECT_TRUE(SameId(MakePortId(0xC1), filter->Data().OutPortId));
     EXPECT_EQ(0u, filter->Data().OutPorts.Count);
 
-    filter->SetEditorPage(nullptr);
+    filter->AttachPage(nullptr);
     filter->Terminate();
     host.FirePortsChanged();  // no longer advised
     EXPECT_EQ(6, page.refills);
@@ -156,9 +159,9 @@ TEST_F(FilterHostTest, APageThatOutlivesItsFilterIsToldWhenItGoes) {
     CountingPage detached;
     {
         FilterHolder filter(Definition());
-        filter->SetEditorPage(&detached);
-        filter->SetEditorPage(nullptr);
-        filter->SetEditorPage(&kept);
+        filter->AttachPage(&detached);
+        filter->AttachPage(nullptr);
+        filter->AttachPage(&kept);
         EXPECT_EQ(0, kept.gone) << "nothing said while the filter lives";
     }
     EXPECT_EQ(1, kept.gone);
@@ -231,6 +234,90 @@ TEST_F(FilterHostTest, SaveAndLoadCarryThePortsAndClaimThem) {
     stream->Release();
 }
 
+// Walks the broker's log: a port is claimed only while not claimed, released
+// only while claimed, and nothing is left claimed at the end.
+void ExpectEveryReleaseAnswersAClaim(const std::vector<testhost::ClaimRecord>& log, const char* sequence) {
+    std::vector<std::pair<MPPortId, int>> held;
+    for (size_t i = 0; i < log.size(); ++i) {
+        auto entry = std::find_if(held.begin(), held.end(), [&](const auto& h) { return SameId(h.first, log[i].port); });
+        if (entry == held.end()) entry = held.insert(held.end(), {log[i].port, 0});
+        if (log[i].claim == 1) {
+            EXPECT_EQ(0, entry->second) << sequence << ": call " << i << " claims a port already claimed";
+            entry->second = 1;
+        } else {
+            EXPECT_EQ(1, entry->second) << sequence << ": call " << i << " releases a port never claimed";
+            entry->second = 0;
+        }
+    }
+    for (const auto& entry : held)
+        EXPECT_EQ(0, entry.second) << sequence << ": port " << entry.first.Data1 << " is still claimed at the end";
+}
+
+TEST_F(FilterHostTest, EveryPortInUseIsClaimedAndOnlyClaimsAreReleased) {
+    // A project naming In B and Out C.
+    std::vector<uint8_t> project;
+    {
+        FilterHolder filter(Definition());
+        filter->Data().InPortId = MakePortId(0xB1);
+        filter->Data().OutPortId = MakePortId(0xC1);
+        auto* saved = new testhost::MemoryIStream();
+        ASSERT_EQ(S_OK, filter->Save(saved, FALSE));
+        project = saved->Bytes();
+        saved->Release();
+    }
+    auto load = [&](CMidiFilter& filter, size_t bytes) {
+        auto* stream = new testhost::MemoryIStream(
+            std::vector<uint8_t>(project.begin(), project.begin() + std::min(bytes, project.size())));
+        filter.Load(stream);
+        stream->Release();
+    };
+    const size_t headerBytes = 55 + 5 + 3 + 3;
+    using Step = std::function<void(CMidiFilter&)>;
+    const Step initialise = [this](CMidiFilter& filter) { Initialise(filter); };
+    const Step loadAll = [&](CMidiFilter& filter) { load(filter, project.size()); };
+    const Step loadHeader = [&](CMidiFilter& filter) { load(filter, headerBytes); };
+    const Step portGoes = [this](CMidiFilter&) {
+        host.SetPorts(MP_PORT_INPUT, {{11, MakePortId(0xA1), u"In A"}});
+        host.FirePortsChanged();
+    };
+    const Step listEmpties = [this](CMidiFilter&) {
+        host.SetPorts(MP_PORT_INPUT, {});
+        host.FirePortsChanged();
+    };
+    const Step portReturns = [this](CMidiFilter&) {
+        host.SetPorts(MP_PORT_INPUT, {{14, MakePortId(0xB1), u"In B again"}});
+        host.FirePortsChanged();
+    };
+    const Step storedIdsResolved = [](CMidiFilter& filter) {
+        filter.Data().InPortId = MakePortId(0xA1);
+        filter.RefreshPorts();
+    };
+    struct Sequence {
+        const char* name;
+        std::vector<Step> steps;
+    };
+    const Sequence sequences[] = {
+        {"load before initialise", {loadAll, initialise}},
+        {"header-only load", {initialise, loadHeader}},
+        {"load, initialise again", {initialise, loadAll, initialise, loadAll}},
+        {"port leaves the list", {initialise, loadAll, portGoes}},
+        {"list empties and the port returns", {initialise, loadAll, listEmpties, portReturns}},
+        {"ports resolved without a load", {initialise, storedIdsResolved, loadAll}},
+    };
+    for (const Sequence& sequence : sequences) {
+        host.SetPorts(MP_PORT_INPUT, {{11, MakePortId(0xA1), u"In A"}, {12, MakePortId(0xB1), u"In B"}});
+        host.SetPorts(MP_PORT_OUTPUT, {{21, MakePortId(0xC1), u"Out C"}});
+        host.ClearClaims();
+        {
+            FilterHolder filter(Definition());
+            for (const Step& step : sequence.steps) step(*filter);
+            EXPECT_TRUE(host.Claims().size() > 0u) << sequence.name << ": the ports in use are claimed";
+            filter->Terminate();
+        }
+        ExpectEveryReleaseAnswersAClaim(host.Claims(), sequence.name);
+    }
+}
+
 TEST_F(FilterHostTest, FailedReadsAndWritesAreReported) {
     FilterHolder filter(Definition());
     Initialise(*filter);
@@ -275,10 +362,11 @@ TEST_F(FilterHostTest, TransferRefusesWithoutOutputAndDuringDetection) {
     EXPECT_EQ(E_FAIL, filter->Transfer(1, &progress, 0)) << "before Initialise";
 
     Initialise(*filter);
-    filter->transfer.detect_wait.store(true);
+    filter->State().activity.store(Activity::Detecting);
     EXPECT_EQ(E_FAIL, filter->Transfer(0, &progress, 0)) << "during a detection";
     EXPECT_EQ(E_FAIL, filter->Transfer(1, &progress, 0)) << "during a detection";
-    filter->transfer.detect_wait.store(false);
+    EXPECT_EQ(Activity::Detecting, filter->State().activity.load()) << "a refused transfer leaves the detection";
+    filter->State().activity.store(Activity::Idle);
 
     filter->Terminate();
     EXPECT_EQ(E_FAIL, filter->Transfer(0, &progress, 0)) << "after Terminate";
@@ -292,7 +380,7 @@ TEST_F(FilterHostTest, TransferRefusesWithoutOutputAndDuringDetection) {
 TEST_F(FilterHostTest, CancelSetsTheAbortFlagAndOtherOperationsAnswerOk) {
     FilterHolder filter(Definition());
     EXPECT_EQ(S_OK, filter->Cancel());
-    EXPECT_TRUE(filter->transfer.abort.load());
+    EXPECT_TRUE(filter->State().abort.load());
     EXPECT_EQ(S_OK, filter->Unused2(1, 2));
     EXPECT_EQ(S_OK, filter->Unused6(1, 2, 3, 4));
     EXPECT_EQ(S_OK, filter->Unused1(1, 2));
