@@ -7,6 +7,16 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 say() { printf '[setup] %s\n' "$*"; }
 warn() { printf '[setup] %s\n' "$*" >&2; }
 
+# What apt prints goes to this log; a failing step shows its end.
+log="$root/build/logs/setup.log"
+logged() {
+  mkdir -p "${log%/*}"
+  printf '\n=== %s: %s\n' "$(date '+%F %T')" "$*" >>"$log"
+  local rc=0
+  "$@" </dev/null >>"$log" 2>&1 || rc=$?
+  [ $rc -eq 0 ] || { warn "failed (exit code $rc): $*; the end of $log:"; tail -n 30 "$log" >&2; }
+  return $rc
+}
 
 need_root() {
   if [ "$(id -u)" -ne 0 ]; then
@@ -170,21 +180,24 @@ fi
 if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ]; then
   need_root
   say "apt-get update"
-  $SUDO apt-get update -qq
+  logged $SUDO apt-get update
 fi
 if [ ${#missing[@]} -gt 0 ]; then
   say "installing: ${missing[*]}"
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  logged $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
 # libxml2's source, for the static MinGW build (cmake/Libxml2Mingw.cmake builds it).
 src_dir="$root/third_party/downloads"
 if ! ls "$src_dir"/libxml2_*.orig.tar.* >/dev/null 2>&1; then
-  mkdir -p "$src_dir"
+  mkdir -p "$src_dir" "${log%/*}"
   say "downloading libxml2's Debian source"
-  (cd "$src_dir" && apt-get source --download-only libxml2 >/dev/null 2>&1) || {
-    need_root; $SUDO apt-get update -qq
-    (cd "$src_dir" && apt-get source --download-only libxml2 >/dev/null)
-  }
+  # A first try can fail only because the package lists are out of date.
+  if ! (cd "$src_dir" && apt-get source --download-only libxml2 </dev/null >>"$log" 2>&1); then
+    need_root
+    say "apt-get update, then downloading again"
+    logged $SUDO apt-get update
+    (cd "$src_dir" && logged apt-get source --download-only libxml2)
+  fi
 fi
 say "ready"
