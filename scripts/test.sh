@@ -40,13 +40,34 @@ run_ctest() {
   return $rc
 }
 
+# Shows the part of a failed build's log that says what failed: from the first
+# failed step on, or else its end.
+show_build_failure() {  # log
+  local first
+  first=$(grep -n -m 1 '^FAILED: ' "$1" | cut -d: -f1 || true)
+  if [ -n "$first" ]; then
+    sed -n "$first,$((first + 199))p" "$1"
+    [ "$(wc -l <"$1")" -lt $((first + 200)) ] || echo "[...]"
+  else
+    tail -n 40 "$1"
+  fi
+  echo "(the whole output is in $1)"
+}
+
 # build PRESET [TARGET...]: configures and builds everything, or the targets.
+# The whole output goes to build/logs/configure-PRESET.log and build-PRESET.log.
 build() {
   local preset=$1; shift
-  local targets=()
+  local targets=() log="$log_dir/build-$preset.log" warnings note=
   [ $# -eq 0 ] || targets=(--target "$@")
   cmake --preset "$preset" >"$log_dir/configure-$preset.log" 2>&1 || { cat "$log_dir/configure-$preset.log"; return 1; }
-  cmake --build --preset "$preset" -j "$jobs" "${targets[@]}" 2>&1 | tail -n 3
+  if ! cmake --build --preset "$preset" -j "$jobs" "${targets[@]}" >"$log" 2>&1; then
+    show_build_failure "$log"
+    return 1
+  fi
+  warnings=$(grep -c 'warning:' "$log" || true)
+  [ "$warnings" -eq 0 ] || note=" ($warnings lines with compiler warnings)"
+  echo "built $preset${1:+: $*}$note; the whole output is in $log"
 }
 
 stage_native() { build native && run_ctest native; }
