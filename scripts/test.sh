@@ -76,19 +76,23 @@ stage_tsan() { build tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack
 
 stage_fuzz() {
   build fuzz || return 1
-  local target name rc=0
+  local target name artifacts rc=0
   for target in build/fuzz/fuzz/fuzz_*; do
     [ -x "$target" ] || continue
     name=${target##*/fuzz_}
-    mkdir -p "build/fuzz/corpus/$name"
+    # libFuzzer writes the input of a finding (crash-*, leak-*, timeout-*,
+    # oom-*) into the working directory unless told where.
+    artifacts="build/fuzz/artifacts/$name"
+    mkdir -p "build/fuzz/corpus/$name" "$artifacts"
     echo "fuzzing $name for ${fuzz_seconds}s"
     if "$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+         -artifact_prefix="$artifacts/" \
          "build/fuzz/corpus/$name" "fuzz/corpus/$name" >"$log_dir/fuzz-$name.log" 2>&1; then
       grep -E 'stat::number_of_executed_units' "$log_dir/fuzz-$name.log" | sed "s/^/  $name: /"
       passed=$((passed + 1)); summary+=("fuzz $name: ran ${fuzz_seconds}s, no finding")
     else
       tail -n 40 "$log_dir/fuzz-$name.log"
-      failed=$((failed + 1)); summary+=("fuzz $name: FOUND A PROBLEM (see $log_dir/fuzz-$name.log)")
+      failed=$((failed + 1)); summary+=("fuzz $name: FOUND A PROBLEM (see $log_dir/fuzz-$name.log; its input is in $artifacts/)")
       rc=1
     fi
   done
