@@ -10,6 +10,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+source scripts/xvfb.sh
 
 stages=("$@")
 [ ${#stages[@]} -gt 0 ] || stages=(native sanitize tsan fuzz windows)
@@ -117,13 +118,13 @@ stage_windows() {
   fi
   scripts/wine-prefix.sh "$arch" >/dev/null || return 1
   source scripts/wine-env.sh "$arch"
-  local xvfb_pid="" rc=0
-  if [ -z "${DISPLAY:-}" ]; then
-    export DISPLAY=:97
-    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-  fi
+  local rc=0
+  # The display answering at $DISPLAY, or an Xvfb of this run's own; the
+  # screenshots below use the same one.
+  druv_display_start "$log_dir/xvfb.log" || return 1
+  echo "display $DISPLAY${druv_xvfb_pid:+ (Xvfb, process $druv_xvfb_pid)}"
   "$druv_wineserver" -p
+  wine_server_up=1
   # Wine's background services start with the first program a server runs
   # and inherit its output; CTest reads test output through pipes, which
   # would then never close. Start them here, with their output going nowhere.
@@ -141,11 +142,25 @@ stage_windows() {
     tail -n 20 "$log_dir/screenshots.log"
     failed=$((failed + 1)); summary+=("screenshots: FAILED (see $log_dir/screenshots.log)"); rc=1
   fi
-  "$druv_wineserver" -k 2>/dev/null || true
-  "$druv_wineserver" -w 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || { kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; } || true
+  end_windows_servers
   return $rc
 }
+
+# Ends the Wine server and the Xvfb the windows stage started; also run when
+# the script ends early (an error, Ctrl-C), so that neither outlives it. Wine
+# goes first: its programs hold connections to the display.
+wine_server_up=
+end_windows_servers() {
+  if [ -n "$wine_server_up" ]; then
+    "$druv_wineserver" -k 2>/dev/null || true
+    "$druv_wineserver" -w 2>/dev/null || true
+    wine_server_up=
+  fi
+  druv_display_stop
+}
+trap end_windows_servers EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 start=$(date +%s)
 "$root/scripts/setup.sh"
