@@ -127,8 +127,8 @@ stage_windows() {
   wine_server_up=1
   # Wine's background services start with the first program a server runs
   # and inherit its output; CTest reads test output through pipes, which
-  # would then never close. Start them here, with their output going nowhere.
-  "$druv_wine_loader" wineboot </dev/null >/dev/null 2>&1 || true
+  # would then never close. Start them here, with their output going to a file.
+  "$druv_wine_loader" wineboot </dev/null >"$log_dir/wineboot.log" 2>&1 || true
   export DRUV_WINE_RESTART_LOG="$log_dir/wine-restarts.log"
   rm -f "$DRUV_WINE_RESTART_LOG"
   run_ctest "$preset" || rc=$?
