@@ -147,7 +147,7 @@ derive_deb_src() {
 }
 
 need_update=0
-deb_src= deb_src_rc=0
+deb_src='' deb_src_rc=0
 [ -n "$release" ] || { warn "cannot tell this system's release from /etc/os-release"; deb_src_rc=3; }
 [ $deb_src_rc -ne 0 ] || deb_src=$(derive_deb_src) || deb_src_rc=$?
 if [ $deb_src_rc -eq 3 ]; then

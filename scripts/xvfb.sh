@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that show windows: a display for them.
 #   druv_display_start LOG   uses $DISPLAY when a server answers there;
 #                            otherwise starts Xvfb on a display no other X
