@@ -19,17 +19,9 @@ convert=/usr/bin/convert
 out="$build/screenshots"
 mkdir -p "$out"
 
-xvfb_pid=
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  number=100
-  while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
-  Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$number"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
-fi
+source "$root/scripts/xvfb.sh"
+trap druv_display_stop EXIT
+druv_display_start "$root/build/logs/xvfb-screenshots.log"
 say "display $DISPLAY, Wine $arch"
 "$root/scripts/wine-prefix.sh" "$arch" >/dev/null  # a new prefix boots once, before any timing
 

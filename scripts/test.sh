@@ -10,6 +10,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+source scripts/xvfb.sh
 
 stages=("$@")
 [ ${#stages[@]} -gt 0 ] || stages=(native sanitize tsan fuzz windows)
@@ -40,13 +41,34 @@ run_ctest() {
   return $rc
 }
 
+# Shows the part of a failed build's log that says what failed: from the first
+# failed step on, or else its end.
+show_build_failure() {  # log
+  local first
+  first=$(grep -n -m 1 '^FAILED: ' "$1" | cut -d: -f1 || true)
+  if [ -n "$first" ]; then
+    sed -n "$first,$((first + 199))p" "$1"
+    [ "$(wc -l <"$1")" -lt $((first + 200)) ] || echo "[...]"
+  else
+    tail -n 40 "$1"
+  fi
+  echo "(the whole output is in $1)"
+}
+
 # build PRESET [TARGET...]: configures and builds everything, or the targets.
+# The whole output goes to build/logs/configure-PRESET.log and build-PRESET.log.
 build() {
   local preset=$1; shift
-  local targets=()
+  local targets=() log="$log_dir/build-$preset.log" warnings note=
   [ $# -eq 0 ] || targets=(--target "$@")
   cmake --preset "$preset" >"$log_dir/configure-$preset.log" 2>&1 || { cat "$log_dir/configure-$preset.log"; return 1; }
-  cmake --build --preset "$preset" -j "$jobs" "${targets[@]}" 2>&1 | tail -n 3
+  if ! cmake --build --preset "$preset" -j "$jobs" "${targets[@]}" >"$log" 2>&1; then
+    show_build_failure "$log"
+    return 1
+  fi
+  warnings=$(grep -c 'warning:' "$log" || true)
+  [ "$warnings" -eq 0 ] || note=" ($warnings lines with compiler warnings)"
+  echo "built $preset${1:+: $*}$note; the whole output is in $log"
 }
 
 stage_native() { build native && run_ctest native; }
@@ -55,19 +77,23 @@ stage_tsan() { build tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack
 
 stage_fuzz() {
   build fuzz || return 1
-  local target name rc=0
+  local target name artifacts rc=0
   for target in build/fuzz/fuzz/fuzz_*; do
     [ -x "$target" ] || continue
     name=${target##*/fuzz_}
-    mkdir -p "build/fuzz/corpus/$name"
+    # libFuzzer writes the input of a finding (crash-*, leak-*, timeout-*,
+    # oom-*) into the working directory unless told where.
+    artifacts="build/fuzz/artifacts/$name"
+    mkdir -p "build/fuzz/corpus/$name" "$artifacts"
     echo "fuzzing $name for ${fuzz_seconds}s"
     if "$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+         -artifact_prefix="$artifacts/" \
          "build/fuzz/corpus/$name" "fuzz/corpus/$name" >"$log_dir/fuzz-$name.log" 2>&1; then
       grep -E 'stat::number_of_executed_units' "$log_dir/fuzz-$name.log" | sed "s/^/  $name: /"
       passed=$((passed + 1)); summary+=("fuzz $name: ran ${fuzz_seconds}s, no finding")
     else
       tail -n 40 "$log_dir/fuzz-$name.log"
-      failed=$((failed + 1)); summary+=("fuzz $name: FOUND A PROBLEM (see $log_dir/fuzz-$name.log)")
+      failed=$((failed + 1)); summary+=("fuzz $name: FOUND A PROBLEM (see $log_dir/fuzz-$name.log; its input is in $artifacts/)")
       rc=1
     fi
   done
@@ -92,17 +118,17 @@ stage_windows() {
   fi
   scripts/wine-prefix.sh "$arch" >/dev/null || return 1
   source scripts/wine-env.sh "$arch"
-  local xvfb_pid="" rc=0
-  if [ -z "${DISPLAY:-}" ]; then
-    export DISPLAY=:97
-    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-  fi
+  local rc=0
+  # The display answering at $DISPLAY, or an Xvfb of this run's own; the
+  # screenshots below use the same one.
+  druv_display_start "$log_dir/xvfb.log" || return 1
+  echo "display $DISPLAY${druv_xvfb_pid:+ (Xvfb, process $druv_xvfb_pid)}"
   "$druv_wineserver" -p
+  wine_server_up=1
   # Wine's background services start with the first program a server runs
   # and inherit its output; CTest reads test output through pipes, which
-  # would then never close. Start them here, with their output going nowhere.
-  "$druv_wine_loader" wineboot </dev/null >/dev/null 2>&1 || true
+  # would then never close. Start them here, with their output going to a file.
+  "$druv_wine_loader" wineboot </dev/null >"$log_dir/wineboot.log" 2>&1 || true
   export DRUV_WINE_RESTART_LOG="$log_dir/wine-restarts.log"
   rm -f "$DRUV_WINE_RESTART_LOG"
   run_ctest "$preset" || rc=$?
@@ -116,11 +142,25 @@ stage_windows() {
     tail -n 20 "$log_dir/screenshots.log"
     failed=$((failed + 1)); summary+=("screenshots: FAILED (see $log_dir/screenshots.log)"); rc=1
   fi
-  "$druv_wineserver" -k 2>/dev/null || true
-  "$druv_wineserver" -w 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || { kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; } || true
+  end_windows_servers
   return $rc
 }
+
+# Ends the Wine server and the Xvfb the windows stage started; also run when
+# the script ends early (an error, Ctrl-C), so that neither outlives it. Wine
+# goes first: its programs hold connections to the display.
+wine_server_up=
+end_windows_servers() {
+  if [ -n "$wine_server_up" ]; then
+    "$druv_wineserver" -k 2>/dev/null || true
+    "$druv_wineserver" -w 2>/dev/null || true
+    wine_server_up=
+  fi
+  druv_display_stop
+}
+trap end_windows_servers EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 start=$(date +%s)
 "$root/scripts/setup.sh"

@@ -5,13 +5,20 @@
 # instead of hanging a headless run. Prints the prefix.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh" "${1:-win32}"
+# What Wine prints while it creates the prefix goes to this log (a file, not
+# a pipe: the background services keep it open).
+log="$druv_root/build/logs/wine-prefix-$druv_wine_arch.log"
+in_log() {
+  "$@" </dev/null >>"$log" 2>&1 ||
+    { echo "creating the Wine prefix $WINEPREFIX failed at: $*; see $log" >&2; exit 1; }
+}
 if [ ! -f "$WINEPREFIX/.druv-ready" ]; then
   rm -rf "$WINEPREFIX"
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  "$druv_wine_loader" wineboot -i </dev/null >/dev/null 2>&1
+  mkdir -p "$(dirname "$WINEPREFIX")" "$(dirname "$log")"
+  : >"$log"
+  in_log "$druv_wine_loader" wineboot -i
   "$druv_wineserver" -w
-  "$druv_wine_loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-    </dev/null >/dev/null 2>&1
+  in_log "$druv_wine_loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
   "$druv_wineserver" -w
   touch "$WINEPREFIX/.druv-ready"
 fi
