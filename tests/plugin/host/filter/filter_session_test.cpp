@@ -124,7 +124,7 @@ TEST_F(FilterSessionTest, ReceiveSaveLoadInAFreshFilterAndTransmitGivesTheInstru
     const size_t receivedBefore = rig.Instrument().Received().size();
     progress.Clear();
     ASSERT_EQ(S_OK, TransferOnHostThread(*filter, 1, &progress, 0));
-    ASSERT_TRUE(rig.Instrument().WaitUntilIdle(std::chrono::seconds(5)));
+    ASSERT_TRUE(rig.Instrument().WaitUntilIdle(std::chrono::seconds(30)));
     std::vector<std::vector<uint8_t>> dumpsBack;
     std::vector<SimulatedInstrument::LoggedMessage> received = rig.Instrument().Received();
     for (size_t i = receivedBefore; i < received.size(); ++i) {
