@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "device/byte_string.h"
 #include "device/druv_device.h"
@@ -221,7 +222,10 @@ TEST_F(SaveDefinition, EightBitTextStaysReadable) {
     EXPECT_EQ("M\xC3\xBCller \xE2\x82\xAC Co", device.Company());
     EXPECT_EQ("Gr\xC3\xBC\xC3\x9F" "e", device.Product());
     ASSERT_EQ(1u, device.TemplateCount());
-    EXPECT_TRUE(device.Configuration(0)->ContainsTemplate(device.Template(0)->Name().c_str()));
+    EXPECT_EQ("T\xC3\xA9st", device.Template(0)->Name());
+    ASSERT_EQ(1u, device.ConfigurationCount());
+    EXPECT_EQ(std::vector<std::string>{"T\xC3\xA9st"}, device.Configuration(0)->Refs())
+        << "the reference is converted like the name it refers to";
 }
 
 TEST(XmlText, ValidTextPassesAndOtherBytesAreConverted) {

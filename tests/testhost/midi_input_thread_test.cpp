@@ -54,7 +54,7 @@ TEST(MidiInputThreadTest, DeliversOnItsOwnThreadAndReleasesTheFilter) {
         const uint8_t note[] = {0x91, 60, 1};
         for (int i = 0; i < 20; ++i) input.Deliver(3, sysx, sizeof(sysx));
         input.Deliver(4, note, sizeof(note));
-        ASSERT_TRUE(input.WaitUntilIdle(std::chrono::seconds(5)));
+        ASSERT_TRUE(input.WaitUntilIdle(std::chrono::seconds(30)));
         EXPECT_EQ(21u, input.MessagesDelivered());
         EXPECT_GE(input.BatchesDelivered(), 1u);
         {
@@ -68,7 +68,7 @@ TEST(MidiInputThreadTest, DeliversOnItsOwnThreadAndReleasesTheFilter) {
         input.Connect(nullptr);
         EXPECT_EQ(0u, filter.references.load());
         input.Deliver(3, sysx, sizeof(sysx));
-        ASSERT_TRUE(input.WaitUntilIdle(std::chrono::seconds(5)));
+        ASSERT_TRUE(input.WaitUntilIdle(std::chrono::seconds(30)));
         EXPECT_EQ(21u, input.MessagesDelivered()) << "nothing reaches a disconnected filter";
         input.Connect(&filter);
     }

@@ -69,6 +69,24 @@ TEST_F(InputHandlersTest, PatternBytesF8ToFFMatchClassesOfBytes) {
     EXPECT_FALSE(Matches("FA 07 FF", 0, {0xC2, 0x07, 0x00}, false));
 }
 
+// Each class reaches up to channel 16 of its last kind, and not one status
+// further: the last byte that belongs and the first byte after the class.
+TEST_F(InputHandlersTest, PatternClassesEndAtChannelSixteenOfTheirLastKind) {
+    struct Case {
+        const char* pattern;
+        uint8_t last;
+        uint8_t beyond;
+    };
+    const Case cases[] = {{"F8", 0x8F, 0xA0}, {"F8", 0x9F, 0xA0}, {"F9", 0xAF, 0xB0}, {"FA", 0xBF, 0xC0},
+                          {"FB", 0xCF, 0xD0}, {"FC", 0xDF, 0xE0}, {"FD", 0xEF, 0xF0}, {"FE", 0xEF, 0xF0}};
+    for (const Case& c : cases) {
+        EXPECT_TRUE(Matches(c.pattern, 0, {c.last, 0x01, 0x02}, false))
+            << c.pattern << " against " << std::hex << int{c.last};
+        EXPECT_FALSE(Matches(c.pattern, 0, {c.beyond, 0x01, 0x02}, false))
+            << c.pattern << " against " << std::hex << int{c.beyond};
+    }
+}
+
 TEST_F(InputHandlersTest, NothingIsStoredWhileNoWindowIsOpen) {
     uint8_t buffer[16] = {};
     state.write_position = buffer;

@@ -137,6 +137,35 @@ TEST_F(MessageSenderTest, LoopValueFormats) {
     EXPECT_EQ(bytes, (Bytes{0x7F, 0x10, 0x7F, 0x7F}));
 }
 
+// Nybble formats split a loop value of 128 to 255 into two whole nybbles:
+// the top bit of the high nybble (bit 7 of the value) must survive.
+TEST_F(MessageSenderTest, NybbleFormatsKeepTheTopBitOfTheHighNybble) {
+    const struct {
+        int32_t format;
+        int32_t value;
+        uint8_t first, second;
+    } cases[] = {{2, 0xAB, 0x0B, 0x0A}, {3, 0xAB, 0x0A, 0x0B}, {2, 0x80, 0x00, 0x08},
+                 {3, 0x80, 0x08, 0x00}, {2, 0xFF, 0x0F, 0x0F}, {3, 0xF7, 0x0F, 0x07}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "format " << c.format << ", value 0x" << std::hex << c.value);
+        uint8_t first = 0, second = 0;
+        ASSERT_TRUE(LoopValueBytes(c.format, c.value, &first, &second));
+        EXPECT_EQ(int{c.first}, int{first});
+        EXPECT_EQ(int{c.second}, int{second});
+
+        Bytes bytes{0xF1, 0x10, 0xF2, 0xF1};
+        ReplaceLoopPlaceholders(c.format, c.value, bytes.data(), static_cast<uint32_t>(bytes.size()));
+        EXPECT_EQ((Bytes{c.first, 0x10, c.second, c.first}), bytes);
+
+        out.Clear();
+        dumpTemplate->SetLoopValFormat(c.format);
+        device.transfer.loop_value = c.value;
+        ASSERT_TRUE(Send({0xF0, 0x7D, 0xF1, 0xF2, 0xF7}));
+        ASSERT_EQ(1u, out.Sent().size());
+        EXPECT_EQ((Bytes{0x7D, c.first, c.second, 0xF7}), out.Sent()[0].sysx);
+    }
+}
+
 TEST_F(MessageSenderTest, PlaceholdersStayWithoutTemplateOrWithUnknownFormat) {
     state.loop_value = 5;
     ASSERT_TRUE(Send({0xF0, 0xF1, 0xF2, 0xF7}, nullptr));

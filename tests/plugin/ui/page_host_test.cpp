@@ -404,13 +404,20 @@ TEST_F(PageTest, PluginExportsOnlyTheComponentServerEntries) {
 
 TEST_F(PageTest, PageReleasedWhileActiveTakesItsWindowAlong) {
     Open(MixerExample());
+    ChooseComboItem(Control(IDC_IN_PORT), 0);
+    ASSERT_EQ(11u, Data().InPort.load());
     HWND page = Page();
     ASSERT_TRUE(IsWindow(page));
     IPropertyPage* object = session_.TakePage();
     EXPECT_EQ(0u, object->Release()) << "released without Deactivate";
     EXPECT_FALSE(IsWindow(page));
     Pump(60);
+    // The chosen port comes back under another handle: the filter, left
+    // without its page, still follows the host's new lists.
+    session_.host.SetPorts(MP_PORT_INPUT, {{13, testhost::MakePortId(0x11), u"In One"}});
     session_.host.FirePortsChanged();
+    EXPECT_EQ(13u, Data().InPort.load());
+    EXPECT_TRUE(IsEqualGUID(testhost::MakePortId(0x11), Data().InPortId));
 }
 
 TEST_F(PageTest, PageOutlivingItsFilterStopsActingOnIt) {

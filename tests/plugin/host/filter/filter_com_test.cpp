@@ -111,12 +111,11 @@ TEST_F(FilterComTest, ClassIdPagesRoutingAndDirtyFlag) {
     EXPECT_TRUE(IsEqualGUID(page, pages.pElems[0])) << GuidText(pages.pElems[0]);
     EXPECT_EQ(16u, memory.BlockSize(pages.pElems));
     CoTaskMemFree(pages.pElems);
-    if (memory.FailNext(1)) {
-        pages = CAUUID{7, nullptr};
-        EXPECT_EQ(E_OUTOFMEMORY, filter->GetPages(&pages));
-        EXPECT_EQ(0u, pages.cElems);
-        EXPECT_EQ(nullptr, pages.pElems);
-    }
+    ASSERT_TRUE(memory.FailNext(1)) << "the task allocator could not be made to fail";
+    pages = CAUUID{7, nullptr};
+    EXPECT_EQ(E_OUTOFMEMORY, filter->GetPages(&pages));
+    EXPECT_EQ(0u, pages.cElems);
+    EXPECT_EQ(nullptr, pages.pElems);
 
     uint32_t routing[3] = {9, 9, 9};
     EXPECT_EQ(S_OK, filter->GetEventRouting(&routing[0], &routing[1], &routing[2]));
@@ -208,11 +207,10 @@ TEST_F(FilterComTest, DataTypesForNoneThreeAndThirtyThreeConfigurations) {
     }
 
     FilterHolder filter(Write(DefinitionXml({"A"}, {"T"})));
-    if (memory.FailNext(1)) {
-        WCHAR* text = reinterpret_cast<WCHAR*>(0x1);
-        EXPECT_EQ(E_OUTOFMEMORY, filter->GetDataTypes(nullptr, &text, nullptr, nullptr, nullptr));
-        EXPECT_EQ(nullptr, text);
-    }
+    ASSERT_TRUE(memory.FailNext(1)) << "the task allocator could not be made to fail";
+    WCHAR* text = reinterpret_cast<WCHAR*>(0x1);
+    EXPECT_EQ(E_OUTOFMEMORY, filter->GetDataTypes(nullptr, &text, nullptr, nullptr, nullptr));
+    EXPECT_EQ(nullptr, text);
 }
 
 TEST_F(FilterComTest, MaskBitsForThirtyOneAndThirtyTwoConfigurations) {
@@ -269,13 +267,12 @@ TEST_F(FilterComTest, PictureUrlsWithEitherSeparator) {
     CoTaskMemFree(inactive);
     CoTaskMemFree(active);
 
-    if (memory.FailNext(1)) {
-        inactive = active = reinterpret_cast<WCHAR*>(0x1);
-        EXPECT_EQ(E_OUTOFMEMORY, filter->GetPictureUrls(&inactive, &active));
-        EXPECT_EQ(nullptr, inactive);
-        EXPECT_EQ(nullptr, active);
-        EXPECT_EQ(0, memory.LiveBlocks()) << "the block made before the failure is freed";
-    }
+    ASSERT_TRUE(memory.FailNext(1)) << "the task allocator could not be made to fail";
+    inactive = active = reinterpret_cast<WCHAR*>(0x1);
+    EXPECT_EQ(E_OUTOFMEMORY, filter->GetPictureUrls(&inactive, &active));
+    EXPECT_EQ(nullptr, inactive);
+    EXPECT_EQ(nullptr, active);
+    EXPECT_EQ(0, memory.LiveBlocks()) << "the other block is freed as well";
 }
 
 TEST(PictureUrlTest, NeverEndsInHalfASurrogatePair) {

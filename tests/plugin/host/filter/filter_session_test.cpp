@@ -124,7 +124,7 @@ TEST_F(FilterSessionTest, ReceiveSaveLoadInAFreshFilterAndTransmitGivesTheInstru
     const size_t receivedBefore = rig.Instrument().Received().size();
     progress.Clear();
     ASSERT_EQ(S_OK, TransferOnHostThread(*filter, 1, &progress, 0));
-    ASSERT_TRUE(rig.Instrument().WaitUntilIdle(std::chrono::seconds(5)));
+    ASSERT_TRUE(rig.Instrument().WaitUntilIdle(std::chrono::seconds(30)));
     std::vector<std::vector<uint8_t>> dumpsBack;
     std::vector<SimulatedInstrument::LoggedMessage> received = rig.Instrument().Received();
     for (size_t i = receivedBefore; i < received.size(); ++i) {
@@ -150,7 +150,28 @@ TEST_F(FilterSessionTest, EventsOnOtherPortsNeverReachTheReceive) {
     host.SetPorts(MP_PORT_INPUT, {{kInPort, MakePortId(0x11), u"Simulated in"},
                                   {kInPort + 1, MakePortId(0x12), u"Other in"}});
     FilterHolder filter(path);
+
+    // The receive runs on virtual time and the instrument in real time, so
+    // left alone the receive would give up before the answer exists. At its
+    // first wait after the instrument took the request, the receive is held
+    // until the answer has gone through the host's input thread into the
+    // filter's ProcessEvents: it arrives while the item's window is open.
+    struct Seen {
+        bool held = false;
+        bool answerSent = false;
+        bool answerDelivered = false;
+        uint32_t repliesSent = 0;
+        uint32_t messagesDelivered = 0;
+    } seen;
     VirtualClock clock;
+    clock.SetSleepHook([&rig, &seen](uint32_t) {
+        if (seen.held || rig.Instrument().GetCounts().requestsAnswered == 0) return;
+        seen.held = true;
+        seen.answerSent = rig.Instrument().WaitUntilIdle(std::chrono::seconds(30));
+        seen.answerDelivered = rig.Input().WaitUntilIdle(std::chrono::seconds(30));
+        seen.repliesSent = static_cast<uint32_t>(rig.Instrument().GetCounts().repliesDelivered);
+        seen.messagesDelivered = rig.Input().MessagesDelivered();
+    });
     filter->Data().SetTransferClock(clock);
     Attach(*filter, rig);
     filter->Data().InPortId = MakePortId(0x11);
@@ -158,11 +179,14 @@ TEST_F(FilterSessionTest, EventsOnOtherPortsNeverReachTheReceive) {
     filter->RefreshPorts();
 
     testhost::ProgressRecorder progress;
-    // Virtual time runs out the waits for replies that never come.
     ASSERT_EQ(S_OK, TransferOnHostThread(*filter, 0, &progress, 2));
-    rig.Instrument().WaitUntilIdle(std::chrono::seconds(5));
-    rig.Input().WaitUntilIdle(std::chrono::seconds(5));
-    for (const auto& item : filter->Data().Items) EXPECT_FALSE(item->HasData()) << item->Name();
+    ASSERT_TRUE(seen.held) << "the instrument answered no request of the receive";
+    ASSERT_TRUE(seen.answerSent) << "the instrument's answer did not leave it";
+    ASSERT_TRUE(seen.answerDelivered) << "the host's input thread did not deliver the answer";
+    EXPECT_GT(seen.repliesSent, 0u);
+    EXPECT_EQ(seen.repliesSent, seen.messagesDelivered) << "every answer went to the filter's ProcessEvents";
+    for (const auto& item : filter->Data().Items)
+        EXPECT_FALSE(item->HasData()) << item->Name() << " holds " << item->Length.load() << " bytes";
     Detach(*filter, rig);
 }
 

@@ -65,8 +65,9 @@ private:
 };
 
 // While it lives, blocks from CoTaskMemAlloc can be measured. On Windows the
-// system's allocator tells the size of a block; elsewhere the allocator is
-// replaced by one that records the sizes and can be told to fail.
+// system's allocator tells the size of a block and a malloc spy follows the
+// blocks and can make an allocation fail; elsewhere the allocator is replaced
+// by one that records the sizes and can be told to fail.
 class TaskMemoryProbe {
 public:
     TaskMemoryProbe();
