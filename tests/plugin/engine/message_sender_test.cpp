@@ -159,7 +159,7 @@ TEST_F(MessageSenderTest, NybbleFormatsKeepTheTopBitOfTheHighNybble) {
 
         out.Clear();
         dumpTemplate->SetLoopValFormat(c.format);
-        device.transfer.loop_value = c.value;
+        state.loop_value = c.value;
         ASSERT_TRUE(Send({0xF0, 0x7D, 0xF1, 0xF2, 0xF7}));
         ASSERT_EQ(1u, out.Sent().size());
         EXPECT_EQ((Bytes{0x7D, c.first, c.second, 0xF7}), out.Sent()[0].sysx);
