@@ -39,6 +39,42 @@ constexpr char kChannelDefinition[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 </DRUVDevice>
 )";
 
+constexpr CLSID kProbeBoundaryClass = {0x3D6B8E21, 0x7C4A, 0x4F18, {0xA2, 0x5E, 0x91, 0x0C, 0x6B, 0x3F, 0x48, 0xD7}};
+// Its only template with a request would probe with a reply of exactly 2000
+// bytes (Size 1998, one loop, one spare).
+constexpr char kProbeBoundaryDefinition[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<DRUVDevice>
+  <DeviceGUID>3D6B8E21-7C4A-4F18-A25E-910C6B3F48D7</DeviceGUID>
+  <EditorGUID>48D73D6B-8E21-4C4A-8F18-A25E910C6B3F</EditorGUID>
+  <Company>Quillon</Company>
+  <Product>Border Unit</Product>
+  <Version>1.0</Version>
+  <SysXChanOfs>2</SysXChanOfs>
+  <SysXChanMin>0</SysXChanMin>
+  <SysXChanMax>15</SysXChanMax>
+  <SysXDisplayOfs>1</SysXDisplayOfs>
+  <MidiChannel>0</MidiChannel>
+  <Template>Bulk<Size>1998</Size><NumLoops>1</NumLoops><Request>F0 7D 00 10 F7 </Request></Template>
+</DRUVDevice>
+)";
+
+// Test processes run side by side: a reader must never see half a file, so
+// a definition is written beside its place and moved there whole.
+DeviceFile WrittenDevice(const CLSID& classId, const char* fileName, const std::string& definition) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    const std::string path = std::string(folder) + fileName;
+    std::ifstream existing(path, std::ios::binary);
+    const std::string current((std::istreambuf_iterator<char>(existing)), std::istreambuf_iterator<char>());
+    existing.close();
+    if (current != definition) {
+        const std::string scratch = path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+        std::ofstream(scratch, std::ios::binary) << definition;
+        MoveFileExA(scratch.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    return {classId, path};
+}
+
 std::string ClassText(const CLSID& classId) {
     char text[kBracedGuidLength + 1] = {};
     FormatBracedGuid(classId, text, sizeof text);
@@ -93,19 +129,11 @@ DeviceFile SynthExample() {
 }
 
 DeviceFile ChannelDevice() {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(sizeof folder, folder);
-    const std::string path = std::string(folder) + "druv-page-channel-device.druv";
-    // Test processes run side by side: a reader must never see half a file.
-    std::ifstream existing(path, std::ios::binary);
-    const std::string current((std::istreambuf_iterator<char>(existing)), std::istreambuf_iterator<char>());
-    existing.close();
-    if (current != kChannelDefinition) {
-        const std::string scratch = path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
-        std::ofstream(scratch, std::ios::binary) << kChannelDefinition;
-        MoveFileExA(scratch.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    return {kChannelClass, path};
+    return WrittenDevice(kChannelClass, "druv-page-channel-device.druv", kChannelDefinition);
+}
+
+DeviceFile ProbeBoundaryDevice() {
+    return WrittenDevice(kProbeBoundaryClass, "druv-page-probe-boundary.druv", kProbeBoundaryDefinition);
 }
 
 HWND CreateHostWindow(int width, int height) {

@@ -43,6 +43,8 @@ bool RemoveDeviceKey(const CLSID& classId);
 DeviceFile MixerExample();
 DeviceFile SynthExample();
 DeviceFile ChannelDevice();
+// A device whose only probe candidate expects a reply of exactly 2000 bytes.
+DeviceFile ProbeBoundaryDevice();
 
 // The top-level window the page lives in.
 HWND CreateHostWindow(int width, int height);

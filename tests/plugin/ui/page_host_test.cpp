@@ -7,11 +7,14 @@
 #include <commctrl.h>
 #include <ocidl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/clock.h"
+#include "plugin/engine/transfer_state.h"
 #include "plugin/ui/resource_ids.h"
 #include "testhost/progress_recorder.h"
 #include "testhost/project_stream.h"
@@ -28,7 +31,7 @@ public:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
         ASSERT_TRUE(RegisterServer(kPageClass, DRUV_PLUGIN_DLL));
-        for (const DeviceFile& device : {MixerExample(), SynthExample(), ChannelDevice()})
+        for (const DeviceFile& device : {MixerExample(), SynthExample(), ChannelDevice(), ProbeBoundaryDevice()})
             ASSERT_TRUE(RegisterDevice(device, DRUV_PLUGIN_DLL));
     }
     void TearDown() override { CoUninitialize(); }
@@ -542,6 +545,157 @@ TEST_F(PageTest, TwoDevicesInOneProcessEachShowTheirOwnButtons) {
     EXPECT_EQ(0u, other.ClosePage());
     EXPECT_EQ(0u, other.CloseFilter());
     DestroyWindow(second);
+}
+
+// Devices the page cannot detect: nothing may hold the instance for a reply
+// that was never asked for, whatever the tick count says (past 2^31 a
+// deadline of 0 counts as ahead) and whatever the template's size.
+TEST_F(PageTest, DeviceThatCannotBeDetectedNeverHoldsTransfersBack) {
+    for (const DeviceFile& device : {ChannelDevice(), ProbeBoundaryDevice()}) {
+        for (uint32_t tick : {100000u, 0x90000000u}) {
+            clock_.SetTick(tick);
+            Open(device, true);
+            const std::vector<int> commands = ToolbarCommands(Page());
+            EXPECT_EQ(0, std::count(commands.begin(), commands.end(), ID_CMD_STATUS)) << "no detection on the page";
+            if (Shown(Control(IDC_CHANNEL))) SetEditText(Control(IDC_CHANNEL), "5");
+            if (Shown(Control(IDC_DEVICE_ID))) SetEditText(Control(IDC_DEVICE_ID), "3");
+            ChooseComboItem(Control(IDC_OUT_PORT), 0);
+            Pump(60);
+            EXPECT_EQ(static_cast<int>(Activity::Idle), static_cast<int>(session_.Filter()->State().activity.load()))
+                << device.path << " at " << std::hex << tick;
+
+            IMPServices2* services = nullptr;
+            ASSERT_EQ(S_OK, session_.FilterUnknown()->QueryInterface(IID_IMPServices2,
+                                                                     reinterpret_cast<void**>(&services)));
+            testhost::ProgressRecorder progress;
+            EXPECT_EQ(S_OK, services->Transfer(1, &progress, 0)) << device.path << " at " << std::hex << tick;
+            services->Release();
+            session_.ClosePage();
+            session_.CloseFilter();
+        }
+    }
+}
+
+// The mixer's page with Setup holding a dump, ports chosen and the opening
+// detections over, ready for a receive of "Scene only" (mask 2) from a
+// silent instrument in virtual time.
+class PageTransferTest : public PageTest {
+protected:
+    void OpenWithData() {
+        Open(MixerExample(), true);
+        ChooseComboItem(Control(IDC_IN_PORT), 0);
+        ChooseComboItem(Control(IDC_OUT_PORT), 0);
+        clock_.Advance(5000);
+        ASSERT_TRUE(PumpUntil([this] { return !DetectionWaits(session_.Filter()->State()); }));
+        DumpItem& setup = *Data().Items[1];
+        ASSERT_TRUE(setup.Data());
+        const uint8_t dump[] = {0xF0, 0x7D, 0x00, 0x31, 0x12, 0x01, 0xF7};
+        std::memcpy(setup.Data(), dump, sizeof dump);
+        setup.Length.store(sizeof dump);
+        ASSERT_EQ(S_OK, session_.FilterUnknown()->QueryInterface(IID_IMPServices2,
+                                                                 reinterpret_cast<void**>(&services_)));
+    }
+    void TearDown() override {
+        if (services_) services_->Release();
+        PageTest::TearDown();
+    }
+    IMPServices2* services_ = nullptr;
+};
+
+// A host that runs the transfer on a worker and waits for it on its UI
+// thread, dispatching nothing meanwhile: the page's refresh must not need
+// that thread until the transfer has returned.
+TEST_F(PageTransferTest, TransferOnAWorkerEndsWhileTheUiThreadWaitsWithoutDispatching) {
+    OpenWithData();
+    struct Work {
+        IMPServices2* services;
+        HRESULT result;
+    } work{services_, E_UNEXPECTED};
+    HANDLE worker = CreateThread(
+        nullptr, 0,
+        [](void* parameter) -> DWORD {
+            auto* job = static_cast<Work*>(parameter);
+            testhost::ProgressRecorder progress;
+            job->result = job->services->Transfer(0, &progress, 0x2);
+            return 0;
+        },
+        &work, 0, nullptr);
+    ASSERT_NE(nullptr, worker);
+    const DWORD waited = WaitForSingleObject(worker, 20000);
+    EXPECT_EQ(WAIT_OBJECT_0, waited) << "the transfer waited for the UI thread";
+    // A worker stuck on this thread is let go, so that the test can end.
+    while (WaitForSingleObject(worker, 0) != WAIT_OBJECT_0) Pump(50);
+    CloseHandle(worker);
+    EXPECT_EQ(S_OK, work.result);
+    const std::vector<std::string> refreshed{"Current Scene", "Setup *"};
+    EXPECT_TRUE(PumpUntil([&] { return ListItems(Control(IDC_DATA_LIST)) == refreshed; }));
+    EXPECT_EQ(refreshed, ListItems(Control(IDC_DATA_LIST)));
+}
+
+// Holds the transfer at its first report until the test lets it go on.
+class HoldingSink : public IMPProgressSink {
+public:
+    HoldingSink() : reached_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), go_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    virtual ~HoldingSink() {
+        CloseHandle(reached_);
+        CloseHandle(go_);
+    }
+    HRESULT STDMETHODCALLTYPE Progress(void*, uint32_t, uint32_t, const WCHAR*) override {
+        SetEvent(reached_);
+        WaitForSingleObject(go_, 20000);
+        return S_OK;
+    }
+    bool WaitReached() { return WaitForSingleObject(reached_, 20000) == WAIT_OBJECT_0; }
+    void Go() { SetEvent(go_); }
+
+private:
+    HANDLE reached_;
+    HANDLE go_;
+};
+
+TEST_F(PageTransferTest, PageReleasedDuringATransferIsNotToldOfItsEnd) {
+    OpenWithData();
+    HoldingSink sink;
+    HRESULT result = E_UNEXPECTED;
+    std::thread worker([&] { result = services_->Transfer(0, &sink, 0x2); });
+    ASSERT_TRUE(sink.WaitReached());
+    EXPECT_EQ(0u, session_.ClosePage()) << "the page goes while the receive runs";
+    sink.Go();
+    worker.join();
+    EXPECT_EQ(S_OK, result);
+    Pump(60);
+    EXPECT_EQ(Activity::Idle, session_.Filter()->State().activity.load());
+}
+
+// An object that answers the filter's host interfaces but is not our filter.
+class ForeignObject : public IUnknown {
+public:
+    virtual ~ForeignObject() = default;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (!object) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IMPInitialise)) {
+            *object = this;
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    ULONG references = 1;
+};
+
+TEST_F(PageTest, ObjectThatIsNotOurFilterIsRefused) {
+    IPropertyPage* page = nullptr;
+    ASSERT_EQ(S_OK, CoCreateInstance(kPageClass, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                     reinterpret_cast<void**>(&page)));
+    ForeignObject foreign;
+    IUnknown* objects[] = {&foreign};
+    EXPECT_EQ(E_NOINTERFACE, page->SetObjects(1, objects));
+    EXPECT_EQ(1u, foreign.references) << "no reference kept";
+    EXPECT_EQ(E_UNEXPECTED, page->Activate(window_, &kPageArea, FALSE)) << "no filter, no window";
+    EXPECT_EQ(0u, page->Release());
 }
 
 }  // namespace
