@@ -41,10 +41,12 @@ struct TransferState {
 };
 
 // Moves the state from Idle to `activity`; false (nothing changed) while
-// anything else runs.
+// anything else runs. Sequentially consistent: the filter's Load and Save
+// announce themselves and then look at the state, while a transfer takes the
+// state and then looks for them, and each must see the other.
 inline bool BeginActivity(TransferState& state, Activity activity) {
     Activity idle = Activity::Idle;
-    return state.activity.compare_exchange_strong(idle, activity, std::memory_order_acq_rel);
+    return state.activity.compare_exchange_strong(idle, activity, std::memory_order_seq_cst);
 }
 
 // Back to Idle, if `activity` is what runs.

@@ -602,24 +602,26 @@ protected:
     IMPServices2* services_ = nullptr;
 };
 
+struct ReceiveJob {
+    IMPServices2* services;
+    HRESULT result;
+};
+
+// A thread of the system's own, so that the UI thread can wait on its handle.
+DWORD WINAPI RunReceiveJob(void* parameter) {
+    auto* job = static_cast<ReceiveJob*>(parameter);
+    testhost::ProgressRecorder progress;
+    job->result = job->services->Transfer(0, &progress, 0x2);
+    return 0;
+}
+
 // A host that runs the transfer on a worker and waits for it on its UI
 // thread, dispatching nothing meanwhile: the page's refresh must not need
 // that thread until the transfer has returned.
 TEST_F(PageTransferTest, TransferOnAWorkerEndsWhileTheUiThreadWaitsWithoutDispatching) {
     OpenWithData();
-    struct Work {
-        IMPServices2* services;
-        HRESULT result;
-    } work{services_, E_UNEXPECTED};
-    HANDLE worker = CreateThread(
-        nullptr, 0,
-        [](void* parameter) -> DWORD {
-            auto* job = static_cast<Work*>(parameter);
-            testhost::ProgressRecorder progress;
-            job->result = job->services->Transfer(0, &progress, 0x2);
-            return 0;
-        },
-        &work, 0, nullptr);
+    ReceiveJob work{services_, E_UNEXPECTED};
+    HANDLE worker = CreateThread(nullptr, 0, &RunReceiveJob, &work, 0, nullptr);
     ASSERT_NE(nullptr, worker);
     const DWORD waited = WaitForSingleObject(worker, 20000);
     EXPECT_EQ(WAIT_OBJECT_0, waited) << "the transfer waited for the UI thread";
