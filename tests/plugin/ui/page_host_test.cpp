@@ -309,33 +309,49 @@ private:
     IMPServices2* services_;
 };
 
-TEST_F(PageTest, ListIsRefreshedAfterAReceiveUnlessItWasCancelled) {
-    Open(MixerExample(), true);
-    clock_.Advance(5000);  // let the detections of the opening time out
-    ASSERT_TRUE(PumpUntil([this] { return !DetectionWaits(session_.Filter()->State()); }));
-    DumpItem& setup = *Data().Items[1];
-    ASSERT_TRUE(setup.Data());
-    const uint8_t dump[] = {0xF0, 0x7D, 0x00, 0x31, 0x12, 0x01, 0xF7};
-    std::memcpy(setup.Data(), dump, sizeof dump);
-    setup.Length.store(sizeof dump);
+// The mixer's page with Setup holding a dump, ports chosen and the opening
+// detections over, ready for a receive of "Scene only" (mask 2) from a
+// silent instrument in virtual time.
+class PageTransferTest : public PageTest {
+protected:
+    void OpenWithData() {
+        Open(MixerExample(), true);
+        ChooseComboItem(Control(IDC_IN_PORT), 0);
+        ChooseComboItem(Control(IDC_OUT_PORT), 0);
+        clock_.Advance(5000);
+        ASSERT_TRUE(PumpUntil([this] { return !DetectionWaits(session_.Filter()->State()); }));
+        DumpItem& setup = *Data().Items[1];
+        ASSERT_TRUE(setup.Data());
+        const uint8_t dump[] = {0xF0, 0x7D, 0x00, 0x31, 0x12, 0x01, 0xF7};
+        std::memcpy(setup.Data(), dump, sizeof dump);
+        setup.Length.store(sizeof dump);
+        ASSERT_EQ(S_OK, session_.FilterUnknown()->QueryInterface(IID_IMPServices2,
+                                                                 reinterpret_cast<void**>(&services_)));
+    }
+    void TearDown() override {
+        if (services_) services_->Release();
+        PageTest::TearDown();
+    }
+    IMPServices2* services_ = nullptr;
+};
+
+TEST_F(PageTransferTest, ListIsRefreshedAfterAReceiveUnlessItWasCancelled) {
+    OpenWithData();
     EXPECT_EQ((std::vector<std::string>{"Current Scene", "Setup"}), ListItems(Control(IDC_DATA_LIST)));
 
-    IMPServices2* services = nullptr;
-    ASSERT_EQ(S_OK, session_.FilterUnknown()->QueryInterface(IID_IMPServices2, reinterpret_cast<void**>(&services)));
     testhost::ProgressRecorder progress;
     // "Scene only": the instrument stays silent, the request times out.
-    EXPECT_EQ(S_OK, services->Transfer(0, &progress, 0x2));
+    EXPECT_EQ(S_OK, services_->Transfer(0, &progress, 0x2));
     const std::vector<std::string> refreshed{"Current Scene", "Setup *"};
     EXPECT_TRUE(PumpUntil([&] { return ListItems(Control(IDC_DATA_LIST)) == refreshed; }));
     EXPECT_EQ(refreshed, ListItems(Control(IDC_DATA_LIST)));
 
-    setup.Length.store(0);
-    CancellingSink cancelling(services);
-    EXPECT_EQ(S_OK, services->Transfer(0, &cancelling, 0x2));
+    Data().Items[1]->Length.store(0);
+    CancellingSink cancelling(services_);
+    EXPECT_EQ(S_OK, services_->Transfer(0, &cancelling, 0x2));
     Pump(60);
     EXPECT_EQ((std::vector<std::string>{"Current Scene", "Setup *"}), ListItems(Control(IDC_DATA_LIST)))
         << "a cancelled receive leaves the list as it was";
-    services->Release();
 }
 
 TEST_F(PageTest, DeviceWithoutDetectionHasNoStatusPictureOrTimer) {
@@ -575,32 +591,6 @@ TEST_F(PageTest, DeviceThatCannotBeDetectedNeverHoldsTransfersBack) {
         }
     }
 }
-
-// The mixer's page with Setup holding a dump, ports chosen and the opening
-// detections over, ready for a receive of "Scene only" (mask 2) from a
-// silent instrument in virtual time.
-class PageTransferTest : public PageTest {
-protected:
-    void OpenWithData() {
-        Open(MixerExample(), true);
-        ChooseComboItem(Control(IDC_IN_PORT), 0);
-        ChooseComboItem(Control(IDC_OUT_PORT), 0);
-        clock_.Advance(5000);
-        ASSERT_TRUE(PumpUntil([this] { return !DetectionWaits(session_.Filter()->State()); }));
-        DumpItem& setup = *Data().Items[1];
-        ASSERT_TRUE(setup.Data());
-        const uint8_t dump[] = {0xF0, 0x7D, 0x00, 0x31, 0x12, 0x01, 0xF7};
-        std::memcpy(setup.Data(), dump, sizeof dump);
-        setup.Length.store(sizeof dump);
-        ASSERT_EQ(S_OK, session_.FilterUnknown()->QueryInterface(IID_IMPServices2,
-                                                                 reinterpret_cast<void**>(&services_)));
-    }
-    void TearDown() override {
-        if (services_) services_->Release();
-        PageTest::TearDown();
-    }
-    IMPServices2* services_ = nullptr;
-};
 
 struct ReceiveJob {
     IMPServices2* services;
