@@ -142,6 +142,21 @@ size_t Utf8CutLength(const char* text, size_t length, size_t maxBytes) {
     return position;
 }
 
+size_t Utf8CutLengthInUnits(const char* text, size_t length, size_t maxUnits) {
+    if (!text) return 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    size_t position = 0;
+    size_t units = 0;
+    while (position < length) {
+        const Decoded decoded = Decode(bytes + position, length - position);
+        const size_t needed = UnitsOf(decoded.code);
+        if (needed > maxUnits - units) break;
+        units += needed;
+        position += decoded.used;
+    }
+    return position;
+}
+
 size_t Utf16Length(const char* text, size_t length) {
     if (!text) return 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);

@@ -30,5 +30,10 @@ std::string Utf16ToUtf8(const std::u16string& text, size_t maxBytes = kNoTextLim
 // Ill-formed bytes count as characters of their own and are kept.
 size_t Utf8CutLength(const char* text, size_t length, size_t maxBytes);
 
+// Where to cut `length` bytes of UTF-8 so that their UTF-16 form takes at
+// most `maxUnits` units, between whole characters: a limit counted in
+// characters as Windows counts them.
+size_t Utf8CutLengthInUnits(const char* text, size_t length, size_t maxUnits);
+
 // The number of UTF-16 units Utf8ToUtf16 gives for the text, without making it.
 size_t Utf16Length(const char* text, size_t length);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/utf16_text.h"
 #include "plugin/host/midi_filter.h"
 #include "plugin/host/module_counts.h"
 
@@ -72,7 +73,8 @@ HRESULT STDMETHODCALLTYPE ClassFactoryBase::LockServer(BOOL lock) {
 
 CMidiFilterFactory::CMidiFilterFactory(const CLSID& classId, const char* devicePath) : class_id_(classId) {
     size_t length = 0;
-    while (devicePath && length < kMaxDevicePathLength && devicePath[length] != '\0') ++length;
+    while (devicePath && length <= kMaxDevicePathBytes && devicePath[length] != '\0') ++length;
+    if (length > kMaxDevicePathBytes) length = Utf8CutLength(devicePath, length, kMaxDevicePathBytes);
     if (length) std::memcpy(device_path_, devicePath, length);
     device_path_[length] = '\0';
 }

@@ -12,8 +12,12 @@
 // {5464D9CE-17FD-4E28-A451-79A27E39BBC4}
 constexpr CLSID kPropPageClassId = {0x5464D9CE, 0x17FD, 0x4E28, {0xA4, 0x51, 0x79, 0xA2, 0x7E, 0x39, 0xBB, 0xC4}};
 
-// The longest definition path a factory holds, terminator not counted.
+// The longest definition path a factory holds, in characters as the registry
+// counts them (UTF-16 units); a path of 256 is refused.
 constexpr size_t kMaxDevicePathLength = 255;
+// The same path as UTF-8, terminator not counted: a UTF-16 unit never takes
+// more than three bytes (a pair of them takes four).
+constexpr size_t kMaxDevicePathBytes = 3 * kMaxDevicePathLength;
 
 // Creates an editor page holding one reference, or null when no memory can
 // be had. The page lives with the user interface, which the plug-in module
@@ -52,7 +56,7 @@ private:
 
 class CMidiFilterFactory : public ClassFactoryBase {
 public:
-    // `devicePath` is cut to kMaxDevicePathLength bytes.
+    // `devicePath` (UTF-8) is cut to kMaxDevicePathBytes bytes, between characters.
     CMidiFilterFactory(const CLSID& classId, const char* devicePath);
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override;
@@ -61,7 +65,7 @@ public:
     const CLSID& ClassId() const { return class_id_; }
 
 private:
-    char device_path_[kMaxDevicePathLength + 1];
+    char device_path_[kMaxDevicePathBytes + 1];
     CLSID class_id_;
 };
 

@@ -124,4 +124,13 @@ TEST(Utf8CutLength, CutsOnlyAtCharacterBoundaries) {
             << Hex(c.text) << "limit " << c.limit;
 }
 
+TEST(Utf8CutLengthInUnits, CountsCharactersAsUtf16Units) {
+    // B, ä and x take one unit each, the keyboard two.
+    const std::vector<std::pair<size_t, size_t>> cases = {
+        {0, 0}, {1, 1}, {2, 3}, {3, 3}, {4, 7}, {5, 8}, {kNoTextLimit, 8},
+    };
+    for (const auto& [units, expected] : cases)
+        EXPECT_EQ(expected, Utf8CutLengthInUnits(kMixed.data(), kMixed.size(), units)) << "units " << units;
+}
+
 }  // namespace
