@@ -9,8 +9,6 @@
 
 namespace {
 
-std::atomic<int32_t> live_factories{0};
-
 std::atomic<PropPageCreator>& InstalledPageCreator() {
     static std::atomic<PropPageCreator> creator{nullptr};
     return creator;
@@ -31,15 +29,16 @@ PropPageCreator SetPropPageCreator(PropPageCreator creator) {
 }
 
 int32_t LiveClassFactories() {
-    return live_factories.load(std::memory_order_acquire);
+    return module_counts::LiveFactories().load(std::memory_order_acquire);
 }
 
+// A factory keeps the module loaded: its code lies there.
 ClassFactoryBase::ClassFactoryBase() {
-    live_factories.fetch_add(1, std::memory_order_acq_rel);
+    module_counts::LiveFactories().fetch_add(1, std::memory_order_acq_rel);
 }
 
 ClassFactoryBase::~ClassFactoryBase() {
-    live_factories.fetch_sub(1, std::memory_order_acq_rel);
+    module_counts::LiveFactories().fetch_sub(1, std::memory_order_acq_rel);
 }
 
 HRESULT STDMETHODCALLTYPE ClassFactoryBase::QueryInterface(REFIID riid, void** object) {

@@ -25,9 +25,8 @@ constexpr size_t kMaxDevicePathBytes = 3 * kMaxDevicePathLength;
 using PropPageCreator = IUnknown* (*)();
 PropPageCreator SetPropPageCreator(PropPageCreator creator);
 
-// Factories alive in the process. Not part of the unload decision (only
-// filters and locks keep the module); it lets tests see that a factory
-// nobody took was destroyed.
+// Factories alive in the process; each keeps the module loaded. It also lets
+// tests see that a factory nobody took was destroyed.
 int32_t LiveClassFactories();
 
 // The system's IClassFactory has a public non-virtual destructor; factories

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "plugin/host/midi_filter.h"
+#include "plugin/host/module_counts.h"
 #include "plugin/ui/plugin_module.h"
 #include "plugin/ui/resource_ids.h"
 
@@ -24,10 +25,17 @@ IUnknown* CreatePropPage() {
     return static_cast<IPropertyPage*>(new (std::nothrow) CPropPage());
 }
 
+// A live page keeps the module loaded: a host that frees unused libraries
+// would otherwise unload its code under it.
+CPropPage::CPropPage() {
+    module_counts::LivePages().fetch_add(1, std::memory_order_acq_rel);
+}
+
 CPropPage::~CPropPage() {
     Unlink();
     if (window_) DestroyWindow(window_);
     if (site_) site_->Release();
+    module_counts::LivePages().fetch_sub(1, std::memory_order_acq_rel);
 }
 
 void CPropPage::Unlink() {

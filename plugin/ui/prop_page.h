@@ -27,7 +27,7 @@ class CMidiFilter;
 
 class CPropPage final : public IPropertyPage, public EditorPageLink {
 public:
-    CPropPage() = default;
+    CPropPage();
     CPropPage(const CPropPage&) = delete;
     CPropPage& operator=(const CPropPage&) = delete;
 
