@@ -22,6 +22,7 @@ INT_PTR CALLBACK MeasureProc(HWND, UINT message, WPARAM, LPARAM) {
 }  // namespace
 
 IUnknown* CreatePropPage() {
+    InitialisePageControls();
     return static_cast<IPropertyPage*>(new (std::nothrow) CPropPage());
 }
 
