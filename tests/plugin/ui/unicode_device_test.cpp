@@ -8,16 +8,14 @@
 #include <objbase.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/guid.h"
 #include "testhost/progress_recorder.h"
+#include "tests/platform/message_box_watcher.h"
 #include "tests/plugin/ui/page_host_support.h"
 
 using namespace pagehost;
@@ -55,64 +53,6 @@ std::string Units(const std::wstring& text) {
     }
     return out;
 }
-
-// Closes every message box this process shows while it lives and keeps their
-// texts. The plug-in reports an unreadable definition in a box, which would
-// wait for a person that a test run does not have.
-class BoxCloser {
-public:
-    BoxCloser() : thread_([this] { Run(); }) {}
-    ~BoxCloser() {
-        stop_ = true;
-        thread_.join();
-    }
-    BoxCloser(const BoxCloser&) = delete;
-    BoxCloser& operator=(const BoxCloser&) = delete;
-
-    std::string Texts() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return texts_;
-    }
-
-private:
-    void Run() {
-        while (!stop_) {
-            EnumWindows(&BoxCloser::CloseBox, reinterpret_cast<LPARAM>(this));
-            Sleep(20);
-        }
-    }
-
-    static BOOL CALLBACK CloseBox(HWND window, LPARAM self) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        char className[16] = {};
-        GetClassNameA(window, className, sizeof className);
-        if (process != GetCurrentProcessId() || std::string(className) != "#32770" || !IsWindowVisible(window))
-            return TRUE;
-        auto* closer = reinterpret_cast<BoxCloser*>(self);
-        EnumChildWindows(window, &BoxCloser::KeepText, self);
-        {
-            std::lock_guard<std::mutex> lock(closer->mutex_);
-            closer->texts_ += "\n";
-        }
-        PostMessageA(window, WM_COMMAND, IDOK, 0);
-        return TRUE;
-    }
-
-    static BOOL CALLBACK KeepText(HWND child, LPARAM self) {
-        char text[512] = {};
-        GetWindowTextA(child, text, sizeof text);
-        auto* closer = reinterpret_cast<BoxCloser*>(self);
-        std::lock_guard<std::mutex> lock(closer->mutex_);
-        closer->texts_ += std::string(text) + " ";
-        return TRUE;
-    }
-
-    std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    std::string texts_;
-    std::thread thread_;
-};
 
 std::string Definition(const GUID& classId) {
     char guid[kBracedGuidLength + 1] = {};
@@ -166,16 +106,14 @@ protected:
         ASSERT_NE(nullptr, getClassObject);
         IClassFactory* factory = nullptr;
         ASSERT_EQ(S_OK, getClassObject(class_id_, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
-        HRESULT created = E_FAIL;
-        std::string boxes;
-        {
-            BoxCloser closer;
-            created = factory->CreateInstance(nullptr, IID_IMPServices2, reinterpret_cast<void**>(&services_));
-            boxes = closer.Texts();
-        }
+        // The plug-in reports a definition it cannot read in a message box.
+        MessageBoxWatcher person;
+        const HRESULT created =
+            factory->CreateInstance(nullptr, IID_IMPServices2, reinterpret_cast<void**>(&services_));
+        const std::wstring boxes = person.Finish();
         factory->Release();
         ASSERT_EQ(S_OK, created);
-        ASSERT_EQ("", boxes) << "the plug-in could not read the definition";
+        ASSERT_TRUE(boxes.empty()) << Utf8(boxes);
     }
 
     void TearDown() override {
