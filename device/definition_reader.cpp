@@ -14,6 +14,7 @@
 #include "device/guid_text.h"
 #include "device/text_fields.h"
 #include "platform/message_box.h"
+#include "platform/utf8_file.h"
 
 namespace {
 
@@ -197,7 +198,7 @@ void ReadDocument(DRUVDevice& device, const xmlDoc* document) {
 
 // The whole file, or false when it cannot be opened or read, or is too large.
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes) {
-    FILE* file = std::fopen(path.c_str(), "rb");
+    FILE* file = OpenUtf8File(path, "rb");
     if (file == nullptr) return false;
     uint8_t block[64 * 1024];
     bool ok = true;

@@ -13,6 +13,7 @@
 #include "device/xml_text.h"
 #include "platform/guid.h"
 #include "platform/message_box.h"
+#include "platform/utf8_file.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ void WriteConfiguration(xmlNodePtr root, const DRUVConfiguration& configuration)
 }
 
 bool WriteFile(const std::string& path, const xmlChar* bytes, int size) {
-    FILE* file = std::fopen(path.c_str(), "wb");
+    FILE* file = OpenUtf8File(path, "wb");
     if (file == nullptr) return false;
     const bool written = std::fwrite(bytes, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
     return (std::fclose(file) == 0) && written;

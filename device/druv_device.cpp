@@ -1,11 +1,13 @@
 #include "device/druv_device.h"
 
+#include <cstring>
 #include <new>
 #include <utility>
 
 #include "device/text_fields.h"
 #include "platform/guid.h"
 #include "platform/message_box.h"
+#include "platform/utf16_text.h"
 
 const char kDefinitionMessageCaption[] = "DRUV Template Builder";
 
@@ -77,7 +79,12 @@ std::string DRUVDevice::DefinitionDirectory() const {
     return separator == std::string::npos ? file_path_ : file_path_.substr(0, separator);
 }
 
-void DRUVDevice::SetFilePath(const char* text) { file_path_ = CapText(text); }
+// A path's limit counts characters as Windows counts them, in UTF-16 units:
+// 255 of them may take up to 765 bytes of UTF-8, and a path cut short names
+// another file.
+void DRUVDevice::SetFilePath(const char* text) {
+    file_path_ = text ? std::string(text, Utf8CutLengthInUnits(text, std::strlen(text), kMaxTextLength)) : "";
+}
 void DRUVDevice::SetCompany(const char* text) { company_ = CapText(text); }
 void DRUVDevice::SetProduct(const char* text) { product_ = CapText(text); }
 void DRUVDevice::SetVersion(const char* text) { version_ = CapText(text); }

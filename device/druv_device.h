@@ -44,7 +44,8 @@ public:
     const GUID& EditorGUID() const { return editor_guid_; }
     void SetEditorGUID(const GUID& guid) { editor_guid_ = guid; }
 
-    // Text fields hold at most 255 bytes; longer input is cut.
+    // Text fields hold at most 255 bytes; longer input is cut. FilePath holds
+    // at most 255 characters (UTF-16 units), however many bytes they take.
     const std::string& FilePath() const { return file_path_; }
     void SetFilePath(const char* text);
     const std::string& Company() const { return company_; }

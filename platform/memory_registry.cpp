@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/utf16_text.h"
+
 namespace {
 
 std::string Folded(const std::string& text) {
@@ -41,7 +43,8 @@ RegistryRead MemoryRegistry::ReadMachineText(const char* keyPath, const char* va
     if (value == key->second.end()) return RegistryRead::NoValue;
     const std::string& bytes = value->second;
     const std::string stored = bytes.substr(0, bytes.find('\0'));
-    if (stored.size() > maxLength) return RegistryRead::TooLong;
+    // Counted in characters as the system's registry counts them.
+    if (Utf16Length(stored.data(), stored.size()) > maxLength) return RegistryRead::TooLong;
     text = stored;
     return RegistryRead::Ok;
 }

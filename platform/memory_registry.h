@@ -1,7 +1,8 @@
 // A registry held in memory: keys and values that a test (or a platform
 // without a registry) sets up, with the lookup rules of the system's: key
-// paths and value names ignore ASCII case. Counts the reads it answers, so a
-// test can tell whether a caller looked at the registry at all.
+// paths and value names ignore ASCII case, and texts (UTF-8 here) are as long
+// as their UTF-16 form. Counts the reads it answers, so a test can tell
+// whether a caller looked at the registry at all.
 #pragma once
 
 #include <atomic>

@@ -2,6 +2,11 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/utf16_text.h"
 #else
 #include <cstdio>
 #endif
@@ -14,6 +19,12 @@ MessageBoxHandler& InstalledHandler() {
 }
 
 #ifdef _WIN32
+// Our texts are UTF-8; the 8-bit API would read them in the system's code page.
+std::wstring WideText(const char* text) {
+    const std::u16string units = Utf8ToUtf16(text, std::strlen(text));
+    return std::wstring(units.begin(), units.end());
+}
+
 MessageAnswer SystemMessageBox(const MessageBoxRequest& request) {
     UINT style = request.buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
     switch (request.icon) {
@@ -22,7 +33,8 @@ MessageAnswer SystemMessageBox(const MessageBoxRequest& request) {
     case MessageIcon::Information: style |= MB_ICONINFORMATION; break;
     case MessageIcon::Question: style |= MB_ICONQUESTION; break;
     }
-    const int answer = MessageBoxA(static_cast<HWND>(request.owner), request.text, request.caption, style);
+    const int answer = MessageBoxW(static_cast<HWND>(request.owner), WideText(request.text).c_str(),
+                                   WideText(request.caption).c_str(), style);
     if (request.buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
     return answer == IDYES ? MessageAnswer::Yes : MessageAnswer::No;

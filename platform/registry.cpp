@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <vector>
+
+#include "platform/utf16_text.h"
 #else
 #include "platform/memory_registry.h"
 #endif
@@ -11,25 +13,34 @@
 namespace {
 
 #ifdef _WIN32
+std::wstring WideText(const char* text) {
+    const std::u16string units = Utf8ToUtf16(text ? std::string(text) : std::string());
+    return std::wstring(units.begin(), units.end());
+}
+
+// The wide API throughout: the path of a definition may hold any character,
+// which the 8-bit API would turn into the system code page's guesses.
 class SystemRegistry : public RegistryReader {
 public:
     RegistryRead ReadMachineText(const char* keyPath, const char* valueName, size_t maxLength,
                                  std::string& text) override {
         HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideText(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
             return RegistryRead::NoKey;
         // Room for the longest text and the terminator a string value carries.
-        std::vector<char> buffer(maxLength + 1, '\0');
-        DWORD size = static_cast<DWORD>(buffer.size());
-        const LONG status =
-            RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &size);
+        std::vector<wchar_t> buffer(maxLength + 1, L'\0');
+        DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+        const LONG status = RegQueryValueExW(key, WideText(valueName).c_str(), nullptr, nullptr,
+                                             reinterpret_cast<BYTE*>(buffer.data()), &size);
         RegCloseKey(key);
         if (status == ERROR_MORE_DATA) return RegistryRead::TooLong;
         if (status != ERROR_SUCCESS) return RegistryRead::NoValue;
+        const size_t units = size / sizeof(wchar_t);
         size_t length = 0;
-        while (length < size && buffer[length] != '\0') ++length;
+        while (length < units && buffer[length] != L'\0') ++length;
         if (length > maxLength) return RegistryRead::TooLong;
-        text.assign(buffer.data(), length);
+        const std::u16string value(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length));
+        text = Utf16ToUtf8(value);
         return RegistryRead::Ok;
     }
 };

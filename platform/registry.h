@@ -19,9 +19,12 @@ public:
     virtual ~RegistryReader() = default;
 
     // Reads `valueName` of the key `keyPath` (below HKEY_LOCAL_MACHINE,
-    // backslash-separated) as text of at most `maxLength` bytes. The value's
-    // type is ignored; its bytes up to the first zero byte are the text. The
-    // key is opened and closed within the call. `text` is set only on Ok.
+    // backslash-separated; both UTF-8) as text of at most `maxLength`
+    // characters, counted as Windows counts them: in UTF-16 units. The
+    // value's type is ignored; it is read as UTF-16 up to the first zero unit
+    // and handed back as UTF-8, so `text` may hold up to three bytes per
+    // character. The key is opened and closed within the call. `text` is set
+    // only on Ok.
     virtual RegistryRead ReadMachineText(const char* keyPath, const char* valueName, size_t maxLength,
                                          std::string& text) = 0;
 };

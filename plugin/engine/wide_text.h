@@ -1,5 +1,4 @@
-// 8-bit texts of the engine as the host's UTF-16, through the C library's
-// multibyte conversion of the current locale.
+// The engine's UTF-8 texts as the host's UTF-16.
 #pragma once
 
 #include <cstddef>
@@ -7,8 +6,8 @@
 
 #include "platform/com_base.h"
 
-// Converts at most `maxBytes` bytes of `text` (less if it ends before) into a
-// zero-terminated UTF-16 text. A multibyte character that the byte limit cuts
-// off is left out whole; a byte the locale cannot convert becomes U+FFFD.
-// Null when no memory can be had.
+// Converts at most `maxBytes` bytes of the UTF-8 `text` (less if it ends
+// before) into a zero-terminated UTF-16 text. A text that reaches the limit
+// counts as cut there: a character that the cut splits is left out whole.
+// Ill-formed bytes become U+FFFD. Null when no memory can be had.
 std::unique_ptr<WCHAR[]> WidenText(const char* text, size_t maxBytes);

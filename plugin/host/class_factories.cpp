@@ -3,12 +3,11 @@
 #include <cstring>
 #include <new>
 
+#include "platform/utf16_text.h"
 #include "plugin/host/midi_filter.h"
 #include "plugin/host/module_counts.h"
 
 namespace {
-
-std::atomic<int32_t> live_factories{0};
 
 std::atomic<PropPageCreator>& InstalledPageCreator() {
     static std::atomic<PropPageCreator> creator{nullptr};
@@ -30,15 +29,16 @@ PropPageCreator SetPropPageCreator(PropPageCreator creator) {
 }
 
 int32_t LiveClassFactories() {
-    return live_factories.load(std::memory_order_acquire);
+    return module_counts::LiveFactories().load(std::memory_order_acquire);
 }
 
+// A factory keeps the module loaded: its code lies there.
 ClassFactoryBase::ClassFactoryBase() {
-    live_factories.fetch_add(1, std::memory_order_acq_rel);
+    module_counts::LiveFactories().fetch_add(1, std::memory_order_acq_rel);
 }
 
 ClassFactoryBase::~ClassFactoryBase() {
-    live_factories.fetch_sub(1, std::memory_order_acq_rel);
+    module_counts::LiveFactories().fetch_sub(1, std::memory_order_acq_rel);
 }
 
 HRESULT STDMETHODCALLTYPE ClassFactoryBase::QueryInterface(REFIID riid, void** object) {
@@ -72,7 +72,8 @@ HRESULT STDMETHODCALLTYPE ClassFactoryBase::LockServer(BOOL lock) {
 
 CMidiFilterFactory::CMidiFilterFactory(const CLSID& classId, const char* devicePath) : class_id_(classId) {
     size_t length = 0;
-    while (devicePath && length < kMaxDevicePathLength && devicePath[length] != '\0') ++length;
+    while (devicePath && length <= kMaxDevicePathBytes && devicePath[length] != '\0') ++length;
+    if (length > kMaxDevicePathBytes) length = Utf8CutLength(devicePath, length, kMaxDevicePathBytes);
     if (length) std::memcpy(device_path_, devicePath, length);
     device_path_[length] = '\0';
 }

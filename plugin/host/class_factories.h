@@ -10,8 +10,12 @@
 #include "plugin/host/editor_page_class.h"
 
 
-// The longest definition path a factory holds, terminator not counted.
+// The longest definition path a factory holds, in characters as the registry
+// counts them (UTF-16 units); a path of 256 is refused.
 constexpr size_t kMaxDevicePathLength = 255;
+// The same path as UTF-8, terminator not counted: a UTF-16 unit never takes
+// more than three bytes (a pair of them takes four).
+constexpr size_t kMaxDevicePathBytes = 3 * kMaxDevicePathLength;
 
 // Creates an editor page holding one reference, or null when no memory can
 // be had. The page lives with the user interface, which the plug-in module
@@ -19,9 +23,8 @@ constexpr size_t kMaxDevicePathLength = 255;
 using PropPageCreator = IUnknown* (*)();
 PropPageCreator SetPropPageCreator(PropPageCreator creator);
 
-// Factories alive in the process. Not part of the unload decision (only
-// filters and locks keep the module); it lets tests see that a factory
-// nobody took was destroyed.
+// Factories alive in the process; each keeps the module loaded. It also lets
+// tests see that a factory nobody took was destroyed.
 int32_t LiveClassFactories();
 
 // The system's IClassFactory has a public non-virtual destructor; factories
@@ -50,7 +53,7 @@ private:
 
 class CMidiFilterFactory : public ClassFactoryBase {
 public:
-    // `devicePath` is cut to kMaxDevicePathLength bytes.
+    // `devicePath` (UTF-8) is cut to kMaxDevicePathBytes bytes, between characters.
     CMidiFilterFactory(const CLSID& classId, const char* devicePath);
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override;
@@ -59,7 +62,7 @@ public:
     const CLSID& ClassId() const { return class_id_; }
 
 private:
-    char device_path_[kMaxDevicePathLength + 1];
+    char device_path_[kMaxDevicePathBytes + 1];
     CLSID class_id_;
 };
 

@@ -21,6 +21,8 @@ HRESULT MakeFilterFactory(REFCLSID classId, IClassFactory** factory) {
     char classText[kGuidTextBufferSize];
     if (!GuidToText(classId, classText)) return CLASS_E_CLASSNOTAVAILABLE;
     const std::string keyPath = std::string(kPluginsKeyPath) + "\\" + classText;
+    // At most 255 characters, which arrive as up to kMaxDevicePathBytes bytes
+    // of UTF-8: the factory keeps them all.
     std::string devicePath;
     if (MachineRegistry().ReadMachineText(keyPath.c_str(), kDevicePathValueName, kMaxDevicePathLength,
                                           devicePath) != RegistryRead::Ok)

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "device/text_fields.h"
+#include "platform/utf16_text.h"
 #include "plugin/engine/druv_data.h"
 
 namespace {
@@ -24,24 +25,6 @@ const MPPortId& IdOf(const DRUVData& data, MPPortDirection direction) {
     return direction == MP_PORT_INPUT ? data.InPortId : data.OutPortId;
 }
 
-void AppendUtf8(uint32_t code, std::string& text) {
-    if (code < 0x80) {
-        text.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        text.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        text.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        text.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        text.push_back(static_cast<char>(0xF0 | (code >> 18)));
-        text.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-}
-
 }  // namespace
 
 void FetchPortLists(IMPPortDirectory* directory, DRUVData& data) {
@@ -60,21 +43,11 @@ size_t PortListPosition(const MPPortList& ports, uint32_t handle) {
 }
 
 std::string PortNameText(const WCHAR* name) {
-    std::string text;
-    for (size_t i = 0; name && name[i] != 0;) {
-        uint32_t code = static_cast<uint16_t>(name[i++]);
-        if (code >= 0xD800 && code <= 0xDBFF && static_cast<uint16_t>(name[i]) >= 0xDC00 &&
-            static_cast<uint16_t>(name[i]) <= 0xDFFF) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<uint16_t>(name[i++]) - 0xDC00);
-        } else if (code >= 0xD800 && code <= 0xDFFF) {
-            code = 0xFFFD;  // half a pair
-        }
-        std::string character;
-        AppendUtf8(code, character);
-        if (text.size() + character.size() > kMaxTextLength) break;
-        text += character;
-    }
-    return text;
+    if (!name) return std::string();
+    const auto* units = reinterpret_cast<const char16_t*>(name);
+    size_t length = 0;
+    while (units[length] != 0) ++length;
+    return Utf16ToUtf8(units, length, kMaxTextLength);
 }
 
 bool SelectPort(DRUVData& data, MPPortDirection direction, size_t position) {

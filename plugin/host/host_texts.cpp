@@ -1,30 +1,30 @@
 #include "plugin/host/host_texts.h"
 
 #include <cstring>
-#include <memory>
+#include <new>
 
 #include "device/druv_device.h"
-#include "plugin/engine/wide_text.h"
+#include "platform/utf16_text.h"
 
 namespace {
 
-constexpr char kAllEntry[] = "All;";
+constexpr char16_t kAllEntry[] = u"All;";
 constexpr size_t kAllEntryLength = 4;
 constexpr size_t kMaxNameBytes = 255;
 constexpr size_t kMaxUrlUnits = kPictureUrlBytes / sizeof(WCHAR) - 1;
 
+// The bytes of a name the host sees: up to a zero byte, at most 255, never
+// ending inside a character. Their UTF-16 form is no longer than that.
 size_t NameBytes(const std::string& name) {
-    size_t length = std::strlen(name.c_str());
-    return length < kMaxNameBytes ? length : kMaxNameBytes;
+    return Utf8CutLength(name.c_str(), std::strlen(name.c_str()), kMaxNameBytes);
 }
 
-size_t UnitCount(const WCHAR* text) {
-    size_t count = 0;
-    while (text[count] != 0) ++count;
-    return count;
-}
+size_t NameUnits(const std::string& name) { return Utf16Length(name.c_str(), NameBytes(name)); }
 
-bool IsHighSurrogate(WCHAR unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+// Appends `text` at `used`, never past `room` units.
+void Put(WCHAR* block, size_t& used, size_t room, const std::u16string& text) {
+    for (size_t i = 0; i < text.size() && used < room; ++i) block[used++] = static_cast<WCHAR>(text[i]);
+}
 
 // A zeroed block of `bytes` bytes from the task allocator.
 WCHAR* TaskBlock(size_t bytes) {
@@ -42,31 +42,27 @@ uint32_t DataTypesMask(size_t configurationCount) {
 
 size_t DataTypesTextBytes(const DRUVDevice& device) {
     size_t units = kAllEntryLength;
-    for (size_t i = 0; i < device.ConfigurationCount(); ++i)
-        units += NameBytes(device.Configuration(i)->Name()) + 1;
+    for (size_t i = 0; i < device.ConfigurationCount(); ++i) units += NameUnits(device.Configuration(i)->Name()) + 1;
     return 2 * units + 4;
 }
 
 WCHAR* DataTypesText(const DRUVDevice& device) {
-    // Conversion never gives more UTF-16 units than it takes bytes, so every
-    // name fits in the room its byte length reserves.
-    size_t bytes = DataTypesTextBytes(device);
+    const size_t bytes = DataTypesTextBytes(device);
     WCHAR* text = TaskBlock(bytes);
     if (!text) return nullptr;
-
+    // Each name takes the units its size reserved; the last unit stays zero.
+    const size_t room = bytes / sizeof(WCHAR) - 1;
     size_t used = 0;
-    for (const char* c = kAllEntry; *c; ++c) text[used++] = static_cast<WCHAR>(*c);
-    for (size_t i = 0; i < device.ConfigurationCount(); ++i) {
-        const std::string& name = device.Configuration(i)->Name();
-        if (i > 0) text[used++] = ';';
-        std::unique_ptr<WCHAR[]> wide = WidenText(name.c_str(), NameBytes(name));
-        if (!wide) {
-            CoTaskMemFree(text);
-            return nullptr;
+    try {
+        Put(text, used, room, kAllEntry);
+        for (size_t i = 0; i < device.ConfigurationCount(); ++i) {
+            const std::string& name = device.Configuration(i)->Name();
+            if (i > 0) Put(text, used, room, u";");
+            Put(text, used, room, Utf8ToUtf16(name.c_str(), NameBytes(name)));
         }
-        size_t units = UnitCount(wide.get());
-        std::memcpy(text + used, wide.get(), units * sizeof(WCHAR));
-        used += units;
+    } catch (const std::bad_alloc&) {
+        CoTaskMemFree(text);
+        return nullptr;
     }
     text[used] = 0;
     return text;
@@ -78,18 +74,16 @@ std::string DeviceFolder(const std::string& filePath) {
 }
 
 WCHAR* PictureUrl(const std::string& filePath, const std::string& picture) {
-    std::string url = "file://" + DeviceFolder(filePath) + "/" + picture;
-    std::unique_ptr<WCHAR[]> wide = WidenText(url.c_str(), url.size());
-    if (!wide) return nullptr;
-
-    size_t units = UnitCount(wide.get());
-    if (units > kMaxUrlUnits) {
-        units = kMaxUrlUnits;
-        if (IsHighSurrogate(wide[units - 1])) --units;
+    std::u16string url;
+    try {
+        url = Utf8ToUtf16("file://" + DeviceFolder(filePath) + "/" + picture, kMaxUrlUnits);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
     WCHAR* text = TaskBlock(kPictureUrlBytes);
     if (!text) return nullptr;
-    std::memcpy(text, wide.get(), units * sizeof(WCHAR));
-    text[units] = 0;
+    size_t used = 0;
+    Put(text, used, kMaxUrlUnits, url);
+    text[used] = 0;
     return text;
 }

@@ -1,6 +1,7 @@
 // Texts the filter object hands to the host: the list of data types and the
-// picture addresses, as zero-terminated UTF-16 in blocks from CoTaskMemAlloc
-// of exactly the sizes the host expects. The host frees them.
+// picture addresses, converted from the definition's UTF-8 to zero-terminated
+// UTF-16 in blocks from CoTaskMemAlloc of exactly the sizes the host expects.
+// The host frees them.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +15,8 @@ class DRUVDevice;
 // Bits 0 to n-1 for n configurations (all 32 from n = 32 on), and bit 31.
 uint32_t DataTypesMask(size_t configurationCount);
 
-// Size of the data-types block: 2 * (4 + sum of (name length + 1)) + 4 bytes.
+// Size of the data-types block: 2 * (4 + sum of (name length + 1)) + 4 bytes,
+// each name's length counted in UTF-16 units (of its first 255 bytes).
 size_t DataTypesTextBytes(const DRUVDevice& device);
 // "All;" and the configuration names separated by ";", none after the last.
 // Null when no memory can be had.

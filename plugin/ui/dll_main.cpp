@@ -1,6 +1,7 @@
-// The plug-in module's entry: records its handle for the page's resources,
-// registers the page's control classes and installs the page creator that
-// the component server's page factory uses.
+// The plug-in module's entry: records its handle for the page's resources
+// and installs the page creator that the component server's page factory
+// uses. Nothing here may load or wait for other libraries: the loader lock
+// is held. The page's control classes are registered with the first page.
 #include <windows.h>
 
 #include "plugin/host/class_factories.h"
@@ -11,7 +12,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(module);
         SetPluginModule(module);
-        InitialisePageControls();
         SetPropPageCreator(&CreatePropPage);
     }
     return TRUE;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <mutex>
+
 #include "plugin/ui/window_text.h"
 
 namespace {
@@ -31,7 +33,10 @@ std::string PluginFolder() {
 }
 
 void InitialisePageControls() {
-    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
-                                  ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    static std::once_flag once;
+    std::call_once(once, [] {
+        INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                      ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+    });
 }

@@ -14,5 +14,7 @@ void SetPluginModule(HINSTANCE module);
 std::string PluginFolder();
 
 // Registers the common control classes the page uses (toolbar, up-down,
-// tool tips); called once when the library is loaded.
+// tool tips), once per process, whichever thread asks first. Called when a
+// page is created, never while the library loads: the loader lock is held
+// then, and the common controls may load libraries of their own.
 void InitialisePageControls();

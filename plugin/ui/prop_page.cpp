@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <new>
 
+#include "plugin/host/module_counts.h"
 #include "plugin/ui/page_messages.h"
 #include "plugin/ui/plugin_module.h"
 #include "plugin/ui/resource_ids.h"
@@ -21,7 +22,14 @@ INT_PTR CALLBACK MeasureProc(HWND, UINT message, WPARAM, LPARAM) {
 }  // namespace
 
 IUnknown* CreatePropPage() {
+    InitialisePageControls();
     return static_cast<IPropertyPage*>(new (std::nothrow) CPropPage());
+}
+
+// A live page keeps the module loaded: a host that frees unused libraries
+// would otherwise unload its code under it.
+CPropPage::CPropPage() {
+    module_counts::LivePages().fetch_add(1, std::memory_order_acq_rel);
 }
 
 CPropPage::~CPropPage() {
@@ -30,6 +38,7 @@ CPropPage::~CPropPage() {
     Unlink();
     if (window_) DestroyWindow(window_);
     if (site_) site_->Release();
+    module_counts::LivePages().fetch_sub(1, std::memory_order_acq_rel);
 }
 
 void CPropPage::Unlink() {

@@ -26,7 +26,7 @@
 
 class CPropPage final : public IPropertyPage, public EditorPageLink {
 public:
-    CPropPage() = default;
+    CPropPage();
     CPropPage(const CPropPage&) = delete;
     CPropPage& operator=(const CPropPage&) = delete;
 

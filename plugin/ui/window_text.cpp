@@ -1,20 +1,17 @@
 #include "plugin/ui/window_text.h"
 
+#include <cwchar>
+
+#include "platform/utf16_text.h"
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "the wide API takes UTF-16");
+
 std::wstring WindowText(const std::string& utf8) {
-    if (utf8.empty()) return std::wstring();
-    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    if (units <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], units);
-    return wide;
+    const std::u16string wide = Utf8ToUtf16(utf8);
+    return std::wstring(reinterpret_cast<const wchar_t*>(wide.data()), wide.size());
 }
 
 std::string Utf8Text(const wchar_t* text) {
-    if (!text || !*text) return std::string();
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) return std::string();
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &utf8[0], bytes, nullptr, nullptr);
-    utf8.resize(static_cast<size_t>(bytes - 1));
-    return utf8;
+    if (!text) return std::string();
+    return Utf16ToUtf8(reinterpret_cast<const char16_t*>(text), std::wcslen(text));
 }

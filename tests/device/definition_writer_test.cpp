@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,30 @@ TEST_F(SaveDefinition, FullDeviceReadsBackEqual) {
     char guid[kGuidTextBufferSize];
     ASSERT_TRUE(GuidToText(saved.DeviceGUID(), guid));
     EXPECT_NE(std::string::npos, file.find("<DeviceGUID>" + std::string(guid + 1, 36) + "</DeviceGUID>")) << file;
+}
+
+// Paths are UTF-8 like every other text; on Windows the file must be found by
+// its wide name, as the 8-bit file API knows only the system's code page.
+TEST_F(SaveDefinition, FolderNamedBeyondAsciiSavesAndLoads) {
+    const std::string name = "J\xC3\xBCrgen \xE2\x80\x93 \xCE\xA9\xE6\x9D\xB1";  // Jürgen – Ω東
+    const std::filesystem::path inner = std::filesystem::u8path(folder.File("")) / std::filesystem::u8path(name);
+    std::filesystem::create_directories(inner);
+    const std::filesystem::path file = inner / std::filesystem::u8path("Kl\xC3\xA4nge.druv");
+    const std::string path = file.u8string();
+
+    DRUVDevice saved;
+    saved.SetFilePath(path.c_str());
+    saved.AddConfiguration("Stimme 1 \xE2\x80\x93 Bass")->AddRef("Bass");
+    saved.AddTemplate("Bass")->SetSize("12");
+    EXPECT_EQ(1, saved.SaveDefinition()) << path;
+    EXPECT_TRUE(std::filesystem::exists(file)) << "no file under its own name";
+
+    DRUVDevice loaded;
+    loaded.SetFilePath(path.c_str());
+    EXPECT_EQ(0, loaded.LoadDefinition()) << path;
+    ASSERT_EQ(1u, loaded.ConfigurationCount());
+    EXPECT_EQ("Stimme 1 \xE2\x80\x93 Bass", loaded.Configuration(0)->Name());
+    EXPECT_EQ(0u, boxes.boxes.size()) << (boxes.boxes.empty() ? "" : boxes.boxes[0].text);
 }
 
 TEST_F(SaveDefinition, NewDeviceGivesTheDefaultFileLayout) {

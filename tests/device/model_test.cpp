@@ -185,6 +185,16 @@ TEST(Device, TextSettersCutAt255) {
     EXPECT_EQ("", device.HelpFile());
 }
 
+// A path is limited in characters, as Windows limits it: 255 of them beyond
+// ASCII stay whole, the 256th goes.
+TEST(Device, FilePathCutAt255Characters) {
+    DRUVDevice device;
+    std::string umlauts;
+    for (int i = 0; i < 256; ++i) umlauts += "\xC3\xBC";
+    device.SetFilePath(umlauts.c_str());
+    EXPECT_EQ(umlauts.substr(0, 510), device.FilePath()) << device.FilePath().size() << " bytes";
+}
+
 TEST(Device, DefinitionDirectoryEndsBeforeTheLastSeparator) {
     DRUVDevice device;
     device.SetFilePath("C:\\Program Files\\Devices\\mixer.druv");

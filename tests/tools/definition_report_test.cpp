@@ -84,4 +84,29 @@ TEST(DefinitionReport, WarnsAboutWhatBreaksATransfer) {
     EXPECT_EQ(12u, warnings.size()) << all;
 }
 
+// The plug-in sends such a template's messages without a checksum.
+TEST(DefinitionReport, WarnsAboutAChecksumOverNoBytes) {
+    DRUVDevice device;
+    struct Case {
+        const char* name;
+        int type;
+        int length;
+    };
+    const Case cases[] = {{"Zero", 1, 0}, {"Negative", 3, -4}, {"Unused", 0, 0}};
+    for (const Case& c : cases) {
+        DRUVTemplate* t = device.AddTemplate(c.name);
+        t->SetSize(10);
+        t->SetCSumType(c.type);
+        t->SetCSumStart(1);
+        t->SetCSumLength(c.length);
+        t->SetCSumOfs(8);
+    }
+    const auto warnings = DefinitionWarnings(device);
+    const std::string all = Joined(warnings);
+    EXPECT_TRUE(HasWarning(warnings, "template \"Zero\": CSumLength is 0, so no checksum is computed or stored"))
+        << all;
+    EXPECT_TRUE(HasWarning(warnings, "template \"Negative\": CSumLength is -4, so no checksum")) << all;
+    EXPECT_FALSE(HasWarning(warnings, "template \"Unused\": CSumLength")) << "type None needs no length\n" << all;
+}
+
 }  // namespace

@@ -70,7 +70,8 @@ void CheckChecksum(const DRUVTemplate& t, const std::string& who, std::vector<st
     }
     const int64_t start = t.CSumStart(), count = t.CSumLength(), at = t.CSumOfs();
     if (count <= 0) {
-        warnings.push_back(who + "checksum covers " + std::to_string(count) + " bytes");
+        warnings.push_back(who + "CSumLength is " + std::to_string(count) +
+                           ", so no checksum is computed or stored");
         return;
     }
     if (at >= start && at < start + count)

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <clocale>
+#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -148,27 +148,16 @@ TEST_F(TransferProgressTest, NullSinkTakesNoCalls) {
     EXPECT_EQ(clock.TimeSlept(), 4500u) << "the pauses still happen";
 }
 
-// Sets a UTF-8 character type for the test's lifetime, or reports that the
-// system has none.
-class Utf8Locale {
-public:
-    Utf8Locale() {
-        const char* current = std::setlocale(LC_CTYPE, nullptr);
-        previous_ = current ? current : "C";
-        for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8", ".UTF-8"}) {
-            if (std::setlocale(LC_CTYPE, name)) {
-                active_ = true;
-                break;
-            }
-        }
+// UTF-16 units in hexadecimal, for messages that show what came out.
+std::string Units(const std::u16string& text) {
+    std::string out;
+    char unit[8];
+    for (char16_t c : text) {
+        std::snprintf(unit, sizeof unit, "%04X ", static_cast<unsigned>(c));
+        out += unit;
     }
-    ~Utf8Locale() { std::setlocale(LC_CTYPE, previous_.c_str()); }
-    bool Active() const { return active_; }
-
-private:
-    std::string previous_;
-    bool active_ = false;
-};
+    return out;
+}
 
 std::u16string Widened(const char* text, size_t maxBytes) {
     std::unique_ptr<WCHAR[]> wide = WidenText(text, maxBytes);
@@ -184,9 +173,8 @@ TEST(WidenText, AsciiInAnyLocale) {
     EXPECT_EQ(Widened("abcdef", 3), u"abc");
 }
 
+// Texts are UTF-8 whatever the C library's locale says.
 TEST(WidenText, Utf8NeverCutInsideCharacter) {
-    Utf8Locale locale;
-    if (!locale.Active()) GTEST_SKIP() << "no UTF-8 locale on this system";
     // "Bänke" and a character outside the basic plane (U+1F3B9, four bytes).
     const char text[] = "B\xC3\xA4nke \xF0\x9F\x8E\xB9!";
     EXPECT_EQ(Widened(text, 255), u"B\u00E4nke \U0001F3B9!");
@@ -197,9 +185,25 @@ TEST(WidenText, Utf8NeverCutInsideCharacter) {
     EXPECT_EQ(Widened("a\xFF" "b", 255), u"a\uFFFDb") << "an invalid byte";
 }
 
+TEST_F(TransferProgressTest, NamesBeyondAsciiReachTheSinkWhole) {
+    struct Case {
+        const char* name;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        {"Kl\xC3\xA4nge", u"RECEIVING Kl\u00E4nge, 0 of 40 bytes"},
+        {"Stimme 1 \xE2\x80\x93 Bass", u"RECEIVING Stimme 1 \u2013 Bass, 0 of 40 bytes"},
+        {"\xF0\x9F\x8E\xB9 Keys", u"RECEIVING \U0001F3B9 Keys, 0 of 40 bytes"},
+    };
+    for (const Case& c : cases) {
+        sink.calls.clear();
+        Reporter(c.name, true, 8).Update(0);
+        ASSERT_EQ(1u, sink.calls.size()) << c.name;
+        EXPECT_EQ(Units(c.text), Units(sink.calls[0].text)) << c.name;
+    }
+}
+
 TEST_F(TransferProgressTest, CutStatusTextKeepsWholeCharacters) {
-    Utf8Locale locale;
-    if (!locale.Active()) GTEST_SKIP() << "no UTF-8 locale on this system";
     std::string name;
     while (name.size() < 250) name += "\xC3\xA4";  // ä, two bytes each
     auto reporter = Reporter(name.c_str(), true, 8);

@@ -137,22 +137,35 @@ TEST_F(ComponentServerTest, ClassWithoutKeyOrWithoutDevicePathIsNotAvailable) {
 }
 
 TEST_F(ComponentServerTest, DevicePathOf255CharactersIsReadWholeAndALongerOneRefused) {
-    const std::string longest(255, 'p');
-    registry_.inner.SetText(kMixerKey, "DevicePath", longest);
-    IClassFactory* factory = FactoryFor(kMixerClass);
-    ASSERT_NE(nullptr, factory);
-    EXPECT_EQ(longest, static_cast<CMidiFilterFactory*>(factory)->DevicePath());
-    factory->Release();
+    // The limit counts characters: a path beyond ASCII takes up to three bytes each.
+    for (const std::string character : {"p", "\xC3\xBC", "\xE2\x82\xAC"}) {
+        std::string longest;
+        for (int i = 0; i < 255; ++i) longest += character;
+        registry_.inner.SetText(kMixerKey, "DevicePath", longest);
+        IClassFactory* factory = FactoryFor(kMixerClass);
+        ASSERT_NE(nullptr, factory) << longest.size() << " bytes";
+        EXPECT_EQ(longest, static_cast<CMidiFilterFactory*>(factory)->DevicePath()) << longest.size() << " bytes";
+        IUnknown* unknown = nullptr;
+        ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown)));
+        IMPInitialise* initialise = nullptr;
+        ASSERT_EQ(S_OK, unknown->QueryInterface(IID_IMPInitialise, reinterpret_cast<void**>(&initialise)));
+        EXPECT_EQ(longest, static_cast<CMidiFilter*>(initialise)->Device().FilePath())
+            << "the filter's device holds " << static_cast<CMidiFilter*>(initialise)->Device().FilePath().size()
+            << " of " << longest.size() << " bytes";
+        initialise->Release();
+        unknown->Release();
+        factory->Release();
 
-    // Stored without a terminator, as a binary value may be: the type is ignored.
-    registry_.inner.SetValue(kMixerKey, "DevicePath", longest);
-    factory = FactoryFor(kMixerClass);
-    ASSERT_NE(nullptr, factory);
-    EXPECT_EQ(longest, static_cast<CMidiFilterFactory*>(factory)->DevicePath());
-    factory->Release();
+        // Stored without a terminator, as a binary value may be: the type is ignored.
+        registry_.inner.SetValue(kMixerKey, "DevicePath", longest);
+        factory = FactoryFor(kMixerClass);
+        ASSERT_NE(nullptr, factory);
+        EXPECT_EQ(longest, static_cast<CMidiFilterFactory*>(factory)->DevicePath());
+        factory->Release();
 
-    registry_.inner.SetText(kMixerKey, "DevicePath", longest + "q");
-    FactoryFor(kMixerClass, CLASS_E_CLASSNOTAVAILABLE);
+        registry_.inner.SetText(kMixerKey, "DevicePath", longest + character);
+        FactoryFor(kMixerClass, CLASS_E_CLASSNOTAVAILABLE);
+    }
 }
 
 TEST_F(ComponentServerTest, EditorPageClassNeverTouchesTheRegistry) {
@@ -255,33 +268,35 @@ TEST_F(ComponentServerTest, PageFactoryWithoutMemoryOrAggregation) {
     factory->Release();
 }
 
-TEST_F(ComponentServerTest, UnloadIsRefusedWhileAFilterLivesOrTheServerIsLocked) {
+// Whatever of the module's code is still in use keeps it: a factory, a filter
+// (the page is the Windows module's, tested there), or a lock.
+TEST_F(ComponentServerTest, UnloadIsRefusedWhileAFactoryOrFilterLivesOrTheServerIsLocked) {
     registry_.inner.SetText(kMixerKey, "DevicePath", kMixerPath);
     EXPECT_EQ(S_OK, DllCanUnloadNow());
 
     IClassFactory* pages = FactoryFor(kPropPageClassId);
-    IUnknown* page = nullptr;
-    ASSERT_EQ(S_OK, pages->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&page)));
-    EXPECT_EQ(S_OK, DllCanUnloadNow()) << "pages and factories do not keep the module";
+    EXPECT_EQ(S_FALSE, DllCanUnloadNow()) << "a factory lives";
+    EXPECT_EQ(0u, pages->Release());
+    EXPECT_EQ(S_OK, DllCanUnloadNow());
 
     IClassFactory* filters = FactoryFor(kMixerClass);
     IUnknown* filter = nullptr;
     ASSERT_EQ(S_OK, filters->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&filter)));
-    EXPECT_EQ(S_FALSE, DllCanUnloadNow());
-    filter->Release();
+    EXPECT_EQ(0u, filters->Release());
+    EXPECT_EQ(S_FALSE, DllCanUnloadNow()) << "a filter lives";
+    EXPECT_EQ(0u, filter->Release());
     EXPECT_EQ(S_OK, DllCanUnloadNow());
 
-    EXPECT_EQ(S_OK, pages->LockServer(TRUE));
-    EXPECT_EQ(S_OK, filters->LockServer(TRUE));
-    EXPECT_EQ(S_FALSE, DllCanUnloadNow());
-    EXPECT_EQ(S_OK, pages->LockServer(FALSE));
-    EXPECT_EQ(S_FALSE, DllCanUnloadNow());
-    EXPECT_EQ(S_OK, filters->LockServer(FALSE));
-    EXPECT_EQ(S_OK, DllCanUnloadNow());
-
-    page->Release();
-    pages->Release();
-    filters->Release();
+    for (const CLSID& classId : {kPropPageClassId, kMixerClass}) {
+        IClassFactory* factory = FactoryFor(classId);
+        EXPECT_EQ(S_OK, factory->LockServer(TRUE));
+        factory->Release();
+        EXPECT_EQ(S_FALSE, DllCanUnloadNow()) << "the server is locked";
+        factory = FactoryFor(classId);
+        EXPECT_EQ(S_OK, factory->LockServer(FALSE));
+        factory->Release();
+        EXPECT_EQ(S_OK, DllCanUnloadNow());
+    }
     EXPECT_EQ(0, LiveClassFactories());
 }
 
@@ -296,6 +311,30 @@ TEST(MemoryRegistryTest, PathsAndNamesIgnoreCaseAndTextEndsAtTheFirstZero) {
     EXPECT_EQ(RegistryRead::NoValue, registry.ReadMachineText("Software\\A\\Key", "Other", 255, text));
     EXPECT_EQ(RegistryRead::NoKey, registry.ReadMachineText("Software\\A", "Name", 255, text));
     EXPECT_EQ(4, registry.Reads());
+}
+
+TEST(MemoryRegistryTest, LimitCountsCharactersNotBytes) {
+    struct Case {
+        std::string text;
+        size_t limit;
+        RegistryRead expected;
+    };
+    const std::vector<Case> cases = {
+        {"J\xC3\xBCrgen", 6, RegistryRead::Ok},       // 6 characters in 7 bytes
+        {"J\xC3\xBCrgen", 5, RegistryRead::TooLong},
+        {"\xF0\x9F\x8E\xB9", 2, RegistryRead::Ok},  // one character, two UTF-16 units
+        {"\xF0\x9F\x8E\xB9", 1, RegistryRead::TooLong},
+    };
+    for (const Case& c : cases) {
+        MemoryRegistry registry;
+        registry.SetText("Software\\A", "Name", c.text);
+        std::string text;
+        const RegistryRead read = registry.ReadMachineText("Software\\A", "Name", c.limit, text);
+        EXPECT_EQ(static_cast<int>(c.expected), static_cast<int>(read)) << c.text << " with limit " << c.limit;
+        if (c.expected == RegistryRead::Ok) {
+            EXPECT_EQ(c.text, text);
+        }
+    }
 }
 
 }  // namespace

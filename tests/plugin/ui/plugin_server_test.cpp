@@ -4,8 +4,12 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+#include <ocidl.h>
+
 #include <fstream>
 #include <sstream>
+#include <ios>
 #include <string>
 #include <vector>
 
@@ -138,17 +142,28 @@ TEST_F(PluginServerTest, PathOf255CharactersIsReadWholeAndEachRequestReadsAnew) 
     DeleteFileA(shorter.c_str());
 }
 
-TEST_F(PluginServerTest, UnloadWaitsForFiltersAndLocksButNotForPages) {
+// Whatever of the module's code is still in use keeps the module: a page, a
+// factory, a filter, or a lock.
+TEST_F(PluginServerTest, UnloadWaitsForPagesFactoriesFiltersAndLocks) {
     Use(kUnloadDevice);
+    EXPECT_EQ(S_OK, CanUnloadNow()) << "nothing lives yet";
     IClassFactory* pages = nullptr;
     ASSERT_EQ(S_OK, Factory(kPageClass, &pages));
+    EXPECT_EQ(S_FALSE, CanUnloadNow()) << "a factory lives";
     IUnknown* page = nullptr;
     ASSERT_EQ(S_OK, pages->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&page)));
-    EXPECT_EQ(S_OK, CanUnloadNow()) << "only a page lives";
+    EXPECT_EQ(0u, pages->Release());
+    EXPECT_EQ(S_FALSE, CanUnloadNow()) << "a page lives";
+    EXPECT_EQ(0u, page->Release());
+    EXPECT_EQ(S_OK, CanUnloadNow());
 
+    ASSERT_EQ(S_OK, Factory(kPageClass, &pages));
     EXPECT_EQ(S_OK, pages->LockServer(TRUE));
-    EXPECT_EQ(S_FALSE, CanUnloadNow());
+    EXPECT_EQ(0u, pages->Release());
+    EXPECT_EQ(S_FALSE, CanUnloadNow()) << "the server is locked";
+    ASSERT_EQ(S_OK, Factory(kPageClass, &pages));
     EXPECT_EQ(S_OK, pages->LockServer(FALSE));
+    EXPECT_EQ(0u, pages->Release());
     EXPECT_EQ(S_OK, CanUnloadNow());
 
     SetDevicePath(kUnloadDevice, REG_SZ, MixerExample().path + '\0');
@@ -156,13 +171,52 @@ TEST_F(PluginServerTest, UnloadWaitsForFiltersAndLocksButNotForPages) {
     ASSERT_EQ(S_OK, Factory(kUnloadDevice, &filters));
     IUnknown* filter = nullptr;
     ASSERT_EQ(S_OK, filters->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&filter)));
+    EXPECT_EQ(0u, filters->Release());
     EXPECT_EQ(S_FALSE, CanUnloadNow()) << "a filter lives";
     EXPECT_EQ(0u, filter->Release());
     EXPECT_EQ(S_OK, CanUnloadNow());
+}
 
-    EXPECT_EQ(0u, page->Release());
-    EXPECT_EQ(0u, pages->Release());
-    EXPECT_EQ(0u, filters->Release());
+// The module as the component library loads and frees it: a host that frees
+// unused libraries while a page or a factory lives must not unload the code
+// they run on. Without the test's own LoadLibrary, so that only the
+// component library holds the module.
+TEST(PluginUnload, FreeingUnusedLibrariesKeepsTheModuleUnderAPageOrAFactory) {
+    const HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ASSERT_TRUE(SUCCEEDED(initialised)) << std::hex << initialised;
+    ASSERT_TRUE(RegisterServer(kPageClass, DRUV_PLUGIN_DLL));
+    const auto loaded = [] { return GetModuleHandleA("DRUV.dll") != nullptr; };
+
+    IPropertyPage* page = nullptr;
+    ASSERT_EQ(S_OK, CoCreateInstance(kPageClass, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                     reinterpret_cast<void**>(&page)));
+    ASSERT_TRUE(loaded());
+    CoFreeUnusedLibrariesEx(0, 0);
+    const bool keptForPage = loaded();
+    EXPECT_TRUE(keptForPage) << "the module was unloaded under a live page";
+    // With the module gone, Release would run freed code.
+    if (keptForPage) {
+        EXPECT_EQ(0u, page->Release());
+    }
+
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(S_OK, CoGetClassObject(kPageClass, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                     reinterpret_cast<void**>(&factory)));
+    CoFreeUnusedLibrariesEx(0, 0);
+    const bool keptForFactory = loaded();
+    EXPECT_TRUE(keptForFactory) << "the module was unloaded under a live factory";
+    if (keptForFactory) {
+        IUnknown* another = nullptr;
+        EXPECT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&another)));
+        if (another) {
+            EXPECT_EQ(0u, another->Release());
+        }
+        EXPECT_EQ(0u, factory->Release());
+    }
+
+    CoFreeUnusedLibrariesEx(0, 0);
+    EXPECT_FALSE(loaded()) << "with nothing alive the module may go";
+    CoUninitialize();
 }
 
 }  // namespace

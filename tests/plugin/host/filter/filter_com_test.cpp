@@ -2,7 +2,6 @@
 // interfaces it answers, and the texts and arrays it hands to the host.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -160,7 +159,8 @@ TEST_F(FilterComTest, StoreIsBuiltFromTheDefinition) {
     EXPECT_EQ(12u, filter->Data().Items[0]->Capacity());
 }
 
-TEST_F(FilterComTest, DataTypesForNoneThreeAndThirtyThreeConfigurations) {
+// The block's size counts each name in UTF-16 units, as the host reads it.
+TEST_F(FilterComTest, DataTypesTextAndBlockSize) {
     TaskMemoryProbe memory;
     struct Case {
         std::vector<std::string> names;
@@ -181,6 +181,11 @@ TEST_F(FilterComTest, DataTypesForNoneThreeAndThirtyThreeConfigurations) {
         {{}, 0x80000000u, u"All;", 2 * 4 + 4},
         {{"A", "B", "C"}, 0x80000007u, u"All;A;B;C", 2 * (4 + 6) + 4},
         {many, 0xFFFFFFFFu, manyText, 2 * (4 + manyNameBytes) + 4},
+        // 6, 15 and 2 units from 7, 17 and 4 bytes of UTF-8.
+        {{"Kl\xC3\xA4nge", "Stimme 1 \xE2\x80\x93 Bass", "\xF0\x9F\x8E\xB9"},
+         0x80000007u,
+         u"All;Kl\u00E4nge;Stimme 1 \u2013 Bass;\U0001F3B9",
+         2 * (4 + 7 + 16 + 3) + 4},
     };
     for (const Case& c : cases) {
         FilterHolder filter(Write(DefinitionXml(c.names, {"T"})));
@@ -244,7 +249,9 @@ TEST_F(FilterComTest, PictureUrlsWithEitherSeparator) {
     for (const Case& c : {Case{"C:\\Devices\\Mixer\\mixer.druv", u"C:\\Devices\\Mixer"},
                           Case{"/home/user/devices/mixer.druv", u"/home/user/devices"},
                           Case{"C:\\Devices/sub\\x/mixer.druv", u"C:\\Devices/sub\\x"},
-                          Case{"mixer.druv", u"mixer.druv"}}) {
+                          Case{"mixer.druv", u"mixer.druv"},
+                          Case{"C:\\Users\\J\xC3\xBCrgen\\Kl\xC3\xA4nge\\mixer.druv",
+                               u"C:\\Users\\J\u00FCrgen\\Kl\u00E4nge"}}) {
         inactive = PictureUrl(c.path, "off.png");
         active = PictureUrl(c.path, "on.png");
         EXPECT_EQ(u"file://" + c.folder + u"/off.png", Wide(inactive)) << c.path;
@@ -278,34 +285,25 @@ TEST_F(FilterComTest, PictureUrlsWithEitherSeparator) {
 TEST(PictureUrlTest, NeverEndsInHalfASurrogatePair) {
     // U+1F3B9 (four UTF-8 bytes, two UTF-16 units) placed so that the 255-unit
     // limit falls between its two halves.
-    const char* previous = std::setlocale(LC_CTYPE, nullptr);
-    std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_CTYPE, "C.UTF-8") && !std::setlocale(LC_CTYPE, "en_US.UTF-8")) {
-        GTEST_SKIP() << "no UTF-8 locale";
-    }
     // "file://" (7) + folder + "/" : put the pair at units 254 and 255.
     std::string folder = "/" + std::string(245, 'a');  // 246 units
     std::string picture = "\xF0\x9F\x8E\xB9.png";      // starts at unit 7 + 246 + 1 = 254
     WCHAR* url = PictureUrl(folder + "/dev.druv", picture);
-    std::setlocale(LC_CTYPE, saved.c_str());
     ASSERT_NE(nullptr, url);
     size_t units = UnitCount(url);
     if (units == 256) {
         ADD_FAILURE() << "longer than 255 units";
     }
     EXPECT_EQ(254u, units) << "the whole pair is left out";
-    EXPECT_FALSE(url[units - 1] >= 0xD800 && url[units - 1] <= 0xDBFF);
+    EXPECT_FALSE(url[units - 1] >= 0xD800 && url[units - 1] <= 0xDBFF) << std::hex << url[units - 1];
     CoTaskMemFree(url);
 
     // Below the limit the pair comes through whole.
-    if (std::setlocale(LC_CTYPE, "C.UTF-8") || std::setlocale(LC_CTYPE, "en_US.UTF-8")) {
-        WCHAR* shortUrl = PictureUrl("/dev/x.druv", picture);
-        std::setlocale(LC_CTYPE, saved.c_str());
-        ASSERT_NE(nullptr, shortUrl);
-        EXPECT_EQ(0xD83Cu, shortUrl[12]);
-        EXPECT_EQ(0xDFB9u, shortUrl[13]);
-        CoTaskMemFree(shortUrl);
-    }
+    WCHAR* shortUrl = PictureUrl("/dev/x.druv", picture);
+    ASSERT_NE(nullptr, shortUrl);
+    EXPECT_EQ(0xD83Cu, shortUrl[12]);
+    EXPECT_EQ(0xDFB9u, shortUrl[13]);
+    CoTaskMemFree(shortUrl);
 }
 
 }  // namespace
