@@ -8,19 +8,10 @@
 #include <string>
 
 #include "platform/message_box.h"
+#include "tests/platform/hex_units.h"
 #include "tests/platform/message_box_watcher.h"
 
 namespace {
-
-std::string Units(const std::wstring& text) {
-    std::string out;
-    char unit[8];
-    for (wchar_t c : text) {
-        std::snprintf(unit, sizeof unit, "%04X ", static_cast<unsigned>(c));
-        out += unit;
-    }
-    return out;
-}
 
 TEST(SystemMessageBox, ShowsUtf8TextsWholeAndGivesTheAnswer) {
     struct Case {
@@ -41,9 +32,9 @@ TEST(SystemMessageBox, ShowsUtf8TextsWholeAndGivesTheAnswer) {
         const MessageAnswer answer =
             ShowMessageBox(c.text, "DRUV \xE2\x80\x93 Test", MessageIcon::Information, c.buttons);
         const std::wstring seen = person.Finish();
-        EXPECT_EQ(0u, seen.find(L"DRUV \u2013 Test\n")) << "wanted the caption first among\n" << Units(seen);
+        EXPECT_EQ(0u, seen.find(L"DRUV \u2013 Test\n")) << "wanted the caption first among\n" << HexUnits(seen);
         EXPECT_NE(std::wstring::npos, seen.find(L"\n" + c.wideText + L"\n"))
-            << "wanted " << Units(c.wideText) << " among\n" << Units(seen);
+            << "wanted " << HexUnits(c.wideText) << " among\n" << HexUnits(seen);
         EXPECT_EQ(static_cast<int>(c.expected), static_cast<int>(answer)) << c.text;
     }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/platform/hex_units.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,26 +10,6 @@
 
 namespace {
 
-// Units or bytes in hexadecimal, so that a failure shows what came out.
-std::string Hex(const std::u16string& text) {
-    std::string out;
-    char unit[8];
-    for (char16_t c : text) {
-        std::snprintf(unit, sizeof unit, "%04X ", static_cast<unsigned>(c));
-        out += unit;
-    }
-    return out;
-}
-
-std::string Hex(const std::string& text) {
-    std::string out;
-    char byte[4];
-    for (char c : text) {
-        std::snprintf(byte, sizeof byte, "%02X ", static_cast<unsigned>(static_cast<unsigned char>(c)));
-        out += byte;
-    }
-    return out;
-}
 
 // "Bä", a keyboard (U+1F3B9, a surrogate pair) and "x": 1 + 2 + 4 + 1 bytes,
 // 1 + 1 + 2 + 1 units.
@@ -55,7 +37,7 @@ TEST(Utf8ToUtf16, WellAndIllFormedInput) {
         {"\xFF\xFE", u"\uFFFD\uFFFD", "bytes that never occur"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Hex(c.utf16), Hex(Utf8ToUtf16(c.utf8))) << c.what;
+        EXPECT_EQ(HexUnits(c.utf16), HexUnits(Utf8ToUtf16(c.utf8))) << c.what;
         EXPECT_EQ(c.utf16.size(), Utf16Length(c.utf8.data(), c.utf8.size())) << c.what;
     }
     EXPECT_EQ(u"", Utf8ToUtf16(nullptr, 5));
@@ -72,7 +54,7 @@ TEST(Utf8ToUtf16, UnitLimitNeverSplitsASurrogatePair) {
         {kNoTextLimit, kMixed16},
     };
     for (const auto& [limit, expected] : cases)
-        EXPECT_EQ(Hex(expected), Hex(Utf8ToUtf16(kMixed, limit))) << "limit " << limit;
+        EXPECT_EQ(HexUnits(expected), HexUnits(Utf8ToUtf16(kMixed, limit))) << "limit " << limit;
 }
 
 TEST(Utf16ToUtf8, PairsAndLoneSurrogates) {
@@ -87,7 +69,7 @@ TEST(Utf16ToUtf8, PairsAndLoneSurrogates) {
         {std::u16string(u"\xD83C") + u"b", "\xEF\xBF\xBD" "b", "high surrogate before another unit"},
         {u"\xDFB9\xD83C", "\xEF\xBF\xBD\xEF\xBF\xBD", "pair in the wrong order"},
     };
-    for (const Case& c : cases) EXPECT_EQ(Hex(c.utf8), Hex(Utf16ToUtf8(c.utf16))) << c.what;
+    for (const Case& c : cases) EXPECT_EQ(HexUnits(c.utf8), HexUnits(Utf16ToUtf8(c.utf16))) << c.what;
     EXPECT_EQ("", Utf16ToUtf8(nullptr, 5));
 }
 
@@ -101,7 +83,7 @@ TEST(Utf16ToUtf8, ByteLimitKeepsWholeCharacters) {
         {8, kMixed},
     };
     for (const auto& [limit, expected] : cases)
-        EXPECT_EQ(Hex(expected), Hex(Utf16ToUtf8(kMixed16, limit))) << "limit " << limit;
+        EXPECT_EQ(HexUnits(expected), HexUnits(Utf16ToUtf8(kMixed16, limit))) << "limit " << limit;
 }
 
 TEST(Utf8CutLength, CutsOnlyAtCharacterBoundaries) {
@@ -121,7 +103,7 @@ TEST(Utf8CutLength, CutsOnlyAtCharacterBoundaries) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, Utf8CutLength(c.text.data(), c.text.size(), c.limit))
-            << Hex(c.text) << "limit " << c.limit;
+            << HexUnits(c.text) << "limit " << c.limit;
 }
 
 TEST(Utf8CutLengthInUnits, CountsCharactersAsUtf16Units) {

@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "plugin/engine/transfer_progress.h"
 #include "plugin/engine/wide_text.h"
+#include "tests/platform/hex_units.h"
 #include "tests/plugin/fakes/recording_progress_sink.h"
 
 namespace {
@@ -148,17 +149,6 @@ TEST_F(TransferProgressTest, NullSinkTakesNoCalls) {
     EXPECT_EQ(clock.TimeSlept(), 4500u) << "the pauses still happen";
 }
 
-// UTF-16 units in hexadecimal, for messages that show what came out.
-std::string Units(const std::u16string& text) {
-    std::string out;
-    char unit[8];
-    for (char16_t c : text) {
-        std::snprintf(unit, sizeof unit, "%04X ", static_cast<unsigned>(c));
-        out += unit;
-    }
-    return out;
-}
-
 std::u16string Widened(const char* text, size_t maxBytes) {
     std::unique_ptr<WCHAR[]> wide = WidenText(text, maxBytes);
     std::u16string result;
@@ -199,7 +189,7 @@ TEST_F(TransferProgressTest, NamesBeyondAsciiReachTheSinkWhole) {
         sink.calls.clear();
         Reporter(c.name, true, 8).Update(0);
         ASSERT_EQ(1u, sink.calls.size()) << c.name;
-        EXPECT_EQ(Units(c.text), Units(sink.calls[0].text)) << c.name;
+        EXPECT_EQ(HexUnits(c.text), HexUnits(sink.calls[0].text)) << c.name;
     }
 }
 

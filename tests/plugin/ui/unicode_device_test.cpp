@@ -15,6 +15,7 @@
 #include "platform/clock.h"
 #include "platform/guid.h"
 #include "testhost/progress_recorder.h"
+#include "tests/platform/hex_units.h"
 #include "tests/platform/message_box_watcher.h"
 #include "tests/plugin/ui/page_host_support.h"
 
@@ -42,17 +43,6 @@ std::string Utf8(const std::wstring& text) {
 std::wstring WideOf(const WCHAR* text) { return text ? std::wstring(text) : std::wstring(L"(null)"); }
 
 std::wstring WideOf(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-
-// Units in hexadecimal, so that a failure shows what came out.
-std::string Units(const std::wstring& text) {
-    std::string out;
-    char unit[8];
-    for (wchar_t c : text) {
-        std::snprintf(unit, sizeof unit, "%04X ", static_cast<unsigned>(c));
-        out += unit;
-    }
-    return out;
-}
 
 std::string Definition(const GUID& classId) {
     char guid[kBracedGuidLength + 1] = {};
@@ -147,7 +137,7 @@ TEST_F(UnicodeDeviceTest, DefinitionLoadsAndItsNamesReachTheHostWhole) {
     WCHAR* types = nullptr;
     ASSERT_EQ(S_OK, services_->GetDataTypes(&mask, &types, nullptr, nullptr, nullptr));
     const std::wstring expected = L"All;Kl\u00E4nge;Stimme 1 \u2013 Bass";
-    EXPECT_EQ(Units(expected), Units(WideOf(types)));
+    EXPECT_EQ(HexUnits(expected), HexUnits(WideOf(types)));
     IMalloc* allocator = nullptr;
     ASSERT_EQ(S_OK, CoGetMalloc(1, &allocator));
     EXPECT_EQ(size_t{2 * (4 + 7 + 16) + 4}, allocator->GetSize(types)) << "each name counted in UTF-16 units";
@@ -156,7 +146,7 @@ TEST_F(UnicodeDeviceTest, DefinitionLoadsAndItsNamesReachTheHostWhole) {
     WCHAR* inactive = nullptr;
     WCHAR* active = nullptr;
     ASSERT_EQ(S_OK, services_->GetPictureUrls(&inactive, &active));
-    EXPECT_EQ(Units(L"file://" + folder_ + L"/on.png"), Units(WideOf(active)));
+    EXPECT_EQ(HexUnits(L"file://" + folder_ + L"/on.png"), HexUnits(WideOf(active)));
     EXPECT_EQ(size_t{512}, allocator->GetSize(active));
     CoTaskMemFree(inactive);
     CoTaskMemFree(active);
@@ -190,12 +180,12 @@ TEST_F(UnicodeDeviceTest, ProgressTextsCarryTheNamesWhole) {
     const std::wstring receiving = L"RECEIVING Kl\u00E4nge, 0 of ";
     const std::wstring noData = L"Maker Box Stimme 1 \u2013 Bass - No data present.";
     std::string all;
-    for (const std::wstring& text : texts) all += Units(text) + "\n";
+    for (const std::wstring& text : texts) all += HexUnits(text) + "\n";
     const bool received = std::any_of(texts.begin(), texts.end(),
                                       [&](const std::wstring& text) { return text.rfind(receiving, 0) == 0; });
-    EXPECT_TRUE(received) << "wanted " << Units(receiving) << "...\ngot\n" << all;
+    EXPECT_TRUE(received) << "wanted " << HexUnits(receiving) << "...\ngot\n" << all;
     const bool told = std::find(texts.begin(), texts.end(), noData) != texts.end();
-    EXPECT_TRUE(told) << "wanted " << Units(noData) << "\ngot\n" << all;
+    EXPECT_TRUE(told) << "wanted " << HexUnits(noData) << "\ngot\n" << all;
 }
 
 }  // namespace
