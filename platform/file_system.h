@@ -1,0 +1,21 @@
+// What the portable programs need to know about files, by UTF-8 path. The
+// program hands these to its portable core as values or functions, so tests
+// can answer them.
+#pragma once
+
+#include <string>
+
+// The full path of the running program's executable; empty when unknown.
+std::string ModuleFilePath();
+
+// `path` up to, not including, its last backslash (or slash); `path` itself
+// when it has none.
+std::string FolderOfPath(const std::string& path);
+
+// True when a file (not a folder) exists at `path`. No length limit other
+// than the system's.
+bool FileExists(const std::string& path);
+
+// `path` made absolute against the current folder; `path` unchanged when it
+// already is absolute or the system cannot make it so.
+std::string AbsolutePath(const std::string& path);

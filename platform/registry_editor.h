@@ -1,0 +1,69 @@
+// Writing and deleting registry keys and values under the three roots that
+// installing a device touches. On Windows the system registry answers through
+// the wide API; the in-memory registry (platform/memory_registry.h) answers
+// the same calls in tests and on other systems. The caller is handed an
+// editor by reference, so a test can put a fault-injecting one in between.
+//
+// Key paths are backslash-separated and, like value names, UTF-8; an empty
+// value name means the key's default value. Every call reports whether it
+// did what it was asked.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+
+enum class RegistryRoot { ClassesRoot, LocalMachine, CurrentUser };
+
+// The value types this system stores, with the codes the system registry
+// gives them.
+enum class RegistryType : uint32_t { Text = 1, Binary = 3, Dword = 4 };
+
+struct RegistryValue {
+    RegistryType type = RegistryType::Binary;
+    // Text: the UTF-8 text followed by one zero byte (the system registry
+    // holds it as UTF-16 with a zero unit; the editor converts both ways).
+    // Dword: four bytes, least significant first. Binary: the bytes as given.
+    std::vector<uint8_t> data;
+
+    static RegistryValue Text(const std::string& text);
+    static RegistryValue Dword(uint32_t number);
+    static RegistryValue Binary(const std::vector<uint8_t>& bytes);
+
+    // The text up to its first zero byte; empty for other types.
+    std::string AsText() const;
+    // True and the number for a four-byte Dword; false otherwise.
+    bool AsDword(uint32_t& number) const;
+};
+
+bool operator==(const RegistryValue& a, const RegistryValue& b);
+
+class RegistryEditor {
+public:
+    virtual ~RegistryEditor() = default;
+
+    // Opens the key, creating it and every missing key above it.
+    [[nodiscard]] virtual bool CreateKey(RegistryRoot root, const std::string& keyPath) = 0;
+    // Opens the key (created along its path when missing), sets one value
+    // and closes the key.
+    [[nodiscard]] virtual bool SetValue(RegistryRoot root, const std::string& keyPath,
+                                        const std::string& valueName, const RegistryValue& value) = 0;
+    // Reads one value whole. NoKey when the key cannot be opened, NoValue
+    // when it has no such value or the value cannot be read; `value` is set
+    // only on Ok.
+    virtual RegistryRead ReadValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                                   RegistryValue& value) = 0;
+    virtual bool KeyExists(RegistryRoot root, const std::string& keyPath) = 0;
+    // The name of the subkey at `index` (0 first); false when the key cannot
+    // be opened or has no subkey at that index.
+    virtual bool SubkeyName(RegistryRoot root, const std::string& keyPath, size_t index, std::string& name) = 0;
+    // Deletes the key itself. Refused, as the system refuses it, when the key
+    // has subkeys or does not exist.
+    [[nodiscard]] virtual bool DeleteKey(RegistryRoot root, const std::string& keyPath) = 0;
+};
+
+// The system registry on Windows; elsewhere an empty registry in memory.
+RegistryEditor& SystemRegistryEditor();
