@@ -28,7 +28,7 @@ DWORD SystemFlags(const FileDialogRequest& request) {
     // Without OFN_EXPLORER a multiple selection would come back separated by
     // blanks, which names may hold themselves.
     DWORD flags = OFN_EXPLORER;
-    if (request.multipleSelection) flags |= OFN_ALLOWMULTISELECT;
+    if (request.multipleSelection && request.kind == FileDialogKind::Open) flags |= OFN_ALLOWMULTISELECT;
     if (request.flags & kFileDialogPathMustExist) flags |= OFN_PATHMUSTEXIST;
     if (request.flags & kFileDialogFileMustExist) flags |= OFN_FILEMUSTEXIST;
     if (request.flags & kFileDialogHideReadOnly) flags |= OFN_HIDEREADONLY;

@@ -128,11 +128,23 @@ bool MemoryRegistry::CreateKey(RegistryRoot root, const std::string& keyPath) {
 
 bool MemoryRegistry::SetValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
                               const RegistryValue& value) {
+    // Stored as the system would store it: a number is four bytes, and a text
+    // ends at its first zero byte.
+    RegistryValue stored;
+    switch (value.type) {
+    case RegistryType::Text: stored = RegistryValue::Text(value.AsText()); break;
+    case RegistryType::Dword:
+        if (value.data.size() != 4) return false;
+        stored = value;
+        break;
+    case RegistryType::Binary: stored = value; break;
+    default: return false;
+    }
     std::lock_guard<std::mutex> lock(mutex_);
     Key* key = FindOrCreate(root, keyPath);
     if (!key) return false;
-    key->values[Folded(valueName)] = {valueName, value};
-    Log(RegistryWriteKind::SetValue, root, keyPath, valueName, value);
+    key->values[Folded(valueName)] = {valueName, stored};
+    Log(RegistryWriteKind::SetValue, root, keyPath, valueName, stored);
     return true;
 }
 

@@ -7,6 +7,9 @@
 // looked at the registry at all, and logs every write that succeeded, so a
 // test can check what was written and in which order.
 //
+// Values are kept as the system keeps them: a text ends at its first zero
+// byte, and a number that is not four bytes is refused.
+//
 // A key path is backslash-separated; the empty path is the root itself. A
 // path with an empty part (a leading, doubled or trailing backslash) names no
 // key: writes to it are refused and reads find nothing.

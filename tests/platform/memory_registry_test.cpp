@@ -131,7 +131,18 @@ TEST(MemoryRegistry, TypedValuesRoundTripWhole) {
 
     MemoryRegistry registry;
     ASSERT_TRUE(registry.CreateKey(kHkcu, "Software\\Klang"));
-    RegistryValue read = RegistryValue::Dword(7);
+    RegistryValue read;
+    RegistryValue textWithZero;
+    textWithZero.type = RegistryType::Text;
+    textWithZero.data = {'a', 0, 'b'};
+    ASSERT_TRUE(registry.SetValue(kHkcu, "Software\\Klang", "t", textWithZero));
+    ASSERT_EQ(RegistryRead::Ok, registry.ReadValue(kHkcu, "Software\\Klang", "t", read));
+    EXPECT_TRUE(read == RegistryValue::Text("a")) << "a text is kept up to its first zero byte";
+    RegistryValue shortNumber = RegistryValue::Dword(1);
+    shortNumber.data.pop_back();
+    EXPECT_FALSE(registry.SetValue(kHkcu, "Software\\Klang", "n", shortNumber));
+
+    read = RegistryValue::Dword(7);
     EXPECT_EQ(RegistryRead::NoValue, registry.ReadValue(kHkcu, "Software\\Klang", "v", read));
     EXPECT_EQ(RegistryRead::NoKey, registry.ReadValue(kHkcu, "Software\\Other", "v", read));
     EXPECT_TRUE(read == RegistryValue::Dword(7));

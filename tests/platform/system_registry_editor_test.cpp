@@ -109,7 +109,11 @@ TEST_F(SystemRegistryEditorTest, EachTypeRoundTripsAndOthersSeeItsSystemForm) {
         ASSERT_EQ(RegistryRead::Ok, editor_.ReadValue(kHkcu, Path("VALUES"), "V", read)) << c.what;
         EXPECT_TRUE(read == c.value) << c.what << ": came back as " << HexUnits(read.data);
     }
+    RegistryValue shortNumber = RegistryValue::Dword(1);
+    shortNumber.data.pop_back();
+    EXPECT_FALSE(editor_.SetValue(kHkcu, Path("Values"), "n", shortNumber));
     RegistryValue read;
+    EXPECT_EQ(RegistryRead::NoValue, editor_.ReadValue(kHkcu, Path("Values"), "n", read));
     EXPECT_EQ(RegistryRead::NoValue, editor_.ReadValue(kHkcu, Path("Values"), "other", read));
     EXPECT_EQ(RegistryRead::NoKey, editor_.ReadValue(kHkcu, Path("Missing"), "v", read));
 }
