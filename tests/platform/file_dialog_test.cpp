@@ -63,32 +63,20 @@ TEST(SystemFilterText, PairsBecomeZeroSeparatedWithOneMoreZeroAtTheEnd) {
     for (const Case& c : cases) EXPECT_EQ(HexUnits(c.expected), HexUnits(SystemFilterText(c.filter))) << c.what;
 }
 
-TEST(FileDialog, TheInstalledHandlerAnswersAndTheOneBeforeComesBack) {
-    std::vector<FileDialogRequest> seen;
+TEST(FileDialog, TheInstalledHandlerAnswersUntilItsGuardEnds) {
+    int asked = 0;
     {
-        ScopedFileDialogHandler handler([&seen](const FileDialogRequest& request) {
-            seen.push_back(request);
-            FileDialogResult result;
-            result.outcome = FileDialogOutcome::Chosen;
-            result.paths = {"C:\\a.druv"};
-            return result;
+        ScopedFileDialogHandler handler([&asked](const FileDialogRequest&) {
+            ++asked;
+            return FileDialogResult{FileDialogOutcome::Chosen, {"C:\\a.druv"}};
         });
-        FileDialogRequest request;
-        request.filter = "DRUV Device (*.druv)|*.druv||";
-        request.multipleSelection = true;
-        request.bufferCharacters = 1000;
-        const FileDialogResult result = ShowFileDialog(request);
-        EXPECT_EQ(FileDialogOutcome::Chosen, result.outcome);
-        EXPECT_EQ((std::vector<std::string>{"C:\\a.druv"}), result.paths);
+        EXPECT_EQ(FileDialogOutcome::Chosen, ShowFileDialog(FileDialogRequest()).outcome);
     }
-    ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ(1000u, seen[0].bufferCharacters);
-    EXPECT_TRUE(seen[0].multipleSelection);
+    EXPECT_EQ(1, asked);
 #ifndef _WIN32
     // No dialog can be shown here, and saying so beats a pretended Cancel.
     EXPECT_EQ(FileDialogOutcome::Failed, ShowFileDialog(FileDialogRequest()).outcome);
 #endif
-    EXPECT_EQ(1u, seen.size());
 }
 
 }  // namespace

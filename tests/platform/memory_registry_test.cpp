@@ -152,37 +152,18 @@ TEST(RegistryValue, HelpersGiveTheStoredFormAndReadOnlyTheirOwnType) {
     EXPECT_EQ((std::vector<uint8_t>{'J', 0xC3, 0xBC, 0}), RegistryValue::Text("J\xC3\xBC").data);
     EXPECT_EQ((std::vector<uint8_t>{0x02, 0x48, 0x00, 0x00}), RegistryValue::Dword(0x4802).data);
 
-    struct Case {
-        RegistryValue value;
-        std::string text;
-        bool isDword;
-        uint32_t number;
-    };
-    RegistryValue shortDword = RegistryValue::Dword(5);
-    shortDword.data.pop_back();
-    RegistryValue textWithZero;
-    textWithZero.type = RegistryType::Text;
-    textWithZero.data = {'a', 'b', 0, 'c', 0};
     RegistryValue unterminated;
     unterminated.type = RegistryType::Text;
     unterminated.data = {'a', 'b'};
-    const std::vector<Case> cases = {
-        {RegistryValue::Dword(0x12345678), "", true, 0x12345678},
-        {shortDword, "", false, 0},
-        {textWithZero, "ab", false, 0},
-        {unterminated, "ab", false, 0},
-        {RegistryValue::Binary({'a', 'b', 0}), "", false, 0},
-    };
-    for (size_t i = 0; i < cases.size(); ++i) {
-        const Case& c = cases[i];
-        EXPECT_EQ(c.text, c.value.AsText()) << "case " << i;
-        uint32_t number = 0;
-        EXPECT_EQ(c.isDword, c.value.AsDword(number)) << "case " << i;
-        EXPECT_EQ(c.number, number) << "case " << i;
-    }
+    EXPECT_EQ("ab", unterminated.AsText());
+    EXPECT_EQ("", RegistryValue::Binary({'a', 0}).AsText());
 
+    uint32_t number = 0;
+    RegistryValue shortDword = RegistryValue::Dword(5);
+    shortDword.data.pop_back();
+    EXPECT_FALSE(shortDword.AsDword(number));
+    EXPECT_FALSE(RegistryValue::Binary({1, 0, 0, 0}).AsDword(number));
     EXPECT_FALSE(RegistryValue::Binary({1, 0, 0, 0}) == RegistryValue::Dword(1));
-    EXPECT_FALSE(RegistryValue::Text("a") == RegistryValue::Text("b"));
 }
 
 TEST(MemoryRegistry, WriteLogHoldsTheSuccessfulWritesInOrder) {
