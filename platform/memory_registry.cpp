@@ -1,6 +1,6 @@
 #include "platform/memory_registry.h"
 
-#include <cctype>
+#include <iterator>
 
 #include "platform/utf16_text.h"
 
@@ -8,20 +8,88 @@ namespace {
 
 std::string Folded(const std::string& text) {
     std::string folded = text;
-    for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return folded;
+}
+
+// The parts of a key path; false when one of them is empty. The empty path
+// has no parts: it is the root.
+bool SplitKeyPath(const std::string& keyPath, std::vector<std::string>& parts) {
+    parts.clear();
+    if (keyPath.empty()) return true;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = keyPath.find('\\', start);
+        const std::string part = keyPath.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (part.empty()) return false;
+        parts.push_back(part);
+        if (end == std::string::npos) return true;
+        start = end + 1;
+    }
+}
+
+RegistryValue TextBytes(const std::string& bytes) {
+    RegistryValue value;
+    value.type = RegistryType::Text;
+    value.data.assign(bytes.begin(), bytes.end());
+    return value;
 }
 
 }  // namespace
 
+bool operator==(const RegistryWrite& a, const RegistryWrite& b) {
+    return a.kind == b.kind && a.root == b.root && a.keyPath == b.keyPath && a.valueName == b.valueName &&
+           a.value == b.value;
+}
+
+MemoryRegistry::Key& MemoryRegistry::Root(RegistryRoot root) {
+    switch (root) {
+    case RegistryRoot::ClassesRoot: return roots_[0];
+    case RegistryRoot::LocalMachine: return roots_[1];
+    case RegistryRoot::CurrentUser: break;
+    }
+    return roots_[2];
+}
+
+MemoryRegistry::Key* MemoryRegistry::Find(RegistryRoot root, const std::string& keyPath) {
+    std::vector<std::string> parts;
+    if (!SplitKeyPath(keyPath, parts)) return nullptr;
+    Key* key = &Root(root);
+    for (const std::string& part : parts) {
+        const auto sub = key->subkeys.find(Folded(part));
+        if (sub == key->subkeys.end()) return nullptr;
+        key = &sub->second;
+    }
+    return key;
+}
+
+MemoryRegistry::Key* MemoryRegistry::FindOrCreate(RegistryRoot root, const std::string& keyPath) {
+    std::vector<std::string> parts;
+    if (!SplitKeyPath(keyPath, parts)) return nullptr;
+    Key* key = &Root(root);
+    for (const std::string& part : parts) {
+        Key& sub = key->subkeys[Folded(part)];
+        if (sub.name.empty()) sub.name = part;
+        key = &sub;
+    }
+    return key;
+}
+
+void MemoryRegistry::Log(RegistryWriteKind kind, RegistryRoot root, const std::string& keyPath,
+                         const std::string& valueName, const RegistryValue& value) {
+    log_.push_back(RegistryWrite{kind, root, keyPath, valueName, value});
+}
+
 void MemoryRegistry::AddKey(const std::string& keyPath) {
     std::lock_guard<std::mutex> lock(mutex_);
-    keys_[Folded(keyPath)];
+    FindOrCreate(RegistryRoot::LocalMachine, keyPath);
 }
 
 void MemoryRegistry::SetValue(const std::string& keyPath, const std::string& valueName, const std::string& bytes) {
     std::lock_guard<std::mutex> lock(mutex_);
-    keys_[Folded(keyPath)][Folded(valueName)] = bytes;
+    if (Key* key = FindOrCreate(RegistryRoot::LocalMachine, keyPath))
+        key->values[Folded(valueName)] = {valueName, TextBytes(bytes)};
 }
 
 void MemoryRegistry::SetText(const std::string& keyPath, const std::string& valueName, const std::string& text) {
@@ -30,21 +98,101 @@ void MemoryRegistry::SetText(const std::string& keyPath, const std::string& valu
 
 void MemoryRegistry::Clear() {
     std::lock_guard<std::mutex> lock(mutex_);
-    keys_.clear();
+    for (Key& root : roots_) root = Key();
+    log_.clear();
 }
 
 RegistryRead MemoryRegistry::ReadMachineText(const char* keyPath, const char* valueName, size_t maxLength,
                                              std::string& text) {
     reads_.fetch_add(1, std::memory_order_acq_rel);
     std::lock_guard<std::mutex> lock(mutex_);
-    const auto key = keys_.find(Folded(keyPath ? keyPath : ""));
-    if (key == keys_.end()) return RegistryRead::NoKey;
-    const auto value = key->second.find(Folded(valueName ? valueName : ""));
-    if (value == key->second.end()) return RegistryRead::NoValue;
-    const std::string& bytes = value->second;
-    const std::string stored = bytes.substr(0, bytes.find('\0'));
+    const Key* key = Find(RegistryRoot::LocalMachine, keyPath ? keyPath : "");
+    if (!key) return RegistryRead::NoKey;
+    const auto value = key->values.find(Folded(valueName ? valueName : ""));
+    if (value == key->values.end()) return RegistryRead::NoValue;
+    const std::vector<uint8_t>& bytes = value->second.second.data;
+    size_t length = 0;
+    while (length < bytes.size() && bytes[length] != 0) ++length;
+    const std::string stored(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
     // Counted in characters as the system's registry counts them.
     if (Utf16Length(stored.data(), stored.size()) > maxLength) return RegistryRead::TooLong;
     text = stored;
     return RegistryRead::Ok;
+}
+
+bool MemoryRegistry::CreateKey(RegistryRoot root, const std::string& keyPath) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!FindOrCreate(root, keyPath)) return false;
+    Log(RegistryWriteKind::CreateKey, root, keyPath);
+    return true;
+}
+
+bool MemoryRegistry::SetValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                              const RegistryValue& value) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Key* key = FindOrCreate(root, keyPath);
+    if (!key) return false;
+    key->values[Folded(valueName)] = {valueName, value};
+    Log(RegistryWriteKind::SetValue, root, keyPath, valueName, value);
+    return true;
+}
+
+RegistryRead MemoryRegistry::ReadValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                                       RegistryValue& value) {
+    reads_.fetch_add(1, std::memory_order_acq_rel);
+    std::lock_guard<std::mutex> lock(mutex_);
+    const Key* key = Find(root, keyPath);
+    if (!key) return RegistryRead::NoKey;
+    const auto found = key->values.find(Folded(valueName));
+    if (found == key->values.end()) return RegistryRead::NoValue;
+    value = found->second.second;
+    return RegistryRead::Ok;
+}
+
+bool MemoryRegistry::KeyExists(RegistryRoot root, const std::string& keyPath) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return Find(root, keyPath) != nullptr;
+}
+
+bool MemoryRegistry::SubkeyName(RegistryRoot root, const std::string& keyPath, size_t index, std::string& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const Key* key = Find(root, keyPath);
+    if (!key || index >= key->subkeys.size()) return false;
+    auto sub = key->subkeys.begin();
+    std::advance(sub, static_cast<std::ptrdiff_t>(index));
+    name = sub->second.name;
+    return true;
+}
+
+bool MemoryRegistry::DeleteKey(RegistryRoot root, const std::string& keyPath) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::string> parts;
+    // The roots themselves cannot be deleted.
+    if (!SplitKeyPath(keyPath, parts) || parts.empty()) return false;
+    Key* parent = &Root(root);
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        const auto sub = parent->subkeys.find(Folded(parts[i]));
+        if (sub == parent->subkeys.end()) return false;
+        parent = &sub->second;
+    }
+    const auto target = parent->subkeys.find(Folded(parts.back()));
+    if (target == parent->subkeys.end() || !target->second.subkeys.empty()) return false;
+    parent->subkeys.erase(target);
+    Log(RegistryWriteKind::DeleteKey, root, keyPath);
+    return true;
+}
+
+std::vector<RegistryWrite> MemoryRegistry::WriteLog() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return log_;
+}
+
+void MemoryRegistry::ClearWriteLog() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    log_.clear();
+}
+
+MemoryRegistry& ProcessMemoryRegistry() {
+    static MemoryRegistry registry;
+    return registry;
 }

@@ -50,11 +50,9 @@ RegistryReader& SystemReader() {
     return reader;
 }
 #else
-// Without a system registry the machine's registry is an empty one in memory.
-RegistryReader& SystemReader() {
-    static MemoryRegistry reader;
-    return reader;
-}
+// Without a system registry the machine's registry is the process's one in
+// memory, the one SystemRegistryEditor() writes.
+RegistryReader& SystemReader() { return ProcessMemoryRegistry(); }
 #endif
 
 RegistryReader*& InstalledReader() {

@@ -309,7 +309,7 @@ TEST(MemoryRegistryTest, PathsAndNamesIgnoreCaseAndTextEndsAtTheFirstZero) {
     EXPECT_EQ(RegistryRead::TooLong, registry.ReadMachineText("Software\\A\\Key", "Name", 2, text));
     EXPECT_EQ("abc", text);
     EXPECT_EQ(RegistryRead::NoValue, registry.ReadMachineText("Software\\A\\Key", "Other", 255, text));
-    EXPECT_EQ(RegistryRead::NoKey, registry.ReadMachineText("Software\\A", "Name", 255, text));
+    EXPECT_EQ(RegistryRead::NoKey, registry.ReadMachineText("Software\\B", "Name", 255, text));
     EXPECT_EQ(4, registry.Reads());
 }
 
