@@ -26,6 +26,14 @@ struct Definition {
     int deviceType = 0;
 };
 
+inline Definition Named(const std::string& company, const std::string& product, const GUID& device = kDeskGuid) {
+    Definition definition;
+    definition.company = company;
+    definition.product = product;
+    definition.device = device;
+    return definition;
+}
+
 class ManagerTest : public ::testing::Test {
 protected:
     // Writes the definition with the builder's writer; the path is absolute.
