@@ -39,8 +39,11 @@ bool DecodeInstrumentRecord(const std::vector<uint8_t>& bytes, InstrumentRecord&
     if (bytes.size() < kInstrumentRecordSize) return false;
     size_t length = 0;
     while (length < kRecordNameFieldSize - 1 && bytes[length] != 0) ++length;
+    // A character that the field's end cuts short is left out; any other
+    // ill-formed byte becomes U+FFFD, so the name is valid UTF-8 from here on.
     const char* name = reinterpret_cast<const char*>(bytes.data());
-    record.displayName.assign(name, Utf8CutLength(name, length, length));
+    const size_t whole = Utf8CutLength(name, length, length);
+    record.displayName = Utf16ToUtf8(Utf8ToUtf16(name, whole), kRecordNameFieldSize - 1);
     record.deviceGuid = TakeGuid(bytes.data() + kDeviceGuidOffset);
     record.editorGuid = TakeGuid(bytes.data() + kEditorGuidOffset);
     return true;

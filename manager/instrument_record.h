@@ -27,5 +27,6 @@ std::vector<uint8_t> EncodeInstrumentRecord(const InstrumentRecord& record);
 
 // Reads the first 544 bytes of `bytes`. False, `record` unchanged, when there
 // are fewer. The name ends at its first zero or after 255 bytes, whichever
-// comes first, and never ends inside a UTF-8 character.
+// comes first, and never ends inside a UTF-8 character; ill-formed bytes
+// within it become U+FFFD (the result again at most 255 bytes).
 bool DecodeInstrumentRecord(const std::vector<uint8_t>& bytes, InstrumentRecord& record);
