@@ -126,12 +126,12 @@ bool InstrumentManager::UnregisterDevice(size_t index) {
     const InstrumentRecord& record = list_.Item(index).record;
     bool removed = true;
     // Two definitions may share a DeviceGUID; their host entries are one.
-    if (!list_.OtherItemHoldsDevice(record.deviceGuid, index)) {
-        removed = DeleteOwnClass(registry, record.deviceGuid) && removed;
-        removed = DeleteKeyTree(registry, RegistryRoot::LocalMachine, HostPluginKeyPath(record.deviceGuid)) && removed;
-    }
+    const bool deviceShared = list_.OtherItemHoldsDevice(record.deviceGuid, index);
+    if (!deviceShared) removed = DeleteOwnClass(registry, record.deviceGuid) && removed;
     if (!list_.OtherItemHoldsDevice(record.editorGuid, index))
         removed = DeleteOwnClass(registry, record.editorGuid) && removed;
+    if (!deviceShared)
+        removed = DeleteKeyTree(registry, RegistryRoot::LocalMachine, HostPluginKeyPath(record.deviceGuid)) && removed;
     return removed;
 }
 
@@ -171,6 +171,7 @@ void InstrumentManager::RemoveAll() {
 }
 
 void InstrumentManager::LoadInstrumentList() {
+    list_.Clear();
     ::LoadInstrumentList(environment_.registry, list_);
     ListChanged();
 }

@@ -55,7 +55,8 @@ public:
     // file that cannot be read).
     void InstallDevice(const std::string& path);
 
-    // Fills the list from the stored list (at start, with an empty list).
+    // Replaces the list's items with the stored list (the window calls it once,
+    // at start).
     void LoadInstrumentList();
     // Writes the list to the stored list; false (after a box) when refused.
     bool SaveInstrumentList();

@@ -84,9 +84,13 @@ TEST_F(Removing, CommandsAskThenRemoveTheirItemsAndRewriteTheStoredList) {
     }
 }
 
-TEST_F(Removing, SharedHostEntriesStayWhileAnotherItemHoldsThem) {
+TEST_F(Removing, TwoFilesOfOneDeviceGuidInstallAndShareTheHostEntriesUntilBothGo) {
     Install("a.druv", Named("Maker", "A"));
-    Install("b.druv", Named("Maker", "B"));
+    const std::string second = Install("b.druv", Named("Maker", "B"));
+    ASSERT_EQ(2u, manager.List().Count());
+    RegistryValue path;
+    registry.ReadValue(RegistryRoot::LocalMachine, HostPluginKeyPath(kDeskGuid), "DevicePath", path);
+    EXPECT_EQ(second, path.AsText());
     manager.SetSelected(0, true);
     manager.Remove();
     EXPECT_TRUE(registry.KeyExists(RegistryRoot::LocalMachine, HostPluginKeyPath(kDeskGuid)));
