@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -62,5 +63,7 @@ protected:
     std::set<std::string> existingFiles{kPluginPath};
     InstrumentManager manager{ManagerEnvironment{
         registry, kManagerFolder, [this](const std::string& path) { return existingFiles.count(path) > 0; },
-        [this](const std::string& path) { return path[0] == '/' ? path : folder.File(path); }}};
+        [this](const std::string& path) {
+            return std::filesystem::path(path).is_absolute() ? path : folder.File(path);
+        }}};
 };
