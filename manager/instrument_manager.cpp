@@ -74,10 +74,18 @@ void InstrumentManager::InstallDevice(const std::string& path) {
     ListChanged();
     SaveInstrumentList();
 
-    std::string problems;
+    const std::string problems = InstallProblems();
+    const std::string report = problems.empty()
+                                   ? displayName + " has been successfully registered in Corvane"
+                                   : problems + displayName + " has been installed with the problems listed above.";
+    ShowMessageBox(report.c_str(), kCaption, MessageIcon::Information, MessageButtons::Ok, owner_);
+}
+
+std::string InstrumentManager::InstallProblems() const {
     const auto fileExists = [this](const std::string& file) {
         return !environment_.fileExists || environment_.fileExists(file);
     };
+    std::string problems;
     if (!device_.HelpFile().empty()) {
         const std::string helpPath = device_.DefinitionDirectory() + "\\" + device_.HelpFile();
         if (!fileExists(helpPath))
@@ -87,10 +95,7 @@ void InstrumentManager::InstallDevice(const std::string& path) {
     if (!fileExists(PluginPath()))
         problems += "The DRUV plug-in " + PluginPath() +
                     " not found!\nIt should be placed in the same folder as DRUV Manager.\n\n";
-    const std::string report = problems.empty()
-                                   ? displayName + " has been successfully registered in Corvane"
-                                   : problems + displayName + " has been installed with the problems listed above.";
-    ShowMessageBox(report.c_str(), kCaption, MessageIcon::Information, MessageButtons::Ok, owner_);
+    return problems;
 }
 
 bool InstrumentManager::MayInstall(const std::string& path, const std::string& displayName) {

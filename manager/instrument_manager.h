@@ -79,6 +79,9 @@ private:
     // listed item or another program still needs. False when something that
     // should have gone is still there.
     bool UnregisterDevice(size_t index);
+    // The lines about missing companion files of the device just installed,
+    // each ending in a blank line; empty when nothing is missing.
+    std::string InstallProblems() const;
     // Takes back the entries of an install that the registry refused part of.
     void RollBackInstall(const GUID& deviceGuid);
     // Whether the definition loaded into device_ may be installed: it has an
