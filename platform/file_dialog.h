@@ -76,3 +76,9 @@ private:
 // root such as "C:\") gets none added. An empty or unterminated buffer gives
 // no paths.
 std::vector<std::string> SplitMultipleSelection(const std::u16string& buffer);
+
+// The filter in the system's form: each description and pattern followed by
+// a zero unit, and one more zero unit at the end. The pairs end at the first
+// empty description or pattern ("||") or at a description without a pattern;
+// no pair gives an empty text (no filter).
+std::u16string SystemFilterText(const std::string& filter);

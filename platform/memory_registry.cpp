@@ -13,17 +13,16 @@ std::string Folded(const std::string& text) {
     return folded;
 }
 
-// The parts of a key path; false when one of them is empty. The empty path
+// The parts of a key path; false when it is not well formed. The empty path
 // has no parts: it is the root.
 bool SplitKeyPath(const std::string& keyPath, std::vector<std::string>& parts) {
     parts.clear();
+    if (!IsWellFormedKeyPath(keyPath)) return false;
     if (keyPath.empty()) return true;
     size_t start = 0;
     for (;;) {
         const size_t end = keyPath.find('\\', start);
-        const std::string part = keyPath.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (part.empty()) return false;
-        parts.push_back(part);
+        parts.push_back(keyPath.substr(start, end == std::string::npos ? std::string::npos : end - start));
         if (end == std::string::npos) return true;
         start = end + 1;
     }

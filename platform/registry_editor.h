@@ -65,5 +65,10 @@ public:
     [[nodiscard]] virtual bool DeleteKey(RegistryRoot root, const std::string& keyPath) = 0;
 };
 
+// True when every backslash-separated part of `keyPath` is non-empty; the
+// empty path, the root itself, is well formed. The editors refuse to write to
+// other paths and find no key at them, the same on every system.
+bool IsWellFormedKeyPath(const std::string& keyPath);
+
 // The system registry on Windows; elsewhere an empty registry in memory.
 RegistryEditor& SystemRegistryEditor();

@@ -1,0 +1,148 @@
+// Questions about files by UTF-8 path, natively and on Windows (under Wine).
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#endif
+
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/utf16_text.h"
+
+namespace {
+
+#ifdef _WIN32
+const char kSeparator = '\\';
+
+std::wstring Wide(const std::string& text) {
+    const std::u16string units = Utf8ToUtf16(text);
+    return std::wstring(units.begin(), units.end());
+}
+
+std::string NewFolder() {
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    if (length == 0 || length > MAX_PATH) return std::string();
+    const std::string folder = Utf16ToUtf8(std::u16string(temp, temp + length)) + "druv-fs-" +
+                               std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+    return CreateDirectoryW(Wide(folder).c_str(), nullptr) ? folder : std::string();
+}
+
+bool CreateFileAt(const std::string& path) {
+    const HANDLE file =
+        CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+void Remove(const std::vector<std::string>& files, const std::string& folder) {
+    for (const std::string& file : files) DeleteFileW(Wide(file).c_str());
+    RemoveDirectoryW(Wide(folder).c_str());
+}
+
+std::string CurrentFolder() {
+    wchar_t buffer[4096];
+    const DWORD length = GetCurrentDirectoryW(4096, buffer);
+    return Utf16ToUtf8(std::u16string(buffer, buffer + length));
+}
+#else
+const char kSeparator = '/';
+
+std::string NewFolder() {
+    const char* temp = std::getenv("TMPDIR");
+    std::string pattern = std::string(temp && *temp ? temp : "/tmp") + "/druv-fs-XXXXXX";
+    return mkdtemp(&pattern[0]) ? pattern : std::string();
+}
+
+bool CreateFileAt(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "wx");
+    if (!file) return false;
+    std::fclose(file);
+    return true;
+}
+
+void Remove(const std::vector<std::string>& files, const std::string& folder) {
+    for (const std::string& file : files) unlink(file.c_str());
+    rmdir(folder.c_str());
+}
+
+std::string CurrentFolder() {
+    char buffer[4096];
+    return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+#endif
+
+TEST(FolderOfPath, CutsAtTheLastSeparator) {
+    struct Case {
+        std::string path;
+        std::string folder;
+    };
+    const std::vector<Case> cases = {
+        {"C:\\Program Files\\DRUV\\DRUVManager.exe", "C:\\Program Files\\DRUV"},
+        {"C:\\x.exe", "C:"},
+        {"/opt/druv/manager", "/opt/druv"},
+        {"Z:\\tmp/mixed\\name.druv", "Z:\\tmp/mixed"},
+        {"C:\\Folder\\", "C:\\Folder"},
+        {"manager.exe", "manager.exe"},
+        {"", ""},
+        {"C:\\Kl\xC3\xA4nge\\J\xC3\xBCrgen.druv", "C:\\Kl\xC3\xA4nge"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.folder, FolderOfPath(c.path)) << c.path;
+}
+
+TEST(FileExists, TrueForFilesOnlyWhateverTheLengthOrCharactersOfTheirPath) {
+    const std::string folder = NewFolder();
+    ASSERT_FALSE(folder.empty());
+    const std::string longName = std::string(150, 'L') + ".druv";
+    const std::string plain = folder + kSeparator + "Mixer.druv";
+    const std::string longPath = folder + kSeparator + longName;
+    const std::string foreign = folder + kSeparator + "Klangwerk J\xC3\xBCrgen \xE6\x9D\xB1.druv";
+    ASSERT_GT(longPath.size(), 128u);
+    const std::vector<std::string> files = {plain, longPath, foreign};
+    for (const std::string& file : files) ASSERT_TRUE(CreateFileAt(file)) << file;
+
+    struct Case {
+        std::string path;
+        bool exists;
+        const char* what;
+    };
+    const std::vector<Case> cases = {
+        {plain, true, "a file"},
+        {longPath, true, "a path longer than 128 characters"},
+        {foreign, true, "non-ASCII name"},
+        {folder, false, "a folder"},
+        {folder + kSeparator + "Missing.druv", false, "no such file"},
+        {folder + kSeparator + "Missing" + kSeparator + "Mixer.druv", false, "no such folder"},
+        {"", false, "empty path"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.exists, FileExists(c.path)) << c.what;
+    Remove(files, folder);
+    EXPECT_FALSE(FileExists(plain));
+}
+
+TEST(ModuleFilePath, NamesThisTestProgram) {
+    const std::string path = ModuleFilePath();
+    EXPECT_TRUE(FileExists(path)) << path;
+    EXPECT_NE(std::string::npos, path.find("platform_file_tests")) << path;
+}
+
+TEST(AbsolutePath, PutsTheCurrentFolderInFrontOfRelativePathsOnly) {
+    const std::string current = CurrentFolder();
+    ASSERT_FALSE(current.empty());
+    const std::string name = "J\xC3\xBCrgen.druv";
+    EXPECT_EQ(current + kSeparator + name, AbsolutePath(name));
+    const std::string absolute = current + kSeparator + "Devices" + kSeparator + name;
+    EXPECT_EQ(absolute, AbsolutePath(absolute));
+    EXPECT_EQ("", AbsolutePath(""));
+}
+
+}  // namespace
