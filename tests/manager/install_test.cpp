@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "manager/host_registry_layout.h"
+#include "manager_test_support.h"
+#include "tests/platform/faulty_registry_editor.h"
+
+namespace {
+
+constexpr GUID kOtherGuid = {0x0BADF00D, 0x1111, 0x2222, {3, 3, 3, 3, 3, 3, 3, 3}};
+constexpr GUID kForeignGuid = {0xF0, 0, 0, {0}};
+
+using Installing = ManagerTest;
+
+bool HostKnows(RegistryEditor& registry, const GUID& device) {
+    return registry.KeyExists(RegistryRoot::ClassesRoot, ClassKeyPath(device)) ||
+           registry.KeyExists(RegistryRoot::LocalMachine, HostPluginKeyPath(device));
+}
+
+std::string HostValue(MemoryRegistry& registry, RegistryRoot root, const std::string& key, const char* name) {
+    RegistryValue value;
+    registry.ReadValue(root, key, name, value);
+    return value.AsText();
+}
+
+TEST_F(Installing, ReportsTheOutcomeInOneInformationBox) {
+    const std::string dir = folder.File("");
+    const std::string helpPath = dir.substr(0, dir.size() - 1) + "\\Manual.pdf";
+    const std::string helpLine = "The Help File " + helpPath +
+                                 " not found!\nIt should be placed in the same folder as the device definition.\n\n";
+    const std::string pluginLine = std::string("The DRUV plug-in ") + kPluginPath +
+                                   " not found!\nIt should be placed in the same folder as DRUV Manager.\n\n";
+    const struct { const char* company; const char* help; bool helpThere; bool pluginThere; std::string text; } cases[] = {
+        {"Maker", "", false, true, "Maker Desk has been successfully registered in Corvane"},
+        {"Maker", "Manual.pdf", true, true, "Maker Desk has been successfully registered in Corvane"},
+        {"Maker", "Manual.pdf", false, true, helpLine + "Maker Desk has been installed with the problems listed above."},
+        {"Maker", "", false, false, pluginLine + "Maker Desk has been installed with the problems listed above."},
+        {"100%s%n", "", false, true, "100%s%n Desk has been successfully registered in Corvane"},
+    };
+    for (const auto& c : cases) {
+        MemoryRegistry fresh;
+        InstrumentManager local({fresh, kManagerFolder, [&](const std::string& path) {
+                                     return (c.pluginThere && path == kPluginPath) || (c.helpThere && path == helpPath);
+                                 }, nullptr});
+        boxes.boxes.clear();
+        local.InstallDevice(Write("desk.druv", Definition{c.company, "Desk", kDeskGuid, kDeskEditor, c.help, 0}));
+        ASSERT_EQ(1u, boxes.boxes.size());
+        EXPECT_EQ(c.text, boxes.boxes[0].text);
+        EXPECT_EQ("DRUV Manager", boxes.boxes[0].caption);
+        EXPECT_EQ(MessageIcon::Information, boxes.boxes[0].icon);
+        EXPECT_EQ(1u, local.List().Count()) << "installed, problems or not";
+        EXPECT_TRUE(HostKnows(fresh, kDeskGuid));
+    }
+}
+
+TEST_F(Installing, RefusalsWriteNothingAndSayWhy) {
+    Install("first.druv", Named("Maker", "First", kOtherGuid));
+    const std::string noGuid = folder.Write("noguid.druv", "<DRUVDevice><Company>Maker</Company></DRUVDevice>");
+    const std::string nullGuid = Write("null.druv", Named("Maker", "Null", GUID{}));
+    const std::string pageGuid = Write("page.druv", Named("Maker", "Page", kEditorPageClassId));
+    const std::string duplicate = Write("dup.druv", Named("MAKER", "first", kDeskGuid));
+    const std::string foreign = Write("foreign.druv", Named("Maker", "Foreign", kForeignGuid));
+    ASSERT_TRUE(registry.SetValue(RegistryRoot::ClassesRoot, ClassServerKeyPath(kForeignGuid), "",
+                                  RegistryValue::Text("C:\\Other\\other.dll")));
+    const std::string tooLong = folder.File(std::string(256 - folder.File("").size() - 5, 'p') + ".druv");
+    const struct { std::string path; std::string text; } cases[] = {
+        {noGuid, noGuid + "\nhas no DeviceGUID and cannot be installed.\n"
+                          "Please save it again in DRUV Template Builder to give it one."},
+        {nullGuid, nullGuid + "\nhas no DeviceGUID and cannot be installed.\n"
+                              "Please save it again in DRUV Template Builder to give it one."},
+        {pageGuid, pageGuid + "\nuses the class of the DRUV Editor {5464D9CE-17FD-4E28-A451-79A27E39BBC4}"
+                              " as its DeviceGUID and cannot be installed."},
+        {duplicate, "MAKER first\nis already installed in DRUV"},
+        {foreign, "Maker Foreign\ncannot be installed: the class " + ClassIdText(kForeignGuid) +
+                      " is registered to another program\n(C:\\Other\\other.dll)."},
+        {tooLong, "The path of the device file\n" + tooLong +
+                      "\nis longer than 255 characters and cannot be installed.\n"
+                      "Please move the file to a folder with a shorter path."},
+    };
+    registry.ClearWriteLog();
+    for (const auto& c : cases) {
+        boxes.boxes.clear();
+        manager.InstallDevice(c.path);
+        ASSERT_EQ(1u, boxes.boxes.size()) << c.path;
+        EXPECT_EQ(c.text, boxes.boxes[0].text);
+        EXPECT_EQ(MessageIcon::Error, boxes.boxes[0].icon);
+        EXPECT_TRUE(registry.WriteLog().empty()) << c.path;
+        EXPECT_EQ(1u, manager.List().Count());
+    }
+}
+
+TEST_F(Installing, AFileThatCannotBeReadShowsOnlyTheReadersBox) {
+    manager.InstallDevice(folder.Write("broken.druv", "<DRUVDevice><Company>"));
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ(kDefinitionMessageCaption, boxes.boxes[0].caption);
+    EXPECT_TRUE(registry.WriteLog().empty());
+    EXPECT_TRUE(manager.List().Empty());
+}
+
+TEST_F(Installing, ARefusedWriteRollsBackAndIsReportedAsFailure) {
+    const std::string path = Write("desk.druv", Definition());
+    for (size_t refused = 1; refused <= 10; ++refused) {
+        MemoryRegistry inner;
+        FaultyRegistryEditor faulty(inner);
+        faulty.RefuseWriteNumber(refused);
+        InstrumentManager local({faulty, kManagerFolder, nullptr, nullptr});
+        boxes.boxes.clear();
+        local.InstallDevice(path);
+        ASSERT_EQ(1u, boxes.boxes.size()) << "write " << refused;
+        EXPECT_EQ("Maker Desk\ncould not be installed: the registry refused its entries.\nInstalling instruments "
+                  "needs administrator rights; please start DRUV Manager as administrator.",
+                  boxes.boxes[0].text);
+        EXPECT_FALSE(HostKnows(inner, kDeskGuid)) << "write " << refused;
+        EXPECT_FALSE(inner.KeyExists(RegistryRoot::CurrentUser, kInstrumentListKeyPath)) << "no list saved";
+        EXPECT_TRUE(local.List().Empty());
+    }
+}
+
+TEST_F(Installing, OneDisplayNameIsFormedAndUsedEverywhere) {
+    std::string accented;
+    for (size_t i = 0; i < 120; ++i) accented += "\xC3\xA9";  // é, 240 bytes
+    const std::string relative = "long.druv";
+    Write(relative, Named(accented, "abcdefghijklm\xCE\xA9", kDeskGuid));
+    manager.InstallDevice(relative);  // made absolute before anything else
+    const std::string name = accented + " abcdefghijklm";  // Ω would make 256 bytes: left out whole
+    ASSERT_EQ(1u, manager.List().Count());
+    EXPECT_EQ(name, manager.List().Item(0).displayName);
+    EXPECT_EQ(name, manager.List().Item(0).record.displayName);
+    EXPECT_EQ(name, HostValue(registry, RegistryRoot::ClassesRoot, ClassKeyPath(kDeskGuid), ""));
+    const std::string pluginKey = HostPluginKeyPath(kDeskGuid);
+    EXPECT_EQ(name, HostValue(registry, RegistryRoot::LocalMachine, pluginKey, "ZN3_KEY_PLUGIN_NAME"));
+    EXPECT_EQ(folder.File(relative), HostValue(registry, RegistryRoot::LocalMachine, pluginKey, "DevicePath"));
+
+    manager.InstallDevice(Write("long2.druv", Named(accented, "ABCDEFGHIJKLM\xCE\xA9 2", kOtherGuid)));
+    EXPECT_EQ(1u, manager.List().Count()) << "the same name once cut: already installed";
+}
+
+}  // namespace
