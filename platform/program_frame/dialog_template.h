@@ -8,7 +8,7 @@
 #include <vector>
 
 // Predefined window classes a template names by atom.
-enum class DialogControlClass : WORD { Button = 0x0080, Static = 0x0082 };
+enum class DialogControlClass : WORD { Button = 0x0080, Edit = 0x0081, Static = 0x0082, ListBox = 0x0083 };
 
 struct DialogUnitsRect {
     short x, y, cx, cy;
