@@ -273,7 +273,7 @@ CloseBy close_by;
 std::wstring seen_caption;
 std::wstring seen_text;
 bool seen_images;
-bool pictures_apart;
+bool pictures_apart;  // side by side, inside the box
 HWND seen_box;
 
 void CALLBACK AnswerAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -294,7 +294,11 @@ void CALLBACK AnswerAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
     GetWindowRect(GetDlgItem(box, kAboutBoxFirstPictureId), &first);
     GetWindowRect(GetDlgItem(box, kAboutBoxSecondPictureId), &second);
     RECT overlap{};
-    pictures_apart = !IntersectRect(&overlap, &first, &second);
+    RECT client{};
+    GetClientRect(box, &client);
+    MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    pictures_apart = !IntersectRect(&overlap, &first, &second) && second.right <= client.right &&
+                     first.bottom <= client.bottom && second.bottom <= client.bottom;
     HWND ok = GetDlgItem(box, IDOK);
     switch (close_by) {
     case CloseBy::OkButton:

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Draws the pictures the program frame's tests load as resources: three
 16 x 16 toolbar icons, a program icon at 16 x 16 and 32 x 32, and two
-bitmaps of different sizes for the About box. Plain squares in distinct
-colours; run again after a change. Only the standard library is needed."""
+bitmaps for the About box, the first wider than the box has room for at
+first. Plain squares in distinct colours; run again after a change. Only
+the standard library is needed."""
 
 import os
 import struct
@@ -57,5 +58,5 @@ write_ico("red.ico", [square(16, (200, 30, 30))])
 write_ico("green.ico", [square(16, (30, 160, 30))])
 write_ico("blue.ico", [square(16, (30, 30, 200))])
 write_ico("program.ico", [square(16, (120, 60, 160)), square(32, (120, 60, 160))])
-write_bmp24("first.bmp", 48, 24, (250, 200, 0))
+write_bmp24("first.bmp", 300, 24, (250, 200, 0))
 write_bmp24("second.bmp", 32, 32, (0, 180, 200))
