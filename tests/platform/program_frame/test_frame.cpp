@@ -34,7 +34,7 @@ std::vector<FrameToolbarButton> TestButtons() {
             {kHelpCommand, IDI_TEST_BLUE, "Hilfe \xE2\x80\x93 \xC3\xA4"}};
 }
 
-TestFrame::TestFrame(FrameKeyboard keyboard, bool shown) : loop_(nullptr) {
+TestFrame::TestFrame(FrameKeyboard keyboard) : loop_(nullptr) {
     ACCEL add{FCONTROL | FVIRTKEY, 'A', kAddCommand};
     accelerators_ = CreateAcceleratorTableW(&add, 1);
     const DialogTemplate frame = FrameTemplate();
@@ -43,10 +43,6 @@ TestFrame::TestFrame(FrameKeyboard keyboard, bool shown) : loop_(nullptr) {
     loop_ = FrameMessageLoop(window_, accelerators_, keyboard);
     if (!window_) return;
     SetWindowSubclass(List(), &TestFrame::ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    if (!shown) return;
-    // Without activation: there is no window manager under Xvfb to give it.
-    ShowWindow(window_, SW_SHOWNOACTIVATE);
-    UpdateWindow(window_);
 }
 
 TestFrame::~TestFrame() {

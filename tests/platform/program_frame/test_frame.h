@@ -26,10 +26,9 @@ std::vector<FrameToolbarButton> TestButtons();
 
 class TestFrame {
 public:
-    // Hidden unless `shown`: under Xvfb, with no window manager to answer,
-    // Wine waits two seconds for one whenever a window with a caption is
-    // hidden or destroyed.
-    explicit TestFrame(FrameKeyboard keyboard = FrameKeyboard::AcceleratorsOnly, bool shown = false);
+    // Hidden: under Xvfb, with no window manager to answer, Wine waits two
+    // seconds for one whenever a window with a caption is hidden or destroyed.
+    explicit TestFrame(FrameKeyboard keyboard = FrameKeyboard::AcceleratorsOnly);
     ~TestFrame();
     TestFrame(const TestFrame&) = delete;
     TestFrame& operator=(const TestFrame&) = delete;
