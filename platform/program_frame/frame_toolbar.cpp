@@ -40,8 +40,8 @@ LRESULT CALLBACK ToolbarProc(HWND toolbar, UINT message, WPARAM wParam, LPARAM l
         if (AnswerToolTip(*state, reinterpret_cast<NMHDR*>(lParam))) return 0;
         break;
     case WM_NCDESTROY:
+        // The toolbar has let go of its data, the picture list among it, at WM_DESTROY.
         RemoveWindowSubclass(toolbar, &ToolbarProc, id);
-        SendMessageW(toolbar, TB_SETIMAGELIST, 0, 0);
         if (state->images) ImageList_Destroy(state->images);
         delete state;
         return DefSubclassProc(toolbar, message, wParam, lParam);
