@@ -46,18 +46,16 @@ if [ -n "$run_wine" ]; then
   scratch=$(mktemp -d /tmp/druv-manager-bench-wine.XXXXXX)
   export DRUV_WINEPREFIX="$scratch/prefix"
   source scripts/wine-env.sh win32
-  server_up=
+  # Ends the server of this prefix only (if one runs: also after a failed
+  # boot), then deletes the prefix.
   end_wine() {
-    if [ -n "$server_up" ]; then
-      "$druv_wineserver" -k 2>/dev/null || true
-      "$druv_wineserver" -w 2>/dev/null || true
-    fi
+    "$druv_wineserver" -k 2>/dev/null || true
+    "$druv_wineserver" -w 2>/dev/null || true
     rm -rf "$scratch"
   }
   trap end_wine EXIT
   scripts/wine-prefix.sh win32 >/dev/null
   "$druv_wineserver" -p
-  server_up=1
   # Wine's background services start with the first program a server runs
   # and keep its output open; start them with theirs going to a file.
   "$druv_wine_loader" wineboot </dev/null >"$scratch/wineboot.log" 2>&1 || true
