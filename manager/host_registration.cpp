@@ -24,6 +24,11 @@ std::string ClassServerPath(RegistryEditor& registry, const GUID& classId) {
 }
 
 ClassOwner ClassOwnerOf(RegistryEditor& registry, const GUID& classId) {
+    // A class served from another process names no in-process server at all,
+    // yet belongs to the program that registered it.
+    for (const char* server : {"LocalServer32", "LocalServer"})
+        if (registry.KeyExists(RegistryRoot::ClassesRoot, ClassKeyPath(classId) + "\\" + server))
+            return ClassOwner::OtherProgram;
     RegistryValue value;
     if (registry.ReadValue(RegistryRoot::ClassesRoot, ClassServerKeyPath(classId), "", value) != RegistryRead::Ok)
         return ClassOwner::None;

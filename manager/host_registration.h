@@ -7,11 +7,12 @@
 #include "platform/com_base.h"
 #include "platform/registry_editor.h"
 
-// Who serves a component class, as its InprocServer32 default value says.
+// Who serves a component class, as its InprocServer32 default value and its
+// out-of-process server keys say.
 enum class ClassOwner {
     None,          // no such class, or no server named for it
-    Plugin,        // served by a file named DRUV.dll (in any folder, any case)
-    OtherProgram,  // served by some other file: never ours to change
+    Plugin,        // served in process by a file named DRUV.dll (in any folder, any case)
+    OtherProgram,  // served by some other file or process: never ours to change
 };
 
 ClassOwner ClassOwnerOf(RegistryEditor& registry, const GUID& classId);

@@ -81,13 +81,15 @@ TEST(DeleteKeyTree, AnUndeletableSubkeyEndsTheWalkInsteadOfLoopingForever) {
 
 TEST(DeleteOwnClass, LeavesWhatIsNotOursToDelete) {
     const GUID someClass = {0x11111111, 0x2222, 0x3333, {4, 4, 5, 5, 5, 5, 5, 5}};
-    const struct { GUID classId; const char* server; bool deleted; } cases[] = {
-        {someClass, "\"C:\\Elsewhere\\druv.DLL\"", true},
-        {someClass, nullptr, true},  // no InprocServer32 at all
-        {someClass, "C:\\Windows\\other.dll", false},
-        {someClass, "C:\\Windows\\DRUV.dll.bak", false},
-        {kEditorPageClassId, "C:\\DRUV\\DRUV.dll", false},
-        {GUID{}, nullptr, false},
+    const struct { GUID classId; const char* server; const char* otherServerKey; bool deleted; } cases[] = {
+        {someClass, "\"C:\\Elsewhere\\druv.DLL\"", nullptr, true},
+        {someClass, nullptr, nullptr, true},  // no server at all
+        {someClass, "C:\\Windows\\other.dll", nullptr, false},
+        {someClass, "C:\\Windows\\DRUV.dll.bak", nullptr, false},
+        {someClass, nullptr, "LocalServer32", false},  // another program's process serves it
+        {someClass, "C:\\DRUV\\DRUV.dll", "LocalServer", false},
+        {kEditorPageClassId, "C:\\DRUV\\DRUV.dll", nullptr, false},
+        {GUID{}, nullptr, nullptr, false},
     };
     for (const auto& c : cases) {
         MemoryRegistry registry;
@@ -96,9 +98,14 @@ TEST(DeleteOwnClass, LeavesWhatIsNotOursToDelete) {
             ASSERT_TRUE(registry.SetValue(RegistryRoot::ClassesRoot, ClassServerKeyPath(c.classId), "",
                                           RegistryValue::Text(c.server)));
         }
+        if (c.otherServerKey) {
+            ASSERT_TRUE(registry.CreateKey(RegistryRoot::ClassesRoot,
+                                           ClassKeyPath(c.classId) + "\\" + c.otherServerKey));
+        }
         EXPECT_TRUE(DeleteOwnClass(registry, c.classId));
         EXPECT_EQ(!c.deleted, registry.KeyExists(RegistryRoot::ClassesRoot, ClassKeyPath(c.classId)))
-            << ClassIdText(c.classId) << " served by " << (c.server ? c.server : "nothing");
+            << ClassIdText(c.classId) << " served by " << (c.server ? c.server : "nothing") << " and "
+            << (c.otherServerKey ? c.otherServerKey : "no other server");
     }
 }
 
