@@ -11,10 +11,14 @@
 namespace {
 
 const wchar_t kListKey[] = L"SOFTWARE\\Tavrel\\Lindqor\\DRUV";
-const wchar_t kAssociationKey[] = L".druv";
-const wchar_t kEditorClassKey[] = L"CLSID\\{5464D9CE-17FD-4E28-A451-79A27E39BBC4}";
 
-// Deepest first.
+// The keys the window writes besides those of the run's own devices: the
+// stored list, the association and the editor page's class.
+const std::vector<std::pair<HKEY, std::wstring>> kRestored{
+    {HKEY_CURRENT_USER, kListKey},
+    {HKEY_CLASSES_ROOT, L".druv"},
+    {HKEY_CLASSES_ROOT, L"CLSID\\{5464D9CE-17FD-4E28-A451-79A27E39BBC4}"}};
+// The keys above them that the installs make, deepest first.
 const std::vector<std::pair<HKEY, std::wstring>> kParents{
     {HKEY_CURRENT_USER, L"SOFTWARE\\Tavrel\\Lindqor"},
     {HKEY_CURRENT_USER, L"SOFTWARE\\Tavrel"},
@@ -22,30 +26,23 @@ const std::vector<std::pair<HKEY, std::wstring>> kParents{
     {HKEY_LOCAL_MACHINE, L"Software\\Tavrel\\ZN3"},
     {HKEY_LOCAL_MACHINE, L"Software\\Tavrel"}};
 
-// The keys the window writes besides those of the run's own devices, as they
-// were before this test program ran, and put back when it ends.
+// Those keys as they were before this test program ran, put back when it ends.
 class SavedRegistry : public ::testing::Environment {
 public:
     void SetUp() override {
-        list_ = TakeSnapshot(HKEY_CURRENT_USER, kListKey);
-        association_ = TakeSnapshot(HKEY_CLASSES_ROOT, kAssociationKey);
-        editor_ = TakeSnapshot(HKEY_CLASSES_ROOT, kEditorClassKey);
+        for (const auto& [root, path] : kRestored) saved_.push_back(TakeSnapshot(root, path));
         for (const auto& [root, path] : kParents) parentsBefore_.push_back(TakeSnapshot(root, path).exists);
     }
     void TearDown() override {
-        RestoreSnapshot(HKEY_CURRENT_USER, kListKey, list_);
-        RestoreSnapshot(HKEY_CLASSES_ROOT, kAssociationKey, association_);
-        RestoreSnapshot(HKEY_CLASSES_ROOT, kEditorClassKey, editor_);
-        // The keys above those, made by the installs, go if they are empty:
-        // other tests may have put keys of their own there meanwhile.
+        for (size_t i = 0; i < kRestored.size(); ++i) RestoreSnapshot(kRestored[i].first, kRestored[i].second, saved_[i]);
+        // A parent goes only when it is empty: other tests may have put keys
+        // of their own there meanwhile.
         for (size_t i = 0; i < kParents.size(); ++i)
             if (!parentsBefore_[i]) RegDeleteKeyW(kParents[i].first, kParents[i].second.c_str());
     }
 
 private:
-    RegistrySnapshot list_;
-    RegistrySnapshot association_;
-    RegistrySnapshot editor_;
+    std::vector<RegistrySnapshot> saved_;
     std::vector<bool> parentsBefore_;
 };
 

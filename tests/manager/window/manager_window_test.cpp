@@ -109,51 +109,21 @@ HGLOBAL MakeDrop(const std::vector<std::wstring>& paths) {
 
 TEST_F(ManagerWindowTest, IsBuiltFromItsResources) {
     Open();
-    wchar_t text[128] = {};
-    GetWindowTextW(Window(), text, 128);
-    EXPECT_EQ(std::wstring(L"DRUV Manager"), text);
-    const LONG style = GetWindowLongW(Window(), GWL_STYLE);
-    EXPECT_EQ(WS_SYSMENU | WS_MINIMIZEBOX, style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_MAXIMIZEBOX));
-    EXPECT_TRUE(GetWindowLongW(Window(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
-
-    // The list box takes its scroll bar away while it has nothing to scroll,
-    // and the dialog manager draws a border as a sunken edge.
-    const LONG list = GetWindowLongW(List(), GWL_STYLE);
-    const LONG wanted = LBS_NOTIFY | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT;
-    EXPECT_EQ(wanted, list & (wanted | LBS_SORT | LBS_MULTIPLESEL));
-    EXPECT_TRUE((list & WS_BORDER) || (GetWindowLongW(List(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
-    HWND label = FindWindowExW(Window(), nullptr, L"Static", L"Registered Instruments");
-    ASSERT_NE(nullptr, label);
-    EXPECT_TRUE(GetWindowLongW(label, GWL_STYLE) & SS_CENTER);
-
+    ASSERT_NE(nullptr, List());
+    // Several items may be selected, and they keep the order they came in.
+    EXPECT_EQ(LBS_EXTENDEDSEL, GetWindowLongW(List(), GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL | LBS_SORT));
+    EXPECT_NE(nullptr, FindWindowExW(Window(), nullptr, L"Static", L"Registered Instruments"));
+    const int commands[] = {kAdd, kRemove, kRemoveAll, kHelp};
     ASSERT_EQ(4, SendMessageW(Toolbar(), TB_BUTTONCOUNT, 0, 0));
-    const std::vector<std::pair<int, std::wstring>> buttons{
-        {kAdd, L"Add"}, {kRemove, L"Remove"}, {kRemoveAll, L"Remove All"}, {kHelp, L"Help"}};
     for (int i = 0; i < 4; ++i) {
         TBBUTTON button{};
         SendMessageW(Toolbar(), TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
-        EXPECT_EQ(buttons[i].first, button.idCommand);
-        EXPECT_EQ(i, button.iBitmap) << "each button has its own picture";
-        wchar_t label_text[64] = {};
-        SendMessageW(Toolbar(), TB_GETBUTTONTEXTW, buttons[i].first, reinterpret_cast<LPARAM>(label_text));
-        EXPECT_EQ(buttons[i].second, label_text);
+        EXPECT_EQ(commands[i], button.idCommand);
+        EXPECT_EQ(i, button.iBitmap) << "a picture of its own";
     }
-
     HMENU menu = GetSystemMenu(Window(), FALSE);
-    const int count = GetMenuItemCount(menu);
-    EXPECT_EQ(kAboutCommand, GetMenuItemID(menu, count - 1));
-    GetMenuStringW(menu, kAboutCommand, text, 128, MF_BYCOMMAND);
-    EXPECT_EQ(std::wstring(L"&About DRUV Manager..."), text);
-    EXPECT_NE(0, SendMessageW(Window(), WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(kAboutCommand, GetMenuItemID(menu, GetMenuItemCount(menu) - 1));
     EXPECT_NE(0, SendMessageW(Window(), WM_GETICON, ICON_SMALL, 0));
-    EXPECT_EQ(SendMessageW(Window(), WM_GETICON, ICON_BIG, 0), SendMessageW(Window(), WM_QUERYDRAGICON, 0, 0));
-
-    // The association is renewed at every start, naming this executable.
-    EXPECT_EQ(Wide(managerFolder) + L"\\DRUVManager.ico", Text(HKEY_CLASSES_ROOT, L".druv\\DefaultIcon", nullptr));
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    EXPECT_EQ(L"\"" + std::wstring(self) + L"\" \"%1\"",
-              Text(HKEY_CLASSES_ROOT, L".druv\\shell\\Open\\command", nullptr));
 }
 
 TEST_F(ManagerWindowTest, AddInstallsEachChosenFileSoThatTheHostCanCreateTheDevice) {
@@ -270,20 +240,16 @@ TEST_F(ManagerWindowTest, KeysRunTheirCommandsAndEscapeAndEnterDoNotClose) {
         opened.clear();
         TypeKey(dialog->Loop(), List(), c.key, c.control);
         EXPECT_EQ(c.boxes, BoxTexts());  // the questions are answered No
-        EXPECT_EQ(c.documents, opened.size());
+        ASSERT_EQ(c.documents, opened.size());
+        if (c.documents) {
+            // By its full path: the working folder alone does not lead the shell there.
+            EXPECT_EQ(managerFolder + "\\Manual.pdf", opened[0].document);
+            EXPECT_EQ(managerFolder, opened[0].workingFolder);
+            EXPECT_EQ(Window(), opened[0].owner);
+        }
         EXPECT_TRUE(IsWindow(Window()));
         EXPECT_EQ(std::vector<std::wstring>{Wide(device.displayName)}, ListTexts());
     }
-}
-
-TEST_F(ManagerWindowTest, HelpOpensTheManualByItsFullPath) {
-    Open();
-    Command(kHelp);
-    ASSERT_EQ(1u, opened.size());
-    EXPECT_EQ(Window(), opened[0].owner);
-    EXPECT_EQ(managerFolder + "\\Manual.pdf", opened[0].document);
-    EXPECT_EQ(managerFolder, opened[0].workingFolder);
-    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST_F(ManagerWindowTest, DropInstallsEachFileInOrderAndPassesLongPathsWhole) {
