@@ -208,12 +208,11 @@ TEST_F(ManagerWindowTest, ButtonsFollowTheListAndItsSelection) {
     EXPECT_FALSE(ButtonEnabled(kRemove));
     EXPECT_TRUE(ButtonEnabled(kRemoveAll));
 
-    const struct { bool selected; } steps[] = {{true}, {false}};
-    for (const auto& step : steps) {
-        SendMessageW(List(), LB_SETSEL, step.selected, 0);
+    for (bool selected : {true, false}) {
+        SendMessageW(List(), LB_SETSEL, selected, 0);
         Post(WM_COMMAND, MAKEWPARAM(1000, LBN_SELCHANGE), reinterpret_cast<LPARAM>(List()));
-        EXPECT_EQ(step.selected, ButtonEnabled(kRemove));
-        EXPECT_EQ(step.selected, dialog->Manager().List().Item(0).selected);
+        EXPECT_EQ(selected, ButtonEnabled(kRemove));
+        EXPECT_EQ(selected, dialog->Manager().List().Item(0).selected);
     }
 }
 
