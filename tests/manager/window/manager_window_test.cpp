@@ -124,11 +124,16 @@ TEST_F(ManagerWindowTest, IsBuiltFromItsResources) {
     HMENU menu = GetSystemMenu(Window(), FALSE);
     EXPECT_EQ(kAboutCommand, GetMenuItemID(menu, GetMenuItemCount(menu) - 1));
     EXPECT_NE(0, SendMessageW(Window(), WM_GETICON, ICON_SMALL, 0));
+    for (int picture : {11, 12}) {  // the About box's
+        HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(picture));
+        EXPECT_NE(nullptr, bitmap) << picture;
+        if (bitmap) DeleteObject(bitmap);
+    }
 }
 
 TEST_F(ManagerWindowTest, AddInstallsEachChosenFileSoThatTheHostCanCreateTheDevice) {
     const TestDevice synth = MakeDevice("Synth", 1);
-    const TestDevice effect = MakeDevice("Effect", 2);
+    const TestDevice effect = MakeDevice("Effekt \xC3\xA4", 2);  // names and paths cross into UTF-16 whole
     Open();
     dialogAnswer = {FileDialogOutcome::Chosen, {synth.path, effect.path}};
     Command(kAdd);
@@ -154,10 +159,13 @@ TEST_F(ManagerWindowTest, AddInstallsEachChosenFileSoThatTheHostCanCreateTheDevi
                   HostRows(device.device));
     }
 
-    IUnknown* filter = nullptr;
-    ASSERT_EQ(S_OK, CoCreateInstance(synth.device, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                     reinterpret_cast<void**>(&filter)));
-    filter->Release();
+    for (const TestDevice& device : {synth, effect}) {
+        IUnknown* filter = nullptr;
+        ASSERT_EQ(S_OK, CoCreateInstance(device.device, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                         reinterpret_cast<void**>(&filter)))
+            << device.displayName;
+        filter->Release();
+    }
 }
 
 TEST_F(ManagerWindowTest, AddSaysWhenTheChosenNamesDidNotFitAndOtherwiseStaysQuiet) {
