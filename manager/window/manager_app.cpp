@@ -1,0 +1,36 @@
+#include "manager/window/manager_app.h"
+
+#include <utility>
+
+#include "manager/command_line_info.h"
+#include "manager/window/manager_dialog.h"
+#include "manager/window/single_instance.h"
+#include "platform/file_system.h"
+#include "platform/message_box.h"
+#include "platform/program_frame/common_controls.h"
+
+CDRUVManagerApp::CDRUVManagerApp(ManagerEnvironment environment, ManagerAppSettings settings)
+    : environment_(std::move(environment)), settings_(std::move(settings)) {}
+
+int CDRUVManagerApp::Run(HINSTANCE module, const std::vector<std::string>& arguments, int show) {
+    DRUVCommandLineInfo commandLine;
+    commandLine.ParseArguments(arguments);
+
+    const SingleInstance instance(settings_.instanceName);
+    if (!instance.First()) {
+        ShowMessageBox("DRUV Manager is already running.\nPlease add instrument using the Add option\n"
+                       "or drag and drop the files into the DRUV window",
+                       "DRUV Manager", MessageIcon::Error, MessageButtons::Ok, nullptr);
+        return 1;
+    }
+
+    InitialiseFrameControls();
+    CDRUVManagerDlg window(environment_, {settings_.executablePath, commandLine.Files(), settings_.openDocument});
+    if (!window.Create(module)) return 1;
+    window.Show(show);
+    return window.Run();
+}
+
+ManagerEnvironment SystemManagerEnvironment() {
+    return ManagerEnvironment{SystemRegistryEditor(), FolderOfPath(ModuleFilePath()), FileExists, AbsolutePath};
+}

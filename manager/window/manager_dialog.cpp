@@ -1,0 +1,181 @@
+#include "manager/window/manager_dialog.h"
+
+#include <shellapi.h>
+
+#include <utility>
+
+#include "manager/file_association.h"
+#include "manager/resources/manager_resource_ids.h"
+#include "manager/toolbar_buttons.h"
+#include "manager/window/add_device_dialog.h"
+#include "manager/window/dropped_files.h"
+#include "manager/window/instrument_list_box.h"
+#include "platform/program_frame/about_box.h"
+#include "platform/program_frame/about_entry.h"
+#include "platform/program_frame/frame_painting.h"
+#include "platform/program_frame/frame_toolbar.h"
+#include "platform/program_frame/message_filter.h"
+
+namespace {
+
+// Client pixels: the line under the toolbar runs a little past its 300 pixels.
+constexpr int kRuleEnd = 320;
+
+}  // namespace
+
+CDRUVManagerDlg::CDRUVManagerDlg(ManagerEnvironment environment, ManagerWindowStart start)
+    : registry_(environment.registry), manager_(environment), start_(std::move(start)), managerFolder_(environment.managerFolder) {
+    if (!start_.openDocument) start_.openDocument = ShellOpenDocument;
+    manager_.SetListChangedHandler([this] { OnListChanged(); });
+}
+
+CDRUVManagerDlg::~CDRUVManagerDlg() {
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+    if (accelerators_) DestroyAcceleratorTable(accelerators_);
+}
+
+bool CDRUVManagerDlg::Create(HINSTANCE module) {
+    module_ = module;
+    window_ = CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_DRUV_MANAGER), nullptr, &CDRUVManagerDlg::Proc,
+                                 reinterpret_cast<LPARAM>(this));
+    return window_ != nullptr;
+}
+
+void CDRUVManagerDlg::Show(int how) {
+    ShowWindow(window_, how);
+    UpdateWindow(window_);
+}
+
+HWND CDRUVManagerDlg::ListBox() const { return GetDlgItem(window_, IDC_INSTRUMENT_LIST); }
+HWND CDRUVManagerDlg::Toolbar() const { return GetDlgItem(window_, kFrameToolbarId); }
+
+INT_PTR CALLBACK CDRUVManagerDlg::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<CDRUVManagerDlg*>(lParam)->window_ = window;
+    }
+    auto* dialog = reinterpret_cast<CDRUVManagerDlg*>(GetWindowLongPtrW(window, DWLP_USER));
+    return dialog ? dialog->Handle(message, wParam, lParam) : FALSE;
+}
+
+// The order matters to the person watching: the list is loaded and the
+// command-line files installed, each with its own message, before the window
+// first shows.
+void CDRUVManagerDlg::Initialise() {
+    manager_.SetMessageOwner(window_);
+    AppendAboutEntry(window_, module_, IDS_ABOUT_MANAGER);
+    icons_.Load(module_, IDR_MANAGER_ICON);
+    icons_.ApplyTo(window_);
+    CreateFrameToolbar(window_, module_,
+                       {{ID_ADD_DEVICE, IDI_ADD, "Add"},
+                        {ID_REMOVE_DEVICE, IDI_REMOVE, "Remove"},
+                        {ID_REMOVE_ALL_DEVICES, IDI_REMOVE_ALL, "Remove All"},
+                        {ID_HELP_MANUAL, IDI_HELP, "Help"}});
+    WriteFileAssociation(registry_, managerFolder_, start_.executablePath);
+    manager_.LoadInstrumentList();
+    InstallEach(start_.commandLineFiles);
+    accelerators_ = LoadAcceleratorsW(module_, MAKEINTRESOURCEW(IDR_MANAGER_KEYS));
+    loop_ = FrameMessageLoop(window_, accelerators_, FrameKeyboard::AcceleratorsOnly);
+    ApplyButtons();
+    DragAcceptFiles(window_, TRUE);
+    AllowDropsFromLowerRights(window_);
+}
+
+INT_PTR CDRUVManagerDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        Initialise();
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_INSTRUMENT_LIST) {
+            if (HIWORD(wParam) == LBN_SELCHANGE) {
+                TakeListSelection(ListBox(), manager_);
+                ApplyButtons();
+            }
+            return TRUE;
+        }
+        OnCommand(LOWORD(wParam));
+        return TRUE;
+    case WM_HELP:
+        OpenManual();
+        return TRUE;
+    case WM_DROPFILES:
+        InstallEach(TakeDroppedFiles(reinterpret_cast<HDROP>(wParam)));
+        return TRUE;
+    case WM_SYSCOMMAND:
+        if (!IsAboutCommand(message, wParam)) return FALSE;
+        ShowAbout();
+        return TRUE;
+    case WM_CLOSE:
+        Close();
+        return TRUE;
+    case WM_PAINT:
+        PaintFrameWindow(window_, kRuleEnd, icons_.Large());
+        return TRUE;
+    case WM_QUERYDRAGICON:
+        return static_cast<INT_PTR>(FrameDragIcon(icons_.Large()));
+    default:
+        return FALSE;
+    }
+}
+
+void CDRUVManagerDlg::OnCommand(int command) {
+    switch (command) {
+    case ID_ADD_DEVICE:
+        AddDevices();
+        break;
+    case ID_REMOVE_DEVICE:
+        manager_.Remove();
+        break;
+    case ID_REMOVE_ALL_DEVICES:
+        manager_.RemoveAll();
+        break;
+    case ID_HELP_MANUAL:
+        OpenManual();
+        break;
+    default:
+        // IDOK and IDCANCEL among them: the window is closed only by its
+        // close button or system menu.
+        break;
+    }
+}
+
+void CDRUVManagerDlg::OnListChanged() {
+    ShowInstrumentList(ListBox(), manager_.List());
+    ApplyButtons();
+}
+
+void CDRUVManagerDlg::ApplyButtons() {
+    const ToolbarButtons buttons = UpdateButtons(manager_.List());
+    HWND toolbar = Toolbar();
+    EnableFrameToolbarButton(toolbar, ID_ADD_DEVICE, buttons.add);
+    EnableFrameToolbarButton(toolbar, ID_REMOVE_DEVICE, buttons.remove);
+    EnableFrameToolbarButton(toolbar, ID_REMOVE_ALL_DEVICES, buttons.removeAll);
+    EnableFrameToolbarButton(toolbar, ID_HELP_MANUAL, buttons.help);
+}
+
+void CDRUVManagerDlg::AddDevices() { InstallEach(ChooseDeviceFiles(window_, managerFolder_)); }
+
+void CDRUVManagerDlg::InstallEach(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) manager_.InstallDevice(path);
+}
+
+// By its full path: the working folder alone does not make the shell look
+// there for a relative name.
+void CDRUVManagerDlg::OpenManual() {
+    start_.openDocument(window_, managerFolder_ + "\\Manual.pdf", managerFolder_);
+}
+
+void CDRUVManagerDlg::ShowAbout() {
+    ShowAboutBox(window_, module_,
+                 {"About DRUV Manager", IDR_MANAGER_ICON, "DRUV Manager Version 1.0.3", IDB_ABOUT_FIRST,
+                  IDB_ABOUT_SECOND});
+}
+
+// The records are let go of without touching the registry: the host's
+// entries and the stored list stay as they are.
+void CDRUVManagerDlg::Close() {
+    manager_.DeselectAll();
+    manager_.RemoveEntries(true);
+    DestroyWindow(window_);
+}
