@@ -4,7 +4,6 @@
 #include <libxml/tree.h>
 #include <libxml/xmlversion.h>
 
-#include <cstdio>
 #include <string>
 
 #include "device/druv_device.h"
@@ -13,7 +12,7 @@
 #include "device/xml_text.h"
 #include "platform/guid.h"
 #include "platform/message_box.h"
-#include "platform/utf8_file.h"
+#include "platform/safe_file_write.h"
 
 namespace {
 
@@ -91,11 +90,11 @@ void WriteConfiguration(xmlNodePtr root, const DRUVConfiguration& configuration)
     for (const std::string& ref : configuration.Refs()) AddElement(element, "Ref", ref);
 }
 
+// Through a temporary file beside the definition, so that a disk that fills
+// up or a program that stops half-way never leaves the author with neither
+// the old definition nor the new one.
 bool WriteFile(const std::string& path, const xmlChar* bytes, int size) {
-    FILE* file = OpenUtf8File(path, "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(bytes, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
-    return (std::fclose(file) == 0) && written;
+    return size >= 0 && WriteFileSafely(path, bytes, static_cast<size_t>(size));
 }
 
 }  // namespace

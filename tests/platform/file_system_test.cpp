@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/safe_file_write.h"
+#include "platform/utf8_file.h"
 #include "platform/utf16_text.h"
 
 namespace {
@@ -143,6 +145,68 @@ TEST(AbsolutePath, PutsTheCurrentFolderInFrontOfRelativePathsOnly) {
     const std::string absolute = current + kSeparator + "Devices" + kSeparator + name;
     EXPECT_EQ(absolute, AbsolutePath(absolute));
     EXPECT_EQ("", AbsolutePath(""));
+}
+
+std::string Contents(const std::string& path) {
+    std::string bytes;
+    std::FILE* file = OpenUtf8File(path, "rb");
+    if (!file) return "(no file)";
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    std::fclose(file);
+    return bytes;
+}
+
+// A definition saved over an older one: whatever goes wrong on the way, the
+// older one is still there byte for byte, and no temporary file is left.
+TEST(WriteFileSafely, ReplacesTheFileOnlyWhenTheWholeWriteSucceeded) {
+    const std::string folder = NewFolder();
+    ASSERT_FALSE(folder.empty());
+    const std::string target = folder + kSeparator + "Kl\xC3\xA4nge.druv";
+    const std::string old = "<DRUVDevice>old</DRUVDevice>\n";
+    const std::string next(100000, 'n');
+    const auto failsHalfWay = [](std::FILE* file, const unsigned char* bytes, size_t size) {
+        std::fwrite(bytes, 1, size / 2, file);
+        return false;  // the disk filled up half-way
+    };
+
+    struct Case {
+        const char* what;
+        std::string path;
+        FileChunkWriter writer;
+        bool written;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"a write that fails half-way", target, failsHalfWay, false, old},
+        {"a folder that does not exist", folder + kSeparator + "Missing" + kSeparator + "x.druv", nullptr, false,
+         "(no file)"},
+        {"a whole write", target, nullptr, true, next},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteFileSafely(target, old.data(), old.size()));
+        EXPECT_EQ(c.written, WriteFileSafely(c.path, next.data(), next.size(), c.writer)) << c.what;
+        const std::string got = Contents(c.path);
+        EXPECT_TRUE(got == c.expected) << c.what << ": " << got.size() << " bytes, expected " << c.expected.size();
+        for (unsigned attempt = 0; attempt < 3; ++attempt)
+            EXPECT_FALSE(FileExists(TemporaryFileNameFor(c.path, attempt))) << c.what << ": temporary file left";
+    }
+    Remove({target}, folder);
+}
+
+// A temporary name that someone else's file already has is left alone.
+TEST(WriteFileSafely, NeverWritesIntoAFileThatHappensToHaveTheTemporaryName) {
+    const std::string folder = NewFolder();
+    ASSERT_FALSE(folder.empty());
+    const std::string target = folder + kSeparator + "Mixer.druv";
+    const std::string squatter = TemporaryFileNameFor(target, 0);
+    ASSERT_TRUE(CreateFileAt(squatter));
+    const std::string text = "new";
+    EXPECT_TRUE(WriteFileSafely(target, text.data(), text.size()));
+    EXPECT_EQ(text, Contents(target));
+    EXPECT_EQ("", Contents(squatter));
+    Remove({target, squatter}, folder);
 }
 
 }  // namespace
