@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
@@ -43,12 +44,16 @@ protected:
         view.SetCurrentSelection(list, index);
         builder.SelectionChanged(list);
     }
+    void Add(ControlId nameBox, ControlId add, const std::vector<std::string>& names) {
+        for (const std::string& name : names) {
+            Type(nameBox, name);
+            builder.Command(add);
+        }
+    }
     void AddConfigurations(const std::vector<std::string>& names) {
-        for (const std::string& name : names) Type(ids::kConfigurationName, name), builder.Command(ids::kConfigurationAdd);
+        Add(ids::kConfigurationName, ids::kConfigurationAdd, names);
     }
-    void AddTemplates(const std::vector<std::string>& names) {
-        for (const std::string& name : names) Type(ids::kTemplateName, name), builder.Command(ids::kTemplateAdd);
-    }
+    void AddTemplates(const std::vector<std::string>& names) { Add(ids::kTemplateName, ids::kTemplateAdd, names); }
     // Saves under `path` through Save As.
     bool SaveAs(const std::string& path) {
         choices.push_back(path);
