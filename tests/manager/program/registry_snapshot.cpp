@@ -36,12 +36,25 @@ RegistryTree ReadOpenKey(HKEY key) {
     return tree;
 }
 
-bool WriteOpenKey(HKEY key, const RegistryTree& tree) {
+// Makes an open key hold exactly what `tree` holds, changing only what
+// differs: a key that other programs read is never missing meanwhile.
+bool SyncOpenKey(HKEY key, const RegistryTree& tree) {
+    const RegistryTree now = ReadOpenKey(key);
     bool written = true;
-    for (const RegistryTree::Value& value : tree.values)
+    for (const RegistryTree::Value& value : now.values)
+        if (!tree.Find(value.name)) written = RegDeleteValueW(key, value.name.c_str()) == ERROR_SUCCESS && written;
+    for (const auto& [name, subtree] : now.subkeys) {
+        bool kept = false;
+        for (const auto& entry : tree.subkeys) kept = kept || _wcsicmp(entry.first.c_str(), name.c_str()) == 0;
+        if (!kept) written = DeleteRegistryTree(key, name) && written;
+    }
+    for (const RegistryTree::Value& value : tree.values) {
+        const RegistryTree::Value* current = now.Find(value.name);
+        if (current && *current == value) continue;
         written = RegSetValueExW(key, value.name.c_str(), 0, value.type, value.data.data(),
                                  static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS &&
                   written;
+    }
     for (const auto& [name, subtree] : tree.subkeys) {
         HKEY subkey = nullptr;
         if (RegCreateKeyExW(key, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &subkey, nullptr) !=
@@ -49,7 +62,7 @@ bool WriteOpenKey(HKEY key, const RegistryTree& tree) {
             written = false;
             continue;
         }
-        written = WriteOpenKey(subkey, subtree) && written;
+        written = SyncOpenKey(subkey, subtree) && written;
         RegCloseKey(subkey);
     }
     return written;
@@ -85,12 +98,11 @@ bool DeleteRegistryTree(HKEY root, const std::wstring& path) {
 }
 
 bool WriteRegistryTree(HKEY root, const std::wstring& path, const RegistryTree& tree) {
-    if (!DeleteRegistryTree(root, path)) return false;
-    if (!tree.exists) return true;
+    if (!tree.exists) return DeleteRegistryTree(root, path);
     HKEY key = nullptr;
     if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
-    const bool written = WriteOpenKey(key, tree);
+    const bool written = SyncOpenKey(key, tree);
     RegCloseKey(key);
     return written;
 }

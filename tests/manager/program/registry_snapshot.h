@@ -34,7 +34,8 @@ RegistryTree ReadRegistryTree(HKEY root, const std::wstring& path);
 // Deletes the key with its subkeys; true when it is gone afterwards.
 bool DeleteRegistryTree(HKEY root, const std::wstring& path);
 // Makes the key what `tree` says: deleted when it did not exist, otherwise
-// rewritten with exactly its values and subkeys. False when a write failed.
+// given exactly its values and subkeys, changing only what differs (the key
+// itself is never missing meanwhile). False when a write failed.
 bool WriteRegistryTree(HKEY root, const std::wstring& path, const RegistryTree& tree);
 bool RegistryKeyExists(HKEY root, const std::wstring& path);
 
