@@ -6,7 +6,7 @@
 #include "manager/window/single_instance.h"
 #include "platform/file_system.h"
 
-int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int show) {
     CDRUVManagerApp app(SystemManagerEnvironment(), {kManagerInstanceName, ModuleFilePath(), ShellOpenDocument});
-    return app.Run(module, CommandLineArguments(GetCommandLineW()));
+    return app.Run(module, CommandLineArguments(GetCommandLineW()), show);
 }

@@ -12,7 +12,7 @@
 CDRUVManagerApp::CDRUVManagerApp(ManagerEnvironment environment, ManagerAppSettings settings)
     : environment_(std::move(environment)), settings_(std::move(settings)) {}
 
-int CDRUVManagerApp::Run(HINSTANCE module, const std::vector<std::string>& arguments) {
+int CDRUVManagerApp::Run(HINSTANCE module, const std::vector<std::string>& arguments, int show) {
     DRUVCommandLineInfo commandLine;
     commandLine.ParseArguments(arguments);
 
@@ -27,7 +27,7 @@ int CDRUVManagerApp::Run(HINSTANCE module, const std::vector<std::string>& argum
     InitialiseFrameControls();
     CDRUVManagerDlg window(environment_, {settings_.executablePath, commandLine.Files(), settings_.openDocument});
     if (!window.Create(module)) return 1;
-    window.Show();
+    window.Show(show);
     return window.Run();
 }
 

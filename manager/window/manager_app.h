@@ -21,9 +21,10 @@ public:
     CDRUVManagerApp(ManagerEnvironment environment, ManagerAppSettings settings);
 
     // Runs the manager with `arguments` (those after the program's name) and
-    // the resources of `module`. When another manager runs, says so and ends
-    // without installing anything. The program's exit code.
-    int Run(HINSTANCE module, const std::vector<std::string>& arguments);
+    // the resources of `module`, its window shown as `show` asks. When another
+    // manager runs, says so and ends without installing anything. The
+    // program's exit code.
+    int Run(HINSTANCE module, const std::vector<std::string>& arguments, int show = SW_SHOWNORMAL);
 
 private:
     ManagerEnvironment environment_;

@@ -18,7 +18,8 @@
 
 namespace {
 
-constexpr int kRuleEnd = 320;  // client pixels; the toolbar's line runs a little past it
+// Client pixels: the line under the toolbar runs a little past its 300 pixels.
+constexpr int kRuleEnd = 320;
 
 }  // namespace
 
