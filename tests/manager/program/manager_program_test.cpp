@@ -30,6 +30,15 @@ std::string Described(const std::vector<SeenBox>& boxes) {
     return text;
 }
 
+// A stored list: its values' names and sizes.
+std::string Described(const RegistryTree& list) {
+    if (!list.exists) return "(no key)";
+    std::string text = "{";
+    for (const RegistryTree::Value& value : list.values)
+        text += " " + Utf8Text(value.name) + ":" + std::to_string(value.data.size()) + "B";
+    return text + " }";
+}
+
 std::string RegistryText(HKEY root, const std::wstring& key, const std::wstring& name) {
     std::wstring text;
     if (!ReadRegistryText(root, key, name, text)) return "<missing>";
@@ -59,10 +68,9 @@ protected:
         sandbox.ClearStoredList();
     }
 
-    TestDefinition Define(const std::string& name) {
+    TestDefinition Define(const std::string& name, const std::wstring& fileName) {
         const std::string product = name + " " + Utf8Text(sandbox.RunTag());
-        TestDefinition definition =
-            sandbox.WriteDefinition(devices, WideText(name) + L" device.druv", "Test Maker", product);
+        TestDefinition definition = sandbox.WriteDefinition(devices, fileName, "Test Maker", product);
         EXPECT_FALSE(definition.path.empty()) << "cannot write the definition " << name;
         return definition;
     }
@@ -77,22 +85,24 @@ protected:
                                             << " s of WM_CLOSE to its main window (it was terminated)";
     }
 
-    // Declared first, so that the programs end before their folder goes.
-    ManagerSandbox sandbox{L"DRUV Manager test"};
+    // Declared first, so that the programs end before their folder goes. Its
+    // name has blanks and letters beyond ASCII, as a user's folder may.
+    ManagerSandbox sandbox{L"DRUV Manager test \u00C5ngstr\u00F6m \u0394"};
     std::wstring program;
     std::wstring devices;
 };
 
 TEST_F(ManagerProgramTest, InstallsTheCommandLineFilesInOrderBeforeTheWindowShows) {
-    const TestDefinition first = Define("First");
-    const TestDefinition second = Define("Second");
+    const TestDefinition first = Define("First", L"First device.druv");
+    const TestDefinition second = Define("Second", L"Second \u00FC device.druv");
     ASSERT_FALSE(first.path.empty() || second.path.empty());
     // The second as a path relative to the program's working folder, which
-    // is neither the program's folder nor the test's.
+    // is neither the program's folder nor the test's. The switches between
+    // and after them are to be ignored.
     const std::wstring secondRelative = second.path.substr(devices.size() + 1);
 
     ManagerProcess manager;
-    Start(manager, {first.path, secondRelative});
+    Start(manager, {first.path, L"/dde", secondRelative, L"-embedding"});
     const bool twoBoxes = manager.Watcher().WaitForBoxes(2, kWaitMs);
     const HWND main = manager.Watcher().WaitForVisibleMainWindow(kWaitMs);
     Sleep(300);  // time for a box that should not come
@@ -144,7 +154,7 @@ TEST_F(ManagerProgramTest, SecondStartOnlySaysTheFirstRunsAndInstallsNothing) {
     ASSERT_NE(nullptr, running.Watcher().WaitForVisibleMainWindow(kWaitMs))
         << "the first program's window did not show; " << Described(running.Watcher().Boxes());
     const RegistryTree listBefore = ReadRegistryTree(HKEY_CURRENT_USER, kStoredListKey);
-    const TestDefinition third = Define("Third");
+    const TestDefinition third = Define("Third", L"Third device.druv");
     ASSERT_FALSE(third.path.empty());
 
     ManagerProcess again;
@@ -165,7 +175,9 @@ TEST_F(ManagerProgramTest, SecondStartOnlySaysTheFirstRunsAndInstallsNothing) {
         << "the third device was installed: " << Utf8Text(HostPluginKey(third.device)) << " exists";
     EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, DeviceClassKey(third.device)))
         << Utf8Text(DeviceClassKey(third.device)) << " exists";
-    EXPECT_TRUE(listBefore == ReadRegistryTree(HKEY_CURRENT_USER, kStoredListKey)) << "the stored list changed";
+    const RegistryTree listAfter = ReadRegistryTree(HKEY_CURRENT_USER, kStoredListKey);
+    EXPECT_TRUE(listBefore == listAfter) << "the stored list changed from " << Described(listBefore) << " to "
+                                         << Described(listAfter);
     EXPECT_TRUE(running.Running()) << "the first program ended";
     EXPECT_TRUE(running.Watcher().Boxes().empty()) << "the first program: " << Described(running.Watcher().Boxes());
 
