@@ -2,7 +2,7 @@
 // under the system's own registry (the test prefix's under Wine): the files
 // named on its command line, the single instance, the file association and
 // closing. Each test runs its own copy of the program from a folder whose
-// name has blanks.
+// name has blanks and letters beyond ASCII.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -20,6 +20,7 @@ namespace {
 constexpr DWORD kWaitMs = 30000;
 constexpr char kCaption[] = "DRUV Manager";
 constexpr size_t kRecordSize = 544;
+constexpr size_t kRecordNameSize = 256;
 constexpr size_t kRecordGuidOffset = 256;
 
 std::string Described(const std::vector<SeenBox>& boxes) {
@@ -102,7 +103,7 @@ TEST_F(ManagerProgramTest, InstallsTheCommandLineFilesInOrderBeforeTheWindowShow
     const std::wstring secondRelative = second.path.substr(devices.size() + 1);
 
     ManagerProcess manager;
-    Start(manager, {first.path, L"/dde", secondRelative, L"-embedding"});
+    ASSERT_NO_FATAL_FAILURE(Start(manager, {first.path, L"/dde", secondRelative, L"-embedding"}));
     const bool twoBoxes = manager.Watcher().WaitForBoxes(2, kWaitMs);
     const HWND main = manager.Watcher().WaitForVisibleMainWindow(kWaitMs);
     Sleep(300);  // time for a box that should not come
@@ -140,7 +141,8 @@ TEST_F(ManagerProgramTest, InstallsTheCommandLineFilesInOrderBeforeTheWindowShow
         const RegistryTree::Value* record = list.Find(std::to_wstring(i));
         ASSERT_NE(nullptr, record);
         ASSERT_EQ(kRecordSize, record->data.size());
-        EXPECT_EQ(installed[i]->DisplayName(), std::string(reinterpret_cast<const char*>(record->data.data())));
+        const char* name = reinterpret_cast<const char*>(record->data.data());
+        EXPECT_EQ(installed[i]->DisplayName(), std::string(name, strnlen(name, kRecordNameSize)));
         EXPECT_EQ(0, std::memcmp(&installed[i]->device, record->data.data() + kRecordGuidOffset, sizeof(GUID)))
             << "DeviceGUID differs from " << Utf8Text(BracedGuidText(installed[i]->device));
     }
@@ -150,7 +152,7 @@ TEST_F(ManagerProgramTest, InstallsTheCommandLineFilesInOrderBeforeTheWindowShow
 
 TEST_F(ManagerProgramTest, SecondStartOnlySaysTheFirstRunsAndInstallsNothing) {
     ManagerProcess running;
-    Start(running, {});
+    ASSERT_NO_FATAL_FAILURE(Start(running, {}));
     ASSERT_NE(nullptr, running.Watcher().WaitForVisibleMainWindow(kWaitMs))
         << "the first program's window did not show; " << Described(running.Watcher().Boxes());
     const RegistryTree listBefore = ReadRegistryTree(HKEY_CURRENT_USER, kStoredListKey);
@@ -158,7 +160,7 @@ TEST_F(ManagerProgramTest, SecondStartOnlySaysTheFirstRunsAndInstallsNothing) {
     ASSERT_FALSE(third.path.empty());
 
     ManagerProcess again;
-    Start(again, {third.path});
+    ASSERT_NO_FATAL_FAILURE(Start(again, {third.path}));
     const bool ended = again.WaitForExit(kWaitMs);
     const std::vector<SeenBox> boxes = again.Watcher().Boxes();
     EXPECT_TRUE(ended) << "the second program still ran after " << kWaitMs / 1000 << " s; " << Described(boxes);
