@@ -71,14 +71,14 @@ public:
     ManagerProcess(const ManagerProcess&) = delete;
     ManagerProcess& operator=(const ManagerProcess&) = delete;
 
-    // Starts `executable` with the arguments (each quoted) in `workingFolder`
-    // and starts watching its windows. False, with the system's error in
+    // Starts `executable` with the arguments (each put in quotes as it is,
+    // so none may hold a quote or end in a backslash) in `workingFolder`, and
+    // watches its windows from before its first instruction. False, with the system's error in
     // `error`, when it cannot be started.
     bool Start(const std::wstring& executable, const std::vector<std::wstring>& arguments,
                const std::wstring& workingFolder, std::wstring& error);
-    // Watches the process from before its first instruction.
+    // Only after a successful Start.
     ProcessWindowWatcher& Watcher() { return *watcher_; }
-    DWORD Id() const { return info_.dwProcessId; }
     bool Running() const;
     // Waits for the process to end by itself; false on timeout.
     bool WaitForExit(DWORD timeoutMs) const;
