@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Screenshots of the plug-in's editor page, one PNG per example definition,
-# taken under Wine on a virtual display:
+# and of DRUV Manager with two instruments, taken under Wine on a virtual
+# display:
 #   scripts/screenshots.sh [BUILD_DIR]     (default build/windows64)
-# BUILD_DIR is a Windows build with the tests (it holds DRUV.dll and
-# druv-page-viewer.exe). The PNGs go to BUILD_DIR/screenshots/. Uses $DISPLAY
-# when it answers, otherwise starts Xvfb on a free display and stops it
-# afterwards. Exits non-zero when a page could not be shown or captured, so
-# it serves as a smoke check.
+# BUILD_DIR is a Windows build with the tests (it holds DRUV.dll,
+# druv-page-viewer.exe and druv-manager-viewer.exe). The PNGs go to
+# BUILD_DIR/screenshots/. Uses $DISPLAY when it answers, otherwise starts
+# Xvfb on a free display and stops it afterwards. Exits non-zero when a
+# window could not be shown or captured or does not look as it must, so it
+# serves as a smoke check.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/windows64}" && pwd)
@@ -14,6 +16,8 @@ say() { printf '[screenshots] %s\n' "$*"; }
 
 viewer="$build/tests/plugin/ui/druv-page-viewer.exe"
 [ -f "$viewer" ] || { say "missing $viewer: build the target druv-page-viewer first"; exit 1; }
+manager_viewer="$build/tests/manager/program/druv-manager-viewer.exe"
+[ -f "$manager_viewer" ] || { say "missing $manager_viewer: build the target druv-manager-viewer first"; exit 1; }
 if grep -q 'Toolchain-mingw-i686' "$build/CMakeCache.txt" 2>/dev/null; then arch=win32; else arch=win64; fi
 convert=/usr/bin/convert
 out="$build/screenshots"
@@ -58,7 +62,61 @@ shoot() {  # name definition expected-light [viewer options]
   say "$png (${width}x${height}, status light $seen)"
 }
 
+# A pixel of a PNG as "red green blue", each 0 to 255 (colour names never).
+rgb_at() {  # png x y
+  "$convert" "$1" -format \
+    "%[fx:round(255*p{$2,$3}.r)] %[fx:round(255*p{$2,$3}.g)] %[fx:round(255*p{$2,$3}.b)]" info: 2>/dev/null
+}
+
+# The manager's window with two instruments and the second selected. Its
+# driver names the points to look at: item 1 must show the selection's
+# colour and item 0 must not; the line under the toolbar (client row 28)
+# must be black, with no black three rows below it; and the selection must
+# have enabled the Remove button.
+shoot_manager() {
+  local name=manager-two-devices
+  local ready="$out/$name.ready" raw="$out/$name.xwd" png="$out/$name.png" log="$out/$name.log"
+  rm -f "$ready" "$raw" "$png"
+  "$root/scripts/wine-run.sh" "$arch" "$manager_viewer" --seconds 2 \
+    --ready-file "$(printf 'Z:%s' "$ready" | tr / '\\')" </dev/null >"$log" 2>&1 &
+  local viewer_pid=$!
+  for _ in $(seq 300); do [ -s "$ready" ] && break; sleep 0.1; done
+  if [ ! -s "$ready" ]; then
+    wait "$viewer_pid" || true
+    say "FAILED: the manager did not show (see $log)"; return 1
+  fi
+  local x y width height selected_x selected_y other_x other_y rule_y rule_x1 rule_x2 rule_x3 red green blue remove
+  # A Windows program's line end is CR LF.
+  read -r x y width height selected_x selected_y other_x other_y rule_y rule_x1 rule_x2 rule_x3 red green blue \
+    remove < <(tr -d '\r' <"$ready")
+  xwd -root -silent -display "$DISPLAY" >"$raw"
+  "$convert" "xwd:$raw" -crop "${width}x${height}+${x}+${y}" +repage "$png"
+  local viewer_rc=0
+  wait "$viewer_pid" || viewer_rc=$?
+  rm -f "$raw" "$ready"
+  if [ ! -s "$png" ]; then say "FAILED: no picture of $name"; return 1; fi
+  local highlight="$red $green $blue" seen problems=() rule_x
+  seen=$(rgb_at "$png" "$selected_x" "$selected_y")
+  [ "$seen" = "$highlight" ] || problems+=("item 1 at ($selected_x,$selected_y) is $seen, not the selection's $highlight")
+  seen=$(rgb_at "$png" "$other_x" "$other_y")
+  [ "$seen" != "$highlight" ] || problems+=("item 0 at ($other_x,$other_y) shows the selection's $highlight too")
+  for rule_x in "$rule_x1" "$rule_x2" "$rule_x3"; do
+    seen=$(rgb_at "$png" "$rule_x" "$rule_y")
+    [ "$seen" = "0 0 0" ] || problems+=("the line under the toolbar at ($rule_x,$rule_y) is $seen, not black")
+    seen=$(rgb_at "$png" "$rule_x" $((rule_y + 3)))
+    [ "$seen" != "0 0 0" ] || problems+=("black at ($rule_x,$((rule_y + 3))), below the line")
+  done
+  [ "$remove" = 1 ] || problems+=("Remove is disabled with an item selected")
+  [ "$viewer_rc" -eq 0 ] || problems+=("the driver ended with exit code $viewer_rc (see $log)")
+  if [ ${#problems[@]} -gt 0 ]; then
+    say "FAILED: $png:"; printf '  %s\n' "${problems[@]}"; return 1
+  fi
+  rm -f "$log"
+  say "$png (${width}x${height}, item 1 selected, line under the toolbar)"
+}
+
 status=0
 shoot mixer-online "$root/examples/brindle-koss-sd16-mixer.druv" green --online --with-data || status=1
 shoot synth-offline "$root/examples/velmora-aster8-synth.druv" red || status=1
+shoot_manager || status=1
 exit $status
