@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/com_base.h"
-#include "tests/manager/program/registry_snapshot.h"
+#include "tests/manager/registry_tree.h"
 
 constexpr wchar_t kStoredListKey[] = L"SOFTWARE\\Tavrel\\Lindqor\\DRUV";
 constexpr wchar_t kAssociationKey[] = L".druv";

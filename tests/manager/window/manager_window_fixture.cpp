@@ -6,7 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/program_frame/wide_text.h"
 #include "platform/registry_editor.h"
-#include "tests/manager/window/registry_snapshot.h"
+#include "tests/manager/registry_tree.h"
 
 namespace {
 
@@ -30,11 +30,11 @@ const std::vector<std::pair<HKEY, std::wstring>> kParents{
 class SavedRegistry : public ::testing::Environment {
 public:
     void SetUp() override {
-        for (const auto& [root, path] : kRestored) saved_.push_back(TakeSnapshot(root, path));
-        for (const auto& [root, path] : kParents) parentsBefore_.push_back(TakeSnapshot(root, path).exists);
+        for (const auto& [root, path] : kRestored) saved_.push_back(ReadRegistryTree(root, path));
+        for (const auto& [root, path] : kParents) parentsBefore_.push_back(ReadRegistryTree(root, path).exists);
     }
     void TearDown() override {
-        for (size_t i = 0; i < kRestored.size(); ++i) RestoreSnapshot(kRestored[i].first, kRestored[i].second, saved_[i]);
+        for (size_t i = 0; i < kRestored.size(); ++i) WriteRegistryTree(kRestored[i].first, kRestored[i].second, saved_[i]);
         // A parent goes only when it is empty: other tests may have put keys
         // of their own there meanwhile.
         for (size_t i = 0; i < kParents.size(); ++i)
@@ -42,7 +42,7 @@ public:
     }
 
 private:
-    std::vector<RegistrySnapshot> saved_;
+    std::vector<RegistryTree> saved_;
     std::vector<bool> parentsBefore_;
 };
 

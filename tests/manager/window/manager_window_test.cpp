@@ -19,7 +19,7 @@
 #include "platform/program_frame/about_entry.h"
 #include "platform/program_frame/wide_text.h"
 #include "tests/manager/window/manager_window_fixture.h"
-#include "tests/manager/window/registry_snapshot.h"
+#include "tests/manager/registry_tree.h"
 
 namespace {
 
@@ -281,15 +281,15 @@ TEST_F(ManagerWindowTest, ClosingLeavesTheRegistryAsItWas) {
     const std::vector<std::pair<HKEY, std::wstring>> keys{{HKEY_CLASSES_ROOT, ClassKey(device.device)},
                                                           {HKEY_LOCAL_MACHINE, PluginKey(device.device)},
                                                           {HKEY_CURRENT_USER, L"SOFTWARE\\Tavrel\\Lindqor\\DRUV"}};
-    std::vector<RegistrySnapshot> before;
-    for (const auto& [root, key] : keys) before.push_back(TakeSnapshot(root, key));
+    std::vector<RegistryTree> before;
+    for (const auto& [root, key] : keys) before.push_back(ReadRegistryTree(root, key));
     ASSERT_TRUE(before[0].exists && before[1].exists && before[2].exists);
 
     PostMessageW(Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(0, dialog->Run());
     EXPECT_FALSE(IsWindow(Window()));
     EXPECT_TRUE(dialog->Manager().List().Empty());
-    for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(before[i], TakeSnapshot(keys[i].first, keys[i].second)) << i;
+    for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(before[i], ReadRegistryTree(keys[i].first, keys[i].second)) << i;
 }
 
 TEST(ManagerCommandLine, IsSplitAsTheShellSplitsItAndReadAsUtf8) {
@@ -315,8 +315,8 @@ TEST_F(ManagerWindowTest, ASecondManagerSaysSoAndInstallsNothing) {
     EXPECT_EQ("DRUV Manager", boxes.boxes[0].caption);
     EXPECT_EQ(MessageIcon::Error, boxes.boxes[0].icon);
     EXPECT_EQ(nullptr, boxes.boxes[0].owner);
-    EXPECT_FALSE(TakeSnapshot(HKEY_LOCAL_MACHINE, PluginKey(device.device)).exists);
-    EXPECT_FALSE(TakeSnapshot(HKEY_CURRENT_USER, L"SOFTWARE\\Tavrel\\Lindqor\\DRUV").exists);
+    EXPECT_FALSE(ReadRegistryTree(HKEY_LOCAL_MACHINE, PluginKey(device.device)).exists);
+    EXPECT_FALSE(ReadRegistryTree(HKEY_CURRENT_USER, L"SOFTWARE\\Tavrel\\Lindqor\\DRUV").exists);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "tests/manager/program/registry_snapshot.h"
+#include "tests/manager/registry_tree.h"
 
 namespace {
 
