@@ -1,0 +1,122 @@
+#include "builder/window/builder_dialog.h"
+
+#include "builder/builder_controls.h"
+#include "builder/resources/builder_resource_ids.h"
+#include "builder/window/byte_box_keys.h"
+#include "platform/program_frame/about_box.h"
+#include "platform/program_frame/about_entry.h"
+#include "platform/program_frame/frame_painting.h"
+#include "platform/program_frame/frame_toolbar.h"
+
+namespace {
+
+// Client pixels: the line under the toolbar runs across the whole window.
+constexpr int kRuleEnd = 800;
+
+// The most a one-line box takes; byte boxes take any length.
+constexpr WPARAM kOneLineLimit = 255;
+
+bool IsEdit(HWND control) {
+    wchar_t name[16] = {};
+    GetClassNameW(control, name, 16);
+    return lstrcmpiW(name, L"Edit") == 0;
+}
+
+}  // namespace
+
+CDRUVTemplateBuilderDlg::CDRUVTemplateBuilderDlg() = default;
+
+CDRUVTemplateBuilderDlg::~CDRUVTemplateBuilderDlg() {
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+}
+
+bool CDRUVTemplateBuilderDlg::Create(HINSTANCE module) {
+    module_ = module;
+    window_ = CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_DRUV_TEMPLATE_BUILDER), nullptr,
+                                 &CDRUVTemplateBuilderDlg::Proc, reinterpret_cast<LPARAM>(this));
+    return window_ != nullptr;
+}
+
+void CDRUVTemplateBuilderDlg::Show(int how) {
+    ShowWindow(window_, how);
+    UpdateWindow(window_);
+}
+
+INT_PTR CALLBACK CDRUVTemplateBuilderDlg::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<CDRUVTemplateBuilderDlg*>(lParam)->window_ = window;
+    }
+    auto* dialog = reinterpret_cast<CDRUVTemplateBuilderDlg*>(GetWindowLongPtrW(window, DWLP_USER));
+    return dialog ? dialog->Handle(message, wParam, lParam) : FALSE;
+}
+
+// Every edit gets its limit and every byte box its Escape rule here, by what
+// the control is, so a box added to the resources cannot be missed.
+void CDRUVTemplateBuilderDlg::PrepareControls() {
+    for (HWND control = GetWindow(window_, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        if (!IsEdit(control)) continue;
+        if (GetWindowLongW(control, GWL_STYLE) & ES_MULTILINE) {
+            SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+            KeepEscapeInByteBox(control);
+        } else {
+            SendMessageW(control, EM_SETLIMITTEXT, kOneLineLimit, 0);
+        }
+    }
+}
+
+void CDRUVTemplateBuilderDlg::Initialise() {
+    view_.Attach(window_);
+    AppendAboutEntry(window_, module_, IDS_ABOUT_BUILDER);
+    icons_.Load(module_, IDR_BUILDER_ICON);
+    icons_.ApplyTo(window_);
+    CreateFrameToolbar(window_, module_,
+                       {{builder_commands::kOpen, IDI_OPEN, "Open"},
+                        {builder_commands::kSave, IDI_SAVE, "Save"},
+                        {builder_commands::kSaveAs, IDI_SAVE_AS, "Save As"}});
+    PrepareControls();
+    // Tab and the arrows move through the controls as in any dialog; the
+    // Cancel and OK that the dialog keys make of Escape and Enter are ignored
+    // in OnCommand, so that only the close button closes the window.
+    loop_ = FrameMessageLoop(window_, nullptr, FrameKeyboard::DialogNavigation);
+}
+
+INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        Initialise();
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_SYSCOMMAND:
+        if (!IsAboutCommand(message, wParam)) return FALSE;
+        ShowAbout();
+        return TRUE;
+    case WM_CLOSE:
+        // The close button, the system menu and Alt+F4: no question, nothing saved.
+        DestroyWindow(window_);
+        return TRUE;
+    case WM_PAINT:
+        PaintFrameWindow(window_, kRuleEnd, icons_.Large());
+        return TRUE;
+    case WM_QUERYDRAGICON:
+        return static_cast<INT_PTR>(FrameDragIcon(icons_.Large()));
+    default:
+        (void)lParam;
+        return FALSE;
+    }
+}
+
+void CDRUVTemplateBuilderDlg::OnCommand(int control, int notification) {
+    // IDOK and IDCANCEL come from Enter and Escape: the window has no such
+    // buttons, and stays open.
+    (void)control;
+    (void)notification;
+}
+
+void CDRUVTemplateBuilderDlg::ShowAbout() {
+    ShowAboutBox(window_, module_,
+                 {"About DRUV Template Builder", IDR_BUILDER_ICON, "DRUV Template Builder Version 1.0.3",
+                  IDB_ABOUT_FIRST, IDB_ABOUT_SECOND});
+}
