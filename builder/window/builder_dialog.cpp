@@ -1,12 +1,14 @@
 #include "builder/window/builder_dialog.h"
 
 #include "builder/builder_controls.h"
+#include "builder/drop_down_entries.h"
 #include "builder/resources/builder_resource_ids.h"
 #include "builder/window/byte_box_keys.h"
 #include "platform/program_frame/about_box.h"
 #include "platform/program_frame/about_entry.h"
 #include "platform/program_frame/frame_painting.h"
 #include "platform/program_frame/frame_toolbar.h"
+#include "platform/program_frame/wide_text.h"
 
 namespace {
 
@@ -20,6 +22,21 @@ bool IsEdit(HWND control) {
     wchar_t name[16] = {};
     GetClassNameW(control, name, 16);
     return lstrcmpiW(name, L"Edit") == 0;
+}
+
+template <size_t N>
+void FillDropDown(HWND dropDown, const char* const (&entries)[N]) {
+    SendMessageW(dropDown, CB_RESETCONTENT, 0, 0);
+    for (const char* entry : entries)
+        SendMessageW(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FrameWideText(entry).c_str()));
+}
+
+bool IsList(int control) {
+    return control == builder_controls::kConfigurations || control == builder_controls::kTemplates;
+}
+
+bool IsNameBox(int control) {
+    return control == builder_controls::kConfigurationName || control == builder_controls::kTemplateName;
 }
 
 }  // namespace
@@ -65,6 +82,13 @@ void CDRUVTemplateBuilderDlg::PrepareControls() {
     }
 }
 
+// The entries are fixed and unsorted: the selected index is the stored value.
+void CDRUVTemplateBuilderDlg::FillDropDowns() {
+    FillDropDown(GetDlgItem(window_, builder_controls::kDeviceType), kDeviceTypeEntries);
+    FillDropDown(GetDlgItem(window_, builder_controls::kLoopValFormat), kLoopStoreEntries);
+    FillDropDown(GetDlgItem(window_, builder_controls::kCSumType), kChecksumTypeEntries);
+}
+
 void CDRUVTemplateBuilderDlg::Initialise() {
     view_.Attach(window_);
     AppendAboutEntry(window_, module_, IDS_ABOUT_BUILDER);
@@ -75,6 +99,9 @@ void CDRUVTemplateBuilderDlg::Initialise() {
                         {builder_commands::kSave, IDI_SAVE, "Save"},
                         {builder_commands::kSaveAs, IDI_SAVE_AS, "Save As"}});
     PrepareControls();
+    FillDropDowns();
+    builder_.SetOwner(window_);
+    builder_.Start();
     // Tab and the arrows move through the controls as in any dialog; the
     // Cancel and OK that the dialog keys make of Escape and Enter are ignored
     // in OnCommand, so that only the close button closes the window.
@@ -108,11 +135,22 @@ INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
+// IDOK and IDCANCEL, which the dialog keys make of Enter and Escape, are no
+// command of the core's: the window has no such buttons, and stays open.
 void CDRUVTemplateBuilderDlg::OnCommand(int control, int notification) {
-    // IDOK and IDCANCEL come from Enter and Escape: the window has no such
-    // buttons, and stays open.
-    (void)control;
-    (void)notification;
+    switch (notification) {
+    case BN_CLICKED:  // buttons, and the toolbar's commands
+        builder_.Command(control);
+        break;
+    case LBN_SELCHANGE:  // the same code as CBN_SELCHANGE: only the two lists count
+        if (IsList(control)) builder_.SelectionChanged(control);
+        break;
+    case EN_CHANGE:
+        if (IsNameBox(control)) builder_.TextChanged(control);
+        break;
+    default:
+        break;
+    }
 }
 
 void CDRUVTemplateBuilderDlg::ShowAbout() {

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "builder/template_builder.h"
 #include "builder/window/win32_builder_view.h"
 #include "platform/program_frame/frame_icons.h"
 #include "platform/program_frame/frame_message_loop.h"
@@ -27,18 +28,22 @@ public:
 
     HWND Window() const { return window_; }
     FrameMessageLoop& Loop() { return loop_; }
+    // The core behind the window, with the device it edits.
+    TemplateBuilder& Builder() { return builder_; }
 
 private:
     static INT_PTR CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Initialise();
     void PrepareControls();
+    void FillDropDowns();
     void OnCommand(int control, int notification);
     void ShowAbout();
 
     HINSTANCE module_ = nullptr;
     HWND window_ = nullptr;
     Win32BuilderView view_;
+    TemplateBuilder builder_{view_};
     FrameIcons icons_;
     FrameMessageLoop loop_{nullptr};
 };
