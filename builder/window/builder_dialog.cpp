@@ -4,6 +4,7 @@
 #include "builder/drop_down_entries.h"
 #include "builder/resources/builder_resource_ids.h"
 #include "builder/window/byte_box_keys.h"
+#include "builder/window/list_redraw_pause.h"
 #include "platform/program_frame/about_box.h"
 #include "platform/program_frame/about_entry.h"
 #include "platform/program_frame/frame_painting.h"
@@ -138,6 +139,10 @@ INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM lPar
 // IDOK and IDCANCEL, which the dialog keys make of Enter and Escape, are no
 // command of the core's: the window has no such buttons, and stays open.
 void CDRUVTemplateBuilderDlg::OnCommand(int control, int notification) {
+    // A message box or file dialog of the core's paints over paused lists
+    // without harm: they are drawn again as soon as the command is done.
+    const ListRedrawPause pause(
+        window_, {builder_controls::kConfigurations, builder_controls::kTemplates, builder_controls::kConfigurationTemplates});
     switch (notification) {
     case BN_CLICKED:  // buttons, and the toolbar's commands
         builder_.Command(control);
