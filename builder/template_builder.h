@@ -10,7 +10,12 @@
 //   a change of text in either name box (EN_CHANGE): TextChanged(box).
 //
 // Clicks in Configuration Templates toggle the item in the control itself;
-// the core reads that selection when it stores it.
+// the core reads that selection when it stores it. The core's own changes to
+// the controls may come back as notifications (emptying a name box sends
+// EN_CHANGE); forwarding them is harmless.
+//
+// The drop-down lists are filled by the window from drop_down_entries.h
+// before Start.
 #pragma once
 
 #include "builder/builder_document.h"

@@ -1,0 +1,88 @@
+// A builder over the in-memory view, with recorded message boxes and file
+// dialogs that answer from a queue, and a scratch folder for the files.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "builder/template_builder.h"
+#include "builder/testing/fake_builder_view.h"
+#include "platform/file_dialog.h"
+#include "tests/device/test_support.h"
+
+namespace ids = builder_controls;
+
+class BuilderTest : public ::testing::Test {
+protected:
+    BuilderTest()
+        : boxes_([this](const MessageBoxRequest& r) {
+              boxes.push_back(r.text);
+              return answer;
+          }),
+          dialogs_([this](const FileDialogRequest& r) {
+              requests.push_back(r);
+              if (choices.empty()) return FileDialogResult{FileDialogOutcome::Cancelled, {}};
+              const std::string path = choices.front();
+              choices.pop_front();
+              return FileDialogResult{FileDialogOutcome::Chosen, {path}};
+          }) {
+        builder.Start();
+    }
+    ~BuilderTest() override {
+        for (const std::string& misuse : view.Misuses()) ADD_FAILURE() << "view misused: " << misuse;
+    }
+
+    void Type(ControlId box, const std::string& text) {
+        view.Type(box, text);
+        builder.TextChanged(box);
+    }
+    void Select(ControlId list, int index) {
+        view.SetCurrentSelection(list, index);
+        builder.SelectionChanged(list);
+    }
+    void Add(ControlId nameBox, ControlId add, const std::vector<std::string>& names) {
+        for (const std::string& name : names) {
+            Type(nameBox, name);
+            builder.Command(add);
+        }
+    }
+    void AddConfigurations(const std::vector<std::string>& names) {
+        Add(ids::kConfigurationName, ids::kConfigurationAdd, names);
+    }
+    void AddTemplates(const std::vector<std::string>& names) { Add(ids::kTemplateName, ids::kTemplateAdd, names); }
+    // Saves under `path` through Save As.
+    bool SaveAs(const std::string& path) {
+        choices.push_back(path);
+        return builder.Document().SaveAs();
+    }
+    bool Open(const std::string& path) {
+        choices.push_back(path);
+        return builder.Document().Open();
+    }
+    DRUVDevice& device() { return builder.Device(); }
+
+    FakeBuilderView view;
+    TemplateBuilder builder{view};
+    ScratchFolder folder;
+    MessageAnswer answer = MessageAnswer::Yes;
+    std::vector<std::string> boxes;
+    std::deque<std::string> choices;  // paths the dialogs choose; none left: Cancel
+    std::vector<FileDialogRequest> requests;
+
+private:
+    ScopedMessageBoxHandler boxes_;
+    ScopedFileDialogHandler dialogs_;
+};
+
+// The definition in a file, read by a device of its own.
+inline void ReadDefinition(const std::string& path, DRUVDevice& device) {
+    device.SetFilePath(path.c_str());
+    ASSERT_EQ(0, device.LoadDefinition()) << path;
+}
+
+inline bool SameGuid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+inline bool IsNullGuid(const GUID& guid) { return SameGuid(guid, GUID{}); }
