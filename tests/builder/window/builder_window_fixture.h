@@ -27,6 +27,11 @@ protected:
 
     // Lets the window's loop handle everything waiting.
     void Pump() { dialog->Loop().PumpPending(); }
+    // Posts the message to the window and lets its loop handle it.
+    void Post(UINT message, WPARAM wParam, LPARAM lParam = 0) {
+        PostMessageW(Window(), message, wParam, lParam);
+        Pump();
+    }
     // A click on the button, as the mouse gives it.
     void Click(int button);
     // A click on an item of a list, as the mouse gives it: the list itself

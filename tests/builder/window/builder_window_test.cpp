@@ -11,6 +11,7 @@
 
 #include "builder/builder_controls.h"
 #include "device/byte_string.h"
+#include "platform/program_frame/about_box.h"
 #include "platform/program_frame/about_entry.h"
 #include "platform/program_frame/wide_text.h"
 #include "tests/builder/window/builder_window_fixture.h"
@@ -122,6 +123,31 @@ std::string Label(HWND control, Kind kind) {
     return WindowLabel(GetWindow(control, GW_HWNDPREV));
 }
 
+// What the About box showed, read while it is open and then closed with OK.
+struct AboutSeen {
+    std::string caption, text;
+    bool icon = false, firstPicture = false, secondPicture = false;
+    int boxes = 0;
+};
+AboutSeen* g_about = nullptr;
+
+BOOL CALLBACK ReadAndCloseAbout(HWND window, LPARAM) {
+    if (!IsWindowVisible(window) || !GetDlgItem(window, kAboutBoxTextId)) return TRUE;
+    ++g_about->boxes;
+    g_about->caption = WindowLabel(window);
+    g_about->text = WindowLabel(GetDlgItem(window, kAboutBoxTextId));
+    g_about->icon = SendDlgItemMessageW(window, kAboutBoxIconId, STM_GETICON, 0, 0) != 0;
+    g_about->firstPicture = SendDlgItemMessageW(window, kAboutBoxFirstPictureId, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
+    g_about->secondPicture = SendDlgItemMessageW(window, kAboutBoxSecondPictureId, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK WhileAboutIsOpen(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    EnumThreadWindows(GetCurrentThreadId(), ReadAndCloseAbout, 0);
+}
+
 std::vector<std::string> DropDownEntries(HWND dropDown) {
     std::vector<std::string> entries;
     const LRESULT count = SendMessageW(dropDown, CB_GETCOUNT, 0, 0);
@@ -145,7 +171,9 @@ TEST_F(BuilderWindowTest, EveryControlHasItsClassStylesLabelAndPlace) {
         GetClassNameW(control, className, 32);
         EXPECT_EQ(0, lstrcmpiW(want.className, className)) << FrameUtf8Text(className);
         EXPECT_EQ(want.style, static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)) & want.mask);
-        if (expected.label) EXPECT_EQ(expected.label, Label(control, expected.kind));
+        if (expected.label) {
+            EXPECT_EQ(expected.label, Label(control, expected.kind));
+        }
 
         // The dialog manager converts the origin and the size each by itself.
         RECT place{expected.x, expected.y, expected.cx, expected.cy};
@@ -159,11 +187,17 @@ TEST_F(BuilderWindowTest, EveryControlHasItsClassStylesLabelAndPlace) {
         EXPECT_EQ(place.top, actual.top);
         EXPECT_EQ(place.right, actual.right);
         // A drop-down's window is its closed box; the height given is that of its open list.
-        if (expected.kind != Kind::DropDown) EXPECT_EQ(place.bottom, actual.bottom);
+        if (expected.kind != Kind::DropDown) {
+            EXPECT_EQ(place.bottom, actual.bottom);
+        }
 
         const LRESULT limit = SendMessageW(control, EM_GETLIMITTEXT, 0, 0);
-        if (expected.kind == Kind::OneLine || expected.kind == Kind::ReadOnly) EXPECT_EQ(255, limit);
-        if (expected.kind == Kind::ByteBox) EXPECT_GT(static_cast<DWORD>(limit), 1000000u);
+        if (expected.kind == Kind::OneLine || expected.kind == Kind::ReadOnly) {
+            EXPECT_EQ(255, limit);
+        }
+        if (expected.kind == Kind::ByteBox) {
+            EXPECT_GT(static_cast<DWORD>(limit), 1000000u);
+        }
     }
 }
 
@@ -181,6 +215,8 @@ TEST_F(BuilderWindowTest, TheWindowIsFixedInSizeAndHasItsCaptionIconAndAboutEntr
     EXPECT_EQ(client.bottom, actual.bottom);
     EXPECT_NE(0, SendMessageW(Window(), WM_GETICON, ICON_BIG, 0));
     EXPECT_NE(0, SendMessageW(Window(), WM_GETICON, ICON_SMALL, 0));
+    // Minimised, the window is dragged by its own icon.
+    EXPECT_EQ(SendMessageW(Window(), WM_GETICON, ICON_BIG, 0), SendMessageW(Window(), WM_QUERYDRAGICON, 0, 0));
 
     HMENU menu = GetSystemMenu(Window(), FALSE);
     const int last = GetMenuItemCount(menu) - 1;
@@ -193,6 +229,21 @@ TEST_F(BuilderWindowTest, TheWindowIsFixedInSizeAndHasItsCaptionIconAndAboutEntr
     ASSERT_NE(nullptr, toolbar);
     EXPECT_EQ(3, SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
     for (int command : {1000, 1001, 1002}) EXPECT_NE(0, SendMessageW(toolbar, TB_ISBUTTONENABLED, command, 0));
+}
+
+TEST_F(BuilderWindowTest, TheSystemMenusAboutEntryShowsTheAboutBox) {
+    AboutSeen seen;
+    g_about = &seen;
+    SetTimer(nullptr, 0, 200, WhileAboutIsOpen);
+    Post(WM_SYSCOMMAND, kAboutCommand);
+    g_about = nullptr;
+    EXPECT_EQ(1, seen.boxes);
+    EXPECT_EQ("About DRUV Template Builder", seen.caption);
+    EXPECT_EQ("DRUV Template Builder Version 1.0.3", seen.text);
+    EXPECT_TRUE(seen.icon);
+    EXPECT_TRUE(seen.firstPicture);
+    EXPECT_TRUE(seen.secondPicture);
+    EXPECT_TRUE(IsWindow(Window()));
 }
 
 TEST_F(BuilderWindowTest, DropDownsHoldTheirFixedEntriesAndTheEditorsStartUnselected) {
