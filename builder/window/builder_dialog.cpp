@@ -1,5 +1,7 @@
 #include "builder/window/builder_dialog.h"
 
+#include <optional>
+
 #include "builder/builder_controls.h"
 #include "builder/drop_down_entries.h"
 #include "builder/resources/builder_resource_ids.h"
@@ -141,8 +143,20 @@ INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM lPar
 void CDRUVTemplateBuilderDlg::OnCommand(int control, int notification) {
     // A message box or file dialog of the core's paints over paused lists
     // without harm: they are drawn again as soon as the command is done.
-    const ListRedrawPause pause(
-        window_, {builder_controls::kConfigurations, builder_controls::kTemplates, builder_controls::kConfigurationTemplates});
+    // The core's own changes come back here as notifications (a box's text
+    // set sends EN_CHANGE); only the outermost command pauses and resumes,
+    // or the inner one would resume the lists in the middle of a fill.
+    std::optional<ListRedrawPause> pause;
+    if (!commandRunning_)
+        pause.emplace(window_, std::initializer_list<int>{builder_controls::kConfigurations, builder_controls::kTemplates,
+                                                          builder_controls::kConfigurationTemplates});
+    const bool outermost = !commandRunning_;
+    commandRunning_ = true;
+    Dispatch(control, notification);
+    if (outermost) commandRunning_ = false;
+}
+
+void CDRUVTemplateBuilderDlg::Dispatch(int control, int notification) {
     switch (notification) {
     case BN_CLICKED:  // buttons, and the toolbar's commands
         builder_.Command(control);

@@ -38,6 +38,7 @@ private:
     void PrepareControls();
     void FillDropDowns();
     void OnCommand(int control, int notification);
+    void Dispatch(int control, int notification);
     void ShowAbout();
 
     HINSTANCE module_ = nullptr;
@@ -46,4 +47,5 @@ private:
     TemplateBuilder builder_{view_};
     FrameIcons icons_;
     FrameMessageLoop loop_{nullptr};
+    bool commandRunning_ = false;
 };
