@@ -328,20 +328,31 @@ TEST_F(BuilderWindowTest, EscapeAndEnterLeaveTheWindowOpenAndKeepTheirUseInBoxes
 }
 
 TEST_F(BuilderWindowTest, TheCloseButtonSystemMenuAndAltF4CloseWithoutAQuestion) {
+    const LPARAM altF4 = static_cast<LPARAM>(1 | (MapVirtualKeyW(VK_F4, MAPVK_VK_TO_VSC) << 16) | (1u << 29));
     const struct {
         const char* name;
+        int target;  // 0: the window itself
         UINT message;
         WPARAM wParam;
-    } cases[] = {{"close button", WM_CLOSE, 0}, {"system menu and Alt+F4", WM_SYSCOMMAND, SC_CLOSE}};
+        LPARAM lParam;
+    } cases[] = {
+        {"close button", 0, WM_CLOSE, 0, 0},
+        {"system menu", 0, WM_SYSCOMMAND, SC_CLOSE, 0},
+        {"Alt+F4 in a box", ids::kCompany, WM_SYSKEYDOWN, VK_F4, altF4},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        if (!dialog->Window() || !IsWindow(Window())) {
+        if (!IsWindow(Window())) {
             dialog = std::make_unique<CDRUVTemplateBuilderDlg>();
             ASSERT_TRUE(dialog->Create(GetModuleHandleW(nullptr)));
+            dialog->Show();
         }
         Type(ids::kCompany, "Unsaved");
         HWND window = Window();
-        PostMessageW(window, c.message, c.wParam, 0);
+        HWND target = c.target ? Control(c.target) : window;
+        if (c.target) SetFocus(target);
+        PostMessageW(target, c.message, c.wParam, c.lParam);
+        Pump();
         Pump();
         EXPECT_FALSE(IsWindow(window));
         EXPECT_TRUE(boxes.boxes.empty());
