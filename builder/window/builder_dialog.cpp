@@ -1,7 +1,5 @@
 #include "builder/window/builder_dialog.h"
 
-#include <optional>
-
 #include "builder/builder_controls.h"
 #include "builder/drop_down_entries.h"
 #include "builder/resources/builder_resource_ids.h"
@@ -111,7 +109,7 @@ void CDRUVTemplateBuilderDlg::Initialise() {
     loop_ = FrameMessageLoop(window_, nullptr, FrameKeyboard::DialogNavigation);
 }
 
-INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
         Initialise();
@@ -133,7 +131,6 @@ INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM lPar
     case WM_QUERYDRAGICON:
         return static_cast<INT_PTR>(FrameDragIcon(icons_.Large()));
     default:
-        (void)lParam;
         return FALSE;
     }
 }
@@ -141,35 +138,36 @@ INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM lPar
 // IDOK and IDCANCEL, which the dialog keys make of Enter and Escape, are no
 // command of the core's: the window has no such buttons, and stays open.
 void CDRUVTemplateBuilderDlg::OnCommand(int control, int notification) {
-    // A message box or file dialog of the core's paints over paused lists
-    // without harm: they are drawn again as soon as the command is done.
-    // The core's own changes come back here as notifications (a box's text
-    // set sends EN_CHANGE); only the outermost command pauses and resumes,
-    // or the inner one would resume the lists in the middle of a fill.
-    std::optional<ListRedrawPause> pause;
-    if (!commandRunning_)
-        pause.emplace(window_, std::initializer_list<int>{builder_controls::kConfigurations, builder_controls::kTemplates,
-                                                          builder_controls::kConfigurationTemplates});
-    const bool outermost = !commandRunning_;
-    commandRunning_ = true;
-    Dispatch(control, notification);
-    if (outermost) commandRunning_ = false;
-}
-
-void CDRUVTemplateBuilderDlg::Dispatch(int control, int notification) {
     switch (notification) {
     case BN_CLICKED:  // buttons, and the toolbar's commands
-        builder_.Command(control);
+        WithListsPaused([&] { builder_.Command(control); });
         break;
     case LBN_SELCHANGE:  // the same code as CBN_SELCHANGE: only the two lists count
-        if (IsList(control)) builder_.SelectionChanged(control);
+        if (IsList(control)) WithListsPaused([&] { builder_.SelectionChanged(control); });
         break;
-    case EN_CHANGE:
+    case EN_CHANGE:  // only the buttons' enabling follows a name as it is typed
         if (IsNameBox(control)) builder_.TextChanged(control);
         break;
     default:
         break;
     }
+}
+
+// A message box or file dialog of the core's paints over paused lists
+// without harm: they are drawn again as soon as the command is done. Only the
+// outermost command pauses and resumes, so that a command the core's own
+// changes might bring back here cannot resume the lists in the middle of a fill.
+template <typename Work>
+void CDRUVTemplateBuilderDlg::WithListsPaused(Work work) {
+    if (listsPaused_) {
+        work();
+        return;
+    }
+    const ListRedrawPause pause(window_, {builder_controls::kConfigurations, builder_controls::kTemplates,
+                                          builder_controls::kConfigurationTemplates});
+    listsPaused_ = true;
+    work();
+    listsPaused_ = false;
 }
 
 void CDRUVTemplateBuilderDlg::ShowAbout() {

@@ -38,7 +38,8 @@ private:
     void PrepareControls();
     void FillDropDowns();
     void OnCommand(int control, int notification);
-    void Dispatch(int control, int notification);
+    template <typename Work>
+    void WithListsPaused(Work work);
     void ShowAbout();
 
     HINSTANCE module_ = nullptr;
@@ -47,5 +48,5 @@ private:
     TemplateBuilder builder_{view_};
     FrameIcons icons_;
     FrameMessageLoop loop_{nullptr};
-    bool commandRunning_ = false;
+    bool listsPaused_ = false;
 };
