@@ -154,3 +154,53 @@ TEST_F(BuilderWindowTest, ADefinitionTypedIntoTheWindowIsLoadedByThePlugIn) {
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, PluginKey(device).c_str());
     EXPECT_EQ(L"All;Scenes;Everything", types);
 }
+
+namespace {
+
+struct ProcessWindow {
+    DWORD process;
+    HWND window;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM data) {
+    auto* found = reinterpret_cast<ProcessWindow*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != found->process || !IsWindowVisible(window)) return TRUE;
+    found->window = window;
+    return FALSE;
+}
+
+}  // namespace
+
+// The program itself: it starts with its window shown and ends when that
+// window is closed, with exit code 0.
+TEST(BuilderProgramTest, StartsWithItsWindowAndEndsWhenItIsClosed) {
+    std::string program = DRUV_BUILDER_EXE;
+    std::wstring commandLine = L"\"" + std::wstring(program.begin(), program.end()) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    ProcessWindow found{process.dwProcessId, nullptr};
+    for (int i = 0; i < 200 && !found.window; ++i) {
+        Sleep(50);
+        EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&found));
+    }
+    wchar_t caption[64] = {};
+    if (found.window) {
+        GetWindowTextW(found.window, caption, 64);
+        PostMessageW(found.window, WM_CLOSE, 0, 0);
+    }
+    const DWORD waited = WaitForSingleObject(process.hProcess, 10000);
+    if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    ASSERT_NE(nullptr, found.window);
+    EXPECT_EQ(std::wstring(L"DRUV Template Builder"), caption);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), waited);
+    EXPECT_EQ(0u, exitCode);
+}
