@@ -66,7 +66,7 @@ builder_viewer="$build/tests/builder/window/druv-builder-viewer.exe"
 rgb_at() {  # png x y -> "r g b" (0-255)
   "$convert" "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info: 2>/dev/null
 }
-near() {  # "r g b" "r g b" -> true when each part is within 24
+near() {  # "r g b" "r g b" -> true when each of the three values is within 24
   local a b; read -r -a a <<<"$1"; read -r -a b <<<"$2"
   for i in 0 1 2; do local d=$((a[i] - b[i])); [ "${d#-}" -le 24 ] || return 1; done
 }
