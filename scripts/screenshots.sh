@@ -115,8 +115,53 @@ shoot_manager() {
   say "$png (${width}x${height}, item 1 selected, line under the toolbar)"
 }
 
+# The Template Builder's window with the example mixer open, configuration
+# "Everything" and template "Current Scene" chosen. Checked by its pixels:
+# the selection colour on both chosen rows and not on the other
+# configuration's, and the black line under the toolbar along client row 28.
+builder_viewer="$build/tests/builder/window/druv-builder-viewer.exe"
+near() {  # "r g b" "r g b" -> true when each of the three values is within 24
+  local a b; read -r -a a <<<"$1"; read -r -a b <<<"$2"
+  for i in 0 1 2; do local d=$((a[i] - b[i])); [ "${d#-}" -le 24 ] || return 1; done
+}
+shoot_builder() {  # name definition configuration template
+  local name=$1 definition=$2 configuration=$3 template=$4
+  local ready="$out/$name.ready" raw="$out/$name.xwd" png="$out/$name.png"
+  [ -f "$builder_viewer" ] || { say "missing $builder_viewer: build the target druv-builder-viewer first"; return 1; }
+  rm -f "$ready" "$raw" "$png"
+  "$root/scripts/wine-run.sh" "$arch" "$builder_viewer" "$(printf 'Z:%s' "$definition" | tr / '\\')" --configuration "$configuration" \
+    --template "$template" --seconds 3 --ready-file "$(printf 'Z:%s' "$ready" | tr / '\\')" \
+    </dev/null >"$out/$name.log" 2>&1 &
+  local viewer_pid=$!
+  for _ in $(seq 100); do [ -s "$ready" ] && break; sleep 0.1; done
+  if [ ! -s "$ready" ]; then
+    wait "$viewer_pid" || true
+    say "FAILED: the builder window of $name did not show (see $out/$name.log)"; return 1
+  fi
+  local x y width height cx cy ox oy tx ty r g b
+  # The viewer writes the line with a Windows line end.
+  read -r x y width height cx cy ox oy tx ty r g b < <(tr -d '\r' <"$ready")
+  xwd -root -silent -display "$DISPLAY" >"$raw"
+  "$convert" "xwd:$raw" -crop "${width}x${height}+${x}+${y}" +repage "$png"
+  wait "$viewer_pid" || true
+  rm -f "$raw" "$ready"
+  if [ ! -s "$png" ]; then say "FAILED: no picture of $name"; return 1; fi
+  local problems=()
+  near "$(rgb_at "$png" "$cx" "$cy")" "$r $g $b" || problems+=("configuration \"$configuration\" not shown chosen")
+  near "$(rgb_at "$png" "$ox" "$oy")" "$r $g $b" && problems+=("another configuration shown chosen")
+  near "$(rgb_at "$png" "$tx" "$ty")" "$r $g $b" || problems+=("template \"$template\" not shown chosen")
+  local line_end=$((width < 800 ? width : 800))  # the line stops at x = 800
+  for column in 5 $((line_end / 2)) $((line_end - 5)); do
+    near "$(rgb_at "$png" "$column" 28)" "0 0 0" || problems+=("no black line at ($column, 28)")
+  done
+  if [ ${#problems[@]} -gt 0 ]; then say "FAILED: $name: ${problems[*]}"; return 1; fi
+  rm -f "$out/$name.log"
+  say "$png (${width}x${height}, both choices and the line seen)"
+}
+
 status=0
 shoot mixer-online "$root/examples/brindle-koss-sd16-mixer.druv" green --online --with-data || status=1
 shoot synth-offline "$root/examples/velmora-aster8-synth.druv" red || status=1
 shoot_manager || status=1
+shoot_builder builder-mixer "$root/examples/brindle-koss-sd16-mixer.druv" "Everything" "Current Scene" || status=1
 exit $status

@@ -1,0 +1,87 @@
+// Identifiers of the builder's resources and of its window's controls;
+// shared by the resource script and the code. Plain macros, because the
+// resource compiler reads this file too.
+#pragma once
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+#define IDS_ABOUT_BUILDER 101
+#define IDD_DRUV_TEMPLATE_BUILDER 102
+
+#define IDR_BUILDER_ICON 128
+#define IDI_OPEN 130
+#define IDI_SAVE 131
+#define IDI_SAVE_AS 132
+#define IDB_ABOUT_FIRST 11
+#define IDB_ABOUT_SECOND 12
+
+// Toolbar commands.
+#define ID_FILE_OPEN_DEFINITION 1000
+#define ID_FILE_SAVE_DEFINITION 1001
+#define ID_FILE_SAVE_DEFINITION_AS 1002
+
+// Device-level boxes.
+#define IDC_COMPANY 1003
+#define IDC_PRODUCT 1004
+#define IDC_AUTHOR 1005
+#define IDC_VERSION 1006
+#define IDC_CHAN_MIN 1007
+#define IDC_CHAN_MAX 1008
+#define IDC_DISPLAY_OFFSET 1009
+#define IDC_CHAN_DEFAULT 1010
+#define IDC_HELP_FILE 1011
+#define IDC_ACTIVE_PNG 1012
+#define IDC_INACTIVE_PNG 1013
+#define IDC_CHAN_OFFSET 1026
+#define IDC_REQUIRES_MIDI_CHANNEL 1028
+#define IDC_DEVICE_TYPE 1051
+#define IDC_CURRENT_DEVICE 1054
+
+// The configurations and their templates.
+#define IDC_CONFIGURATIONS 1014
+#define IDC_CONFIGURATION_NAME 1024
+#define IDC_CONFIGURATION_ADD 1015
+#define IDC_CONFIGURATION_REMOVE 1016
+#define IDC_CONFIGURATION_RENAME 1045
+#define IDC_CONFIGURATION_UP 1017
+#define IDC_CONFIGURATION_DOWN 1018
+#define IDC_CONFIGURATION_TEMPLATES 1044
+
+// The templates.
+#define IDC_TEMPLATES 1023
+#define IDC_TEMPLATE_NAME 1025
+#define IDC_TEMPLATE_ADD 1019
+#define IDC_TEMPLATE_REMOVE 1020
+#define IDC_TEMPLATE_RENAME 1046
+#define IDC_TEMPLATE_UP 1021
+#define IDC_TEMPLATE_DOWN 1022
+
+// The template editor.
+#define IDC_TEMPLATE_SIZE 1030
+#define IDC_FIXED_LENGTH 1050
+#define IDC_MULTI_SYSX 1052
+#define IDC_USE_MIDI_CHANNEL 1035
+#define IDC_LOOP_STORE 1053
+#define IDC_DELAY_BETWEEN 1037
+#define IDC_DELAY_EVERY_NTH 1038
+#define IDC_DELAY_AMOUNT 1039
+#define IDC_LOOP_RECV_SIZE 1040
+#define IDC_NUM_LOOPS 1041
+#define IDC_LOOP_START 1042
+#define IDC_LOOP_INC_DEC 1043
+#define IDC_CSUM_TYPE 1036
+#define IDC_CSUM_START 1032
+#define IDC_CSUM_LENGTH 1033
+#define IDC_CSUM_OFFSET 1034
+#define IDC_PRE_REQUEST 1029
+#define IDC_REQUEST 1027
+#define IDC_POST_REQUEST 1031
+#define IDC_PRE_TRANSMIT 1047
+#define IDC_TRANSMIT 1048
+#define IDC_POST_TRANSMIT 1049
+#define IDC_VERIFY 1055
+#define IDC_TIME_OUT 1056
+#define IDC_TERMINATOR 1057
+#define IDC_STORE_TERMINATOR 1058

@@ -1,0 +1,177 @@
+#include "builder/window/builder_dialog.h"
+
+#include "builder/builder_controls.h"
+#include "builder/drop_down_entries.h"
+#include "builder/resources/builder_resource_ids.h"
+#include "builder/window/byte_box_keys.h"
+#include "builder/window/list_redraw_pause.h"
+#include "platform/program_frame/about_box.h"
+#include "platform/program_frame/about_entry.h"
+#include "platform/program_frame/frame_painting.h"
+#include "platform/program_frame/frame_toolbar.h"
+#include "platform/program_frame/wide_text.h"
+
+namespace {
+
+// Client pixels: the line under the toolbar runs across the whole window.
+constexpr int kRuleEnd = 800;
+
+// The most a one-line box takes; byte boxes take any length.
+constexpr WPARAM kOneLineLimit = 255;
+
+bool IsEdit(HWND control) {
+    wchar_t name[16] = {};
+    GetClassNameW(control, name, 16);
+    return lstrcmpiW(name, L"Edit") == 0;
+}
+
+template <size_t N>
+void FillDropDown(HWND dropDown, const char* const (&entries)[N]) {
+    SendMessageW(dropDown, CB_RESETCONTENT, 0, 0);
+    for (const char* entry : entries)
+        SendMessageW(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FrameWideText(entry).c_str()));
+}
+
+bool IsList(int control) {
+    return control == builder_controls::kConfigurations || control == builder_controls::kTemplates;
+}
+
+bool IsNameBox(int control) {
+    return control == builder_controls::kConfigurationName || control == builder_controls::kTemplateName;
+}
+
+}  // namespace
+
+CDRUVTemplateBuilderDlg::CDRUVTemplateBuilderDlg() = default;
+
+CDRUVTemplateBuilderDlg::~CDRUVTemplateBuilderDlg() {
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+}
+
+bool CDRUVTemplateBuilderDlg::Create(HINSTANCE module) {
+    module_ = module;
+    window_ = CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_DRUV_TEMPLATE_BUILDER), nullptr,
+                                 &CDRUVTemplateBuilderDlg::Proc, reinterpret_cast<LPARAM>(this));
+    return window_ != nullptr;
+}
+
+void CDRUVTemplateBuilderDlg::Show(int how) {
+    ShowWindow(window_, how);
+    UpdateWindow(window_);
+}
+
+INT_PTR CALLBACK CDRUVTemplateBuilderDlg::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<CDRUVTemplateBuilderDlg*>(lParam)->window_ = window;
+    }
+    auto* dialog = reinterpret_cast<CDRUVTemplateBuilderDlg*>(GetWindowLongPtrW(window, DWLP_USER));
+    return dialog ? dialog->Handle(message, wParam, lParam) : FALSE;
+}
+
+// Every edit gets its limit and every byte box its Escape rule here, by what
+// the control is, so a box added to the resources cannot be missed.
+void CDRUVTemplateBuilderDlg::PrepareControls() {
+    for (HWND control = GetWindow(window_, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        if (!IsEdit(control)) continue;
+        if (GetWindowLongW(control, GWL_STYLE) & ES_MULTILINE) {
+            SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+            KeepEscapeInByteBox(control);
+        } else {
+            SendMessageW(control, EM_SETLIMITTEXT, kOneLineLimit, 0);
+        }
+    }
+}
+
+// The entries are fixed and unsorted: the selected index is the stored value.
+void CDRUVTemplateBuilderDlg::FillDropDowns() {
+    FillDropDown(GetDlgItem(window_, builder_controls::kDeviceType), kDeviceTypeEntries);
+    FillDropDown(GetDlgItem(window_, builder_controls::kLoopValFormat), kLoopStoreEntries);
+    FillDropDown(GetDlgItem(window_, builder_controls::kCSumType), kChecksumTypeEntries);
+}
+
+void CDRUVTemplateBuilderDlg::Initialise() {
+    view_.Attach(window_);
+    AppendAboutEntry(window_, module_, IDS_ABOUT_BUILDER);
+    icons_.Load(module_, IDR_BUILDER_ICON);
+    icons_.ApplyTo(window_);
+    CreateFrameToolbar(window_, module_,
+                       {{builder_commands::kOpen, IDI_OPEN, "Open"},
+                        {builder_commands::kSave, IDI_SAVE, "Save"},
+                        {builder_commands::kSaveAs, IDI_SAVE_AS, "Save As"}});
+    PrepareControls();
+    FillDropDowns();
+    builder_.SetOwner(window_);
+    builder_.Start();
+    // Tab and the arrows move through the controls as in any dialog; the
+    // Cancel and OK that the dialog keys make of Escape and Enter are ignored
+    // in OnCommand, so that only the close button closes the window.
+    loop_ = FrameMessageLoop(window_, nullptr, FrameKeyboard::DialogNavigation);
+}
+
+INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        Initialise();
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_SYSCOMMAND:
+        if (!IsAboutCommand(message, wParam)) return FALSE;
+        ShowAbout();
+        return TRUE;
+    case WM_CLOSE:
+        // The close button, the system menu and Alt+F4: no question, nothing saved.
+        DestroyWindow(window_);
+        return TRUE;
+    case WM_PAINT:
+        PaintFrameWindow(window_, kRuleEnd, icons_.Large());
+        return TRUE;
+    case WM_QUERYDRAGICON:
+        return static_cast<INT_PTR>(FrameDragIcon(icons_.Large()));
+    default:
+        return FALSE;
+    }
+}
+
+// IDOK and IDCANCEL, which the dialog keys make of Enter and Escape, are no
+// command of the core's: the window has no such buttons, and stays open.
+void CDRUVTemplateBuilderDlg::OnCommand(int control, int notification) {
+    switch (notification) {
+    case BN_CLICKED:  // buttons, and the toolbar's commands
+        WithListsPaused([&] { builder_.Command(control); });
+        break;
+    case LBN_SELCHANGE:  // the same code as CBN_SELCHANGE: only the two lists count
+        if (IsList(control)) WithListsPaused([&] { builder_.SelectionChanged(control); });
+        break;
+    case EN_CHANGE:  // only the buttons' enabling follows a name as it is typed
+        if (IsNameBox(control)) builder_.TextChanged(control);
+        break;
+    default:
+        break;
+    }
+}
+
+// A message box or file dialog of the core's paints over paused lists
+// without harm: they are drawn again as soon as the command is done. Only the
+// outermost command pauses and resumes, so that a command the core's own
+// changes might bring back here cannot resume the lists in the middle of a fill.
+template <typename Work>
+void CDRUVTemplateBuilderDlg::WithListsPaused(Work work) {
+    if (listsPaused_) {
+        work();
+        return;
+    }
+    const ListRedrawPause pause(window_, {builder_controls::kConfigurations, builder_controls::kTemplates,
+                                          builder_controls::kConfigurationTemplates});
+    listsPaused_ = true;
+    work();
+    listsPaused_ = false;
+}
+
+void CDRUVTemplateBuilderDlg::ShowAbout() {
+    ShowAboutBox(window_, module_,
+                 {"About DRUV Template Builder", IDR_BUILDER_ICON, "DRUV Template Builder Version 1.0.3",
+                  IDB_ABOUT_FIRST, IDB_ABOUT_SECOND});
+}

@@ -1,0 +1,95 @@
+#include "tests/builder/window/builder_window_fixture.h"
+
+#include "platform/program_frame/common_controls.h"
+#include "platform/program_frame/wide_text.h"
+
+std::string ExampleDefinition(const std::string& name) {
+    std::string path = std::string(DRUV_EXAMPLES_DIR) + "/" + name;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+void BuilderWindowTest::SetUp() {
+    dialogs_ = std::make_unique<ScopedFileDialogHandler>([this](const FileDialogRequest& request) {
+        dialogRequests.push_back(request);
+        return dialogAnswer;
+    });
+    InitialiseFrameControls();
+    dialog = std::make_unique<CDRUVTemplateBuilderDlg>();
+    ASSERT_TRUE(dialog->Create(GetModuleHandleW(nullptr)));
+    dialog->Show();
+    Pump();
+}
+
+void BuilderWindowTest::TearDown() {
+    dialog.reset();
+    dialogs_.reset();
+}
+
+void BuilderWindowTest::Click(int button) {
+    SendMessageW(Control(button), BM_CLICK, 0, 0);
+    Pump();
+}
+
+void BuilderWindowTest::ClickItem(int list, int index) {
+    HWND box = Control(list);
+    SendMessageW(box, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    RECT item{};
+    ASSERT_NE(LB_ERR, SendMessageW(box, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+    const LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(box, WM_LBUTTONUP, 0, point);
+    Pump();
+}
+
+void BuilderWindowTest::Type(int box, const std::string& text) {
+    SetWindowTextW(Control(box), FrameWideText(text).c_str());
+    Pump();
+}
+
+void BuilderWindowTest::Press(HWND target, UINT key) {
+    const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+    PostMessageW(target, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
+    PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | (1u << 30) | (1u << 31)));
+    Pump();
+}
+
+void BuilderWindowTest::Toolbar(int command) {
+    HWND toolbar = Control(1);
+    PostMessageW(Window(), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), reinterpret_cast<LPARAM>(toolbar));
+    Pump();
+}
+
+std::string BuilderWindowTest::Text(int id) const {
+    HWND control = Control(id);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(control, &text[0], static_cast<int>(text.size()))));
+    return FrameUtf8Text(text);
+}
+
+std::vector<std::string> BuilderWindowTest::Items(int list) const {
+    std::vector<std::string> texts;
+    HWND box = Control(list);
+    const LRESULT count = SendMessageW(box, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring text(static_cast<size_t>(SendMessageW(box, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+        text.resize(static_cast<size_t>(SendMessageW(box, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]))));
+        texts.push_back(FrameUtf8Text(text));
+    }
+    return texts;
+}
+
+std::vector<int> BuilderWindowTest::SelectedItems(int list) const {
+    std::vector<int> selected;
+    HWND box = Control(list);
+    const LRESULT count = SendMessageW(box, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+        if (SendMessageW(box, LB_GETSEL, i, 0) > 0) selected.push_back(static_cast<int>(i));
+    return selected;
+}
+
+void BuilderWindowTest::Choose(const std::string& path) {
+    dialogAnswer.outcome = FileDialogOutcome::Chosen;
+    dialogAnswer.paths = {path};
+}

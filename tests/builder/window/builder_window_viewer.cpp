@@ -1,0 +1,139 @@
+// Shows the builder's window with a definition open and one configuration
+// and one template chosen, for screenshots and for a look by hand:
+//   druv-builder-viewer <definition.druv> [--configuration NAME]
+//                       [--template NAME] [--seconds N] [--ready-file PATH]
+// The definition is opened through the window's own Open command. Once the
+// window has painted, the ready file receives one line: the client area's
+// screen place "x y width height", then client points "x y" of the chosen
+// configuration, of an unchosen configuration and of the chosen template,
+// each inside its row but clear of its text, then the selection colour
+// "r g b". The viewer closes itself after N seconds (default 3).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "builder/builder_controls.h"
+#include "builder/window/builder_dialog.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+#include "platform/program_frame/common_controls.h"
+#include "platform/program_frame/wide_text.h"
+
+namespace {
+
+namespace ids = builder_controls;
+
+struct Options {
+    std::string definition;
+    std::string configuration = "Everything";
+    std::string templateName = "Current Scene";
+    int seconds = 3;
+    std::string readyFile;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--configuration" && i + 1 < argc) {
+            options.configuration = argv[++i];
+        } else if (argument == "--template" && i + 1 < argc) {
+            options.templateName = argv[++i];
+        } else if (argument == "--seconds" && i + 1 < argc) {
+            options.seconds = std::atoi(argv[++i]);
+        } else if (argument == "--ready-file" && i + 1 < argc) {
+            options.readyFile = argv[++i];
+        } else if (options.definition.empty() && argument.rfind("--", 0) != 0) {
+            options.definition = argument;
+        } else {
+            return false;
+        }
+    }
+    return !options.definition.empty();
+}
+
+// Chooses the item as a click would: the list's selection, then its notification.
+int Select(HWND window, int list, const std::string& name) {
+    HWND box = GetDlgItem(window, list);
+    const LRESULT index =
+        SendMessageW(box, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(FrameWideText(name).c_str()));
+    if (index == LB_ERR) return -1;
+    SendMessageW(box, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(list, LBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    return static_cast<int>(index);
+}
+
+// A point of the item's row in the window's client area, a few pixels in
+// from its right end, where short names leave the row empty.
+POINT RowPoint(HWND window, int list, int index) {
+    HWND box = GetDlgItem(window, list);
+    RECT item{};
+    SendMessageW(box, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    POINT point{item.right - 4, (item.top + item.bottom) / 2};
+    MapWindowPoints(box, window, &point, 1);
+    return point;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: druv-builder-viewer <definition.druv> [--configuration NAME] "
+                             "[--template NAME] [--seconds N] [--ready-file PATH]\n");
+        return 2;
+    }
+    // Nothing may wait for a person.
+    ScopedMessageBoxHandler boxes([](const MessageBoxRequest& request) {
+        std::fprintf(stderr, "message: %s\n", request.text ? request.text : "");
+        return MessageAnswer::No;
+    });
+    ScopedFileDialogHandler dialogs([&options](const FileDialogRequest&) {
+        return FileDialogResult{FileDialogOutcome::Chosen, {options.definition}};
+    });
+
+    InitialiseFrameControls();
+    CDRUVTemplateBuilderDlg dialog;
+    if (!dialog.Create(GetModuleHandleW(nullptr))) return 1;
+    HWND window = dialog.Window();
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(builder_commands::kOpen, BN_CLICKED), 0);
+    const int configuration = Select(window, ids::kConfigurations, options.configuration);
+    const int chosenTemplate = Select(window, ids::kTemplates, options.templateName);
+    if (configuration < 0 || chosenTemplate < 0) {
+        std::fprintf(stderr, "the definition has no configuration \"%s\" or no template \"%s\"\n",
+                     options.configuration.c_str(), options.templateName.c_str());
+        return 1;
+    }
+    const int other = configuration == 0 ? 1 : 0;
+
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+    dialog.Show();
+    const DWORD start = GetTickCount();
+    bool ready = false;
+    while (IsWindow(window) && GetTickCount() - start < static_cast<DWORD>(options.seconds) * 1000u) {
+        if (!dialog.Loop().PumpPending()) break;
+        // Half a second for the display to show what was painted.
+        if (!ready && GetTickCount() - start > 500) {
+            ready = true;
+            if (!options.readyFile.empty()) {
+                RECT client{};
+                GetClientRect(window, &client);
+                POINT origin{0, 0};
+                ClientToScreen(window, &origin);
+                const POINT chosen = RowPoint(window, ids::kConfigurations, configuration);
+                const POINT unchosen = RowPoint(window, ids::kConfigurations, other);
+                const POINT templ = RowPoint(window, ids::kTemplates, chosenTemplate);
+                const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+                if (FILE* file = std::fopen(options.readyFile.c_str(), "w")) {
+                    std::fprintf(file, "%ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %d %d %d\n", origin.x, origin.y,
+                                 client.right, client.bottom, chosen.x, chosen.y, unchosen.x, unchosen.y, templ.x,
+                                 templ.y, GetRValue(highlight), GetGValue(highlight), GetBValue(highlight));
+                    std::fclose(file);
+                }
+            }
+        }
+        Sleep(20);
+    }
+    return 0;
+}
