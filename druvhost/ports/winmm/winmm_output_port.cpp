@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 #include "druvhost/ports/midi_message_bytes.h"
 #include "druvhost/ports/winmm/midi_header_flags.h"
@@ -16,7 +17,7 @@ using std::chrono::milliseconds;
 
 // A byte on the wire takes ten bits at 31,250 baud: 320 microseconds.
 milliseconds WireTime(size_t bytes) {
-    return milliseconds((bytes * 320 + 999) / 1000);
+    return milliseconds((uint64_t{bytes} * 320 + 999) / 1000);
 }
 
 // Wakes from waiting on the driver's event at least this often, so that a
@@ -61,7 +62,7 @@ WinmmOutputPort::~WinmmOutputPort() {
     if (handle_ != nullptr) {
         if (!stranded_.empty()) {
             api_->midiOutReset(handle_);
-            ReleaseStranded();
+            ReleaseStranded(options_.bufferReturnWait);
         }
         if (api_->midiOutClose(handle_) != MMSYSERR_NOERROR) {
             // The driver still holds something: neither the held copies nor
@@ -91,6 +92,12 @@ size_t WinmmOutputPort::StrandedCount() const {
 }
 
 bool WinmmOutputPort::SendLong(const uint8_t* message, size_t size) {
+    // The driver still holds an earlier message: another one now would be a
+    // second at a time, and copies piling up under a stuck driver.
+    if (!stranded_.empty()) {
+        ReleaseStranded(milliseconds(0));
+        if (!stranded_.empty()) return false;
+    }
     // The driver gets a copy: the caller may reuse its bytes as soon as Send
     // returns, even when the driver has not let go of them in time.
     auto pending = std::make_unique<LongMessage>();
@@ -134,9 +141,9 @@ void WinmmOutputPort::Strand(std::unique_ptr<LongMessage> message) {
     stranded_.push_back(std::move(message));
 }
 
-void WinmmOutputPort::ReleaseStranded() {
+void WinmmOutputPort::ReleaseStranded(milliseconds wait) {
     for (auto& message : stranded_) {
-        WaitUntilDone(message->header, options_.bufferReturnWait);
+        WaitUntilDone(message->header, wait);
         if (HeaderIsDone(message->header) &&
             api_->midiOutUnprepareHeader(handle_, &message->header, sizeof message->header) ==
                 MMSYSERR_NOERROR) {

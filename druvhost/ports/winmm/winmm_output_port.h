@@ -2,8 +2,9 @@
 // SysX message goes out as a long message from a copy of its bytes, one at a
 // time, and Send waits, within a time scaled to the message's length, until
 // the driver gives the copy back. A copy the driver still holds when that
-// time is up is never freed under it: it is kept until the port closes, and
-// left alone even then if the driver will not let go.
+// time is up is never freed under it: it is kept until the driver gives it
+// back (no other long message goes out until then), and left alone even
+// after closing if the driver will not let go.
 #pragma once
 
 #include <memory>
@@ -38,7 +39,8 @@ private:
     bool SendLong(const uint8_t* message, size_t size);
     bool WaitUntilDone(const MIDIHDR& header, std::chrono::milliseconds limit);
     void Strand(std::unique_ptr<LongMessage> message);
-    void ReleaseStranded();
+    // Frees the held copies the driver has given back within `wait`.
+    void ReleaseStranded(std::chrono::milliseconds wait);
 
     std::shared_ptr<WinmmApi> api_;
     WinmmPortOptions options_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
@@ -88,6 +89,10 @@ TEST(WinmmOutputPort, ADriverThatNeverFinishesFailsTheSendInBoundedTime) {
         const bool returned = end == FakeWinmm::LongEnd::kOnReset;
         EXPECT_EQ(returned ? 0u : 1u, port->StrandedCount());
         EXPECT_EQ(returned ? 0u : 1u, fake->PreparedHeaders());
+        // Another long message goes out only once the driver has let go.
+        EXPECT_FALSE(port->Send(message.data(), message.size()));
+        const auto log = fake->Log();
+        EXPECT_EQ(returned ? 2 : 1, std::count(log.begin(), log.end(), "out-long"));
         port.reset();
         EXPECT_EQ(0u, fake->Misuses());
         EXPECT_EQ(!returned, fake->OutputOpen());
