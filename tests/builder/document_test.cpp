@@ -110,7 +110,8 @@ TEST_F(DocumentTest, PathsOver255CharactersAreRefused) {
     const std::string e = "\xC3\xA9";
     std::string folderName;
     for (int i = 0; i < 100; ++i) folderName += e;
-    std::filesystem::create_directory(folder.File(folderName));
+    // UTF-8 names through u8path: a plain string is the system code page's on Windows.
+    std::filesystem::create_directory(std::filesystem::u8path(folder.File(folderName)));
     const std::string start = folder.File(folderName) + "/";
     const size_t startUnits = start.size() - 100;
     std::string fits = start;
@@ -120,14 +121,14 @@ TEST_F(DocumentTest, PathsOver255CharactersAreRefused) {
 
     ASSERT_TRUE(SaveAs(fits));
     EXPECT_EQ(fits, device().FilePath());
-    EXPECT_TRUE(std::filesystem::exists(fits));
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::u8path(fits)));
     const GUID identity = device().DeviceGUID();
 
     EXPECT_FALSE(SaveAs(tooLong));
     EXPECT_FALSE(Open(tooLong));
     EXPECT_EQ(2u, boxes.size());
     EXPECT_TRUE(HasBox(kPathTooLongMessage));
-    EXPECT_FALSE(std::filesystem::exists(tooLong));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::u8path(tooLong)));
     EXPECT_EQ(fits, device().FilePath());
     EXPECT_TRUE(SameGuid(identity, device().DeviceGUID()));
 }
