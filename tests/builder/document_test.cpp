@@ -110,9 +110,10 @@ TEST_F(DocumentTest, PathsOver255CharactersAreRefused) {
     const std::string e = "\xC3\xA9";
     std::string folderName;
     for (int i = 0; i < 100; ++i) folderName += e;
-    // UTF-8 names through u8path: a plain string is the system code page's on Windows.
-    std::filesystem::create_directory(std::filesystem::u8path(folder.File(folderName)));
-    const std::string start = folder.File(folderName) + "/";
+    // Joined as UTF-8 text and made through u8path: a path built from a
+    // plain string takes it in the system's code page on Windows.
+    const std::string start = folder.File("") + folderName + "/";
+    ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::u8path(start)));
     const size_t startUnits = start.size() - 100;
     std::string fits = start;
     for (size_t units = startUnits; units < 255 - 5; ++units) fits += e;
