@@ -8,7 +8,7 @@
 
 #include "plugin/abi/host_interfaces.h"
 
-namespace testhost {
+namespace druvhost {
 
 struct ProgressRecord {
     void* context;
@@ -37,4 +37,4 @@ private:
     std::vector<ProgressRecord> records_;
 };
 
-}  // namespace testhost
+}  // namespace druvhost

@@ -1,6 +1,6 @@
-#include "testhost/wire_events.h"
+#include "druvhost/host/wire_events.h"
 
-namespace testhost {
+namespace druvhost {
 
 namespace {
 
@@ -55,4 +55,4 @@ bool WireToEvent(const uint8_t* message, size_t size, uint32_t port, MPEvent& ev
     return false;
 }
 
-}  // namespace testhost
+}  // namespace druvhost

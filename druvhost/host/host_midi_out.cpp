@@ -1,16 +1,16 @@
-#include "testhost/host_midi_out.h"
+#include "druvhost/host/host_midi_out.h"
 
-#include "testhost/wire_events.h"
+#include "druvhost/host/wire_events.h"
 
-namespace testhost {
+namespace druvhost {
 
 // {6F3C1A52-0B7E-4D21-9C58-2E4A7D90B613}: the test host's own name for its
 // output; the plug-in never asks for it.
-constexpr IID IID_TestHostMidiOut = {0x6F3C1A52, 0x0B7E, 0x4D21, {0x9C, 0x58, 0x2E, 0x4A, 0x7D, 0x90, 0xB6, 0x13}};
+constexpr IID IID_HostMidiOut = {0x6F3C1A52, 0x0B7E, 0x4D21, {0x9C, 0x58, 0x2E, 0x4A, 0x7D, 0x90, 0xB6, 0x13}};
 
 HRESULT HostMidiOut::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
-    if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_TestHostMidiOut)) {
+    if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_HostMidiOut)) {
         *object = static_cast<IMPMidiOut*>(this);
         AddRef();
         return S_OK;
@@ -50,4 +50,4 @@ void HostMidiOut::Clear() {
     sent_.clear();
 }
 
-}  // namespace testhost
+}  // namespace druvhost

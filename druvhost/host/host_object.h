@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "plugin/abi/host_interfaces.h"
-#include "testhost/counted_object.h"
-#include "testhost/notification_point.h"
+#include "druvhost/host/counted_object.h"
+#include "druvhost/host/notification_point.h"
 
-namespace testhost {
+namespace druvhost {
 
 struct PortSpec {
     uint32_t handle;
@@ -39,10 +39,10 @@ struct ClaimRecord {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 #endif
-class TestHost : public IMPPortDirectory, public IMPPortBroker, public IConnectionPointContainer, public CountedObject {
+class HostObject : public IMPPortDirectory, public IMPPortBroker, public IConnectionPointContainer, public CountedObject {
 public:
-    TestHost();
-    virtual ~TestHost();
+    HostObject();
+    virtual ~HostObject();
 
     // IUnknown answers for IMPPortDirectory, IMPPortBroker and
     // IConnectionPointContainer; each interface can be withheld.
@@ -104,4 +104,4 @@ private:
 // A port identity made of one repeated byte, enough to tell ports apart.
 MPPortId MakePortId(uint8_t fill);
 
-}  // namespace testhost
+}  // namespace druvhost

@@ -10,7 +10,7 @@
 
 #include "platform/com_base.h"
 
-namespace testhost {
+namespace druvhost {
 
 // A new, empty stream with one reference; null when none could be made.
 IStream* CreateProjectStream();
@@ -65,4 +65,4 @@ private:
 #pragma GCC diagnostic pop
 #endif
 
-}  // namespace testhost
+}  // namespace druvhost

@@ -1,10 +1,10 @@
-#include "testhost/host_event_list.h"
+#include "druvhost/host/host_event_list.h"
 
 #include <cstdint>
 
-#include "testhost/wire_events.h"
+#include "druvhost/host/wire_events.h"
 
-namespace testhost {
+namespace druvhost {
 
 HRESULT HostEventList::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
@@ -57,4 +57,4 @@ bool HostEventList::AddMessage(uint32_t port, const uint8_t* message, size_t siz
 
 void HostEventList::AddEvent(const MPEvent& event) { events_.push_back(Entry{event, SIZE_MAX}); }
 
-}  // namespace testhost
+}  // namespace druvhost

@@ -1,6 +1,6 @@
-#include "testhost/progress_recorder.h"
+#include "druvhost/host/progress_recorder.h"
 
-namespace testhost {
+namespace druvhost {
 
 std::string ProgressRecord::Ascii() const {
     std::string ascii;
@@ -26,4 +26,4 @@ void ProgressRecorder::Clear() {
     records_.clear();
 }
 
-}  // namespace testhost
+}  // namespace druvhost

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "plugin/abi/host_interfaces.h"
-#include "testhost/counted_object.h"
+#include "druvhost/host/counted_object.h"
 
-namespace testhost {
+namespace druvhost {
 
 struct SentMessage {
     MPEvent event;               // as given; its SysX pointer is stale after the call
@@ -45,4 +45,4 @@ private:
     Receiver receiver_;
 };
 
-}  // namespace testhost
+}  // namespace druvhost

@@ -7,7 +7,7 @@
 
 #include "plugin/abi/mp_event.h"
 
-namespace testhost {
+namespace druvhost {
 
 // F0 and the SysX bytes of a SysX event, or status and data bytes of a
 // channel event. Empty for any other event type.
@@ -18,4 +18,4 @@ std::vector<uint8_t> EventToWire(const MPEvent& event);
 // that is no channel or SysX message.
 bool WireToEvent(const uint8_t* message, size_t size, uint32_t port, MPEvent& event);
 
-}  // namespace testhost
+}  // namespace druvhost

@@ -14,7 +14,7 @@
 
 #include "plugin/abi/host_interfaces.h"
 
-namespace testhost {
+namespace druvhost {
 
 class MidiInputThread {
 public:
@@ -57,4 +57,4 @@ private:
     std::thread thread_;  // last: starts once the rest is set up
 };
 
-}  // namespace testhost
+}  // namespace druvhost

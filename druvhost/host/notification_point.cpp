@@ -1,10 +1,10 @@
-#include "testhost/notification_point.h"
+#include "druvhost/host/notification_point.h"
 
 #include <vector>
 
 #include "plugin/abi/host_interfaces.h"
 
-namespace testhost {
+namespace druvhost {
 
 NotificationPoint::~NotificationPoint() {
     for (auto& entry : sinks_) entry.second->Release();
@@ -87,4 +87,4 @@ size_t NotificationPoint::SinkCount() const {
     return sinks_.size();
 }
 
-}  // namespace testhost
+}  // namespace druvhost

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "plugin/abi/host_interfaces.h"
-#include "testhost/host_midi_out.h"
-#include "testhost/project_stream.h"
-#include "testhost/test_host.h"
+#include "druvhost/host/host_midi_out.h"
+#include "druvhost/host/project_stream.h"
+#include "druvhost/host/host_object.h"
 
 namespace {
 
-using testhost::MakePortId;
+using druvhost::MakePortId;
 
 // A notification sink that counts the kinds it is told of.
 class CountingSink : public IMPNotificationSink {
@@ -38,7 +38,7 @@ public:
 };
 
 TEST(TestHostTest, ListsHandedOutStayValidAfterTheHostChangesThem) {
-    testhost::TestHost host;
+    druvhost::HostObject host;
     host.SetPorts(MP_PORT_INPUT, {{3, MakePortId(0x33), u"Three"}});
     MPPortList old{};
     ASSERT_EQ(S_OK, host.GetPorts(MP_PORT_INPUT, &old));
@@ -65,12 +65,12 @@ TEST(TestHostTest, ListsHandedOutStayValidAfterTheHostChangesThem) {
 }
 
 TEST(TestHostTest, ConnectionPointKeepsSinksUntilUnadvisedAndFiresToEach) {
-    testhost::TestHost host;
+    druvhost::HostObject host;
     void* found = nullptr;
     ASSERT_EQ(S_OK, host.Unknown()->QueryInterface(IID_IConnectionPointContainer, &found));
     auto* container = static_cast<IConnectionPointContainer*>(found);
     IConnectionPoint* point = nullptr;
-    EXPECT_EQ(testhost::kNoConnection, container->FindConnectionPoint(IID_IMPPortBroker, &point));
+    EXPECT_EQ(druvhost::kNoConnection, container->FindConnectionPoint(IID_IMPPortBroker, &point));
     EXPECT_EQ(nullptr, point);
     ASSERT_EQ(S_OK, container->FindConnectionPoint(IID_IMPNotificationSink, &point));
 
@@ -86,7 +86,7 @@ TEST(TestHostTest, ConnectionPointKeepsSinksUntilUnadvisedAndFiresToEach) {
     EXPECT_TRUE(IsEqualGUID(MP_NOTIFY_PORTS_CHANGED, second.kinds[0]));
 
     EXPECT_EQ(S_OK, point->Unadvise(cookie1));
-    EXPECT_EQ(testhost::kNoConnection, point->Unadvise(cookie1));
+    EXPECT_EQ(druvhost::kNoConnection, point->Unadvise(cookie1));
     EXPECT_EQ(0u, first.references);
     host.FirePortsChanged();
     EXPECT_EQ(1u, first.kinds.size());
@@ -100,7 +100,7 @@ TEST(TestHostTest, ConnectionPointKeepsSinksUntilUnadvisedAndFiresToEach) {
 }
 
 TEST(HostMidiOutTest, KeepsEveryMessageAndRoutesOnlyItsPort) {
-    testhost::HostMidiOut out;
+    druvhost::HostMidiOut out;
     std::vector<std::vector<uint8_t>> routed;
     out.Route(7, [&](const uint8_t* message, size_t size) { routed.emplace_back(message, message + size); });
     uint8_t sysx[] = {0x7D, 0x01, 0xF7};
@@ -116,7 +116,7 @@ TEST(HostMidiOutTest, KeepsEveryMessageAndRoutesOnlyItsPort) {
 
     ASSERT_EQ(1u, routed.size());
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x01, 0xF7}), routed[0]);
-    std::vector<testhost::SentMessage> sent = out.Sent();
+    std::vector<druvhost::SentMessage> sent = out.Sent();
     ASSERT_EQ(2u, sent.size());
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x01, 0xF7}), sent[0].wire);
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x02, 0xF7}), sent[1].wire);
@@ -124,21 +124,21 @@ TEST(HostMidiOutTest, KeepsEveryMessageAndRoutesOnlyItsPort) {
 }
 
 TEST(ProjectStreamTest, WritesReadsBackAndFailsWhereTold) {
-    IStream* stream = testhost::CreateProjectStream();
+    IStream* stream = druvhost::CreateProjectStream();
     ASSERT_NE(nullptr, stream);
     const uint8_t bytes[] = {1, 2, 3, 4, 5};
     ULONG written = 0;
     ASSERT_EQ(S_OK, stream->Write(bytes, sizeof(bytes), &written));
     EXPECT_EQ(5u, written);
-    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3, 4, 5}), testhost::StreamBytes(stream));
-    ASSERT_TRUE(testhost::RewindStream(stream));
+    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3, 4, 5}), druvhost::StreamBytes(stream));
+    ASSERT_TRUE(druvhost::RewindStream(stream));
     uint8_t back[8] = {};
     ULONG read = 0;
     EXPECT_TRUE(SUCCEEDED(stream->Read(back, sizeof(back), &read)));
     EXPECT_EQ(5u, read) << "a read past the end delivers what there is";
     stream->Release();
 
-    auto* failing = new testhost::MemoryIStream();
+    auto* failing = new druvhost::MemoryIStream();
     failing->FailWritesFrom(3);
     EXPECT_EQ(S_OK, failing->Write(bytes, 3, &written));
     EXPECT_TRUE(FAILED(failing->Write(bytes, 1, &written)));

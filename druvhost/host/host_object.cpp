@@ -1,17 +1,17 @@
-#include "testhost/test_host.h"
+#include "druvhost/host/host_object.h"
 
 #include <cstring>
 
-namespace testhost {
+namespace druvhost {
 
-TestHost::TestHost() : point_(this) {
+HostObject::HostObject() : point_(this) {
     SetPorts(MP_PORT_INPUT, {});
     SetPorts(MP_PORT_OUTPUT, {});
 }
 
-TestHost::~TestHost() = default;
+HostObject::~HostObject() = default;
 
-HRESULT TestHost::QueryInterface(REFIID iid, void** object) {
+HRESULT HostObject::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
     if (IsEqualGUID(iid, IID_IUnknown)) {
@@ -29,7 +29,7 @@ HRESULT TestHost::QueryInterface(REFIID iid, void** object) {
     return S_OK;
 }
 
-HRESULT TestHost::GetPorts(uint32_t direction, MPPortList* ports) {
+HRESULT HostObject::GetPorts(uint32_t direction, MPPortList* ports) {
     if (!ports) return E_POINTER;
     if (direction > MP_PORT_OUTPUT || get_ports_fails_) return E_FAIL;
     std::lock_guard<std::mutex> lock(mutex_);
@@ -39,19 +39,19 @@ HRESULT TestHost::GetPorts(uint32_t direction, MPPortList* ports) {
     return S_OK;
 }
 
-HRESULT TestHost::ClaimPort(int32_t claim, const MPPortId& port, uint32_t reserved1, REFCLSID ownerClass,
+HRESULT HostObject::ClaimPort(int32_t claim, const MPPortId& port, uint32_t reserved1, REFCLSID ownerClass,
                             IUnknown* owner, uint32_t reserved2) {
     std::lock_guard<std::mutex> lock(mutex_);
     claims_.push_back(ClaimRecord{claim, port, reserved1, ownerClass, owner, reserved2});
     return S_OK;
 }
 
-HRESULT TestHost::EnumConnectionPoints(IEnumConnectionPoints** points) {
+HRESULT HostObject::EnumConnectionPoints(IEnumConnectionPoints** points) {
     if (points) *points = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT TestHost::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
+HRESULT HostObject::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
     if (!point) return E_POINTER;
     *point = nullptr;
     if (!IsEqualGUID(iid, IID_IMPNotificationSink)) return kNoConnection;
@@ -60,7 +60,7 @@ HRESULT TestHost::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
     return S_OK;
 }
 
-void TestHost::SetPorts(MPPortDirection direction, const std::vector<PortSpec>& ports) {
+void HostObject::SetPorts(MPPortDirection direction, const std::vector<PortSpec>& ports) {
     auto snapshot = std::make_unique<PortSnapshot>();
     snapshot->names.reserve(ports.size());
     for (const PortSpec& port : ports) {
@@ -75,17 +75,17 @@ void TestHost::SetPorts(MPPortDirection direction, const std::vector<PortSpec>& 
     snapshots_.push_back(std::move(snapshot));
 }
 
-std::vector<ClaimRecord> TestHost::Claims() const {
+std::vector<ClaimRecord> HostObject::Claims() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return claims_;
 }
 
-void TestHost::ClearClaims() {
+void HostObject::ClearClaims() {
     std::lock_guard<std::mutex> lock(mutex_);
     claims_.clear();
 }
 
-int TestHost::ClaimBalance(const MPPortId& port) const {
+int HostObject::ClaimBalance(const MPPortId& port) const {
     std::lock_guard<std::mutex> lock(mutex_);
     int balance = 0;
     for (const ClaimRecord& record : claims_) {
@@ -100,4 +100,4 @@ MPPortId MakePortId(uint8_t fill) {
     return id;
 }
 
-}  // namespace testhost
+}  // namespace druvhost

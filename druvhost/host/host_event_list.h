@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "plugin/abi/host_interfaces.h"
-#include "testhost/counted_object.h"
+#include "druvhost/host/counted_object.h"
 
-namespace testhost {
+namespace druvhost {
 
 class HostEventList : public IMPEventList, public CountedObject {
 public:
@@ -48,4 +48,4 @@ private:
     size_t next_ = 0;
 };
 
-}  // namespace testhost
+}  // namespace druvhost

@@ -1,10 +1,10 @@
-#include "testhost/project_stream.h"
+#include "druvhost/host/project_stream.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
 
-namespace testhost {
+namespace druvhost {
 
 HRESULT MemoryIStream::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
@@ -99,4 +99,4 @@ std::vector<uint8_t> StreamBytes(IStream* stream) {
     return bytes;
 }
 
-}  // namespace testhost
+}  // namespace druvhost

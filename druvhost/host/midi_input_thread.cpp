@@ -1,8 +1,8 @@
-#include "testhost/midi_input_thread.h"
+#include "druvhost/host/midi_input_thread.h"
 
-#include "testhost/host_event_list.h"
+#include "druvhost/host/host_event_list.h"
 
-namespace testhost {
+namespace druvhost {
 
 MidiInputThread::MidiInputThread() : thread_([this] { Run(); }) {}
 
@@ -78,4 +78,4 @@ void MidiInputThread::Run() {
     idle_.notify_all();
 }
 
-}  // namespace testhost
+}  // namespace druvhost

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "testhost/midi_input_thread.h"
+#include "druvhost/host/midi_input_thread.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ public:
 TEST(MidiInputThreadTest, DeliversOnItsOwnThreadAndReleasesTheFilter) {
     RecordingFilter filter;
     {
-        testhost::MidiInputThread input;
+        druvhost::MidiInputThread input;
         input.Connect(&filter);
         EXPECT_EQ(1u, filter.references.load());
         const uint8_t sysx[] = {0xF0, 0x7D, 0x01, 0x02, 0xF7};

@@ -7,9 +7,9 @@
 #include <mutex>
 
 #include "platform/com_base.h"
-#include "testhost/counted_object.h"
+#include "druvhost/host/counted_object.h"
 
-namespace testhost {
+namespace druvhost {
 
 // What the host answers for a connection it does not know.
 constexpr HRESULT kNoConnection = static_cast<HRESULT>(0x80040200u);
@@ -52,4 +52,4 @@ private:
 #pragma GCC diagnostic pop
 #endif
 
-}  // namespace testhost
+}  // namespace druvhost

@@ -4,13 +4,13 @@
 
 #include <vector>
 
-#include "testhost/host_event_list.h"
-#include "testhost/wire_events.h"
+#include "druvhost/host/host_event_list.h"
+#include "druvhost/host/wire_events.h"
 
 namespace {
 
-using testhost::EventToWire;
-using testhost::WireToEvent;
+using druvhost::EventToWire;
+using druvhost::WireToEvent;
 
 TEST(WireEventsTest, EveryChannelKindAndSysXSurviveTheRoundTrip) {
     const std::vector<std::vector<uint8_t>> messages = {
@@ -43,7 +43,7 @@ TEST(WireEventsTest, OtherOrCutMessagesAreNoEvents) {
 }
 
 TEST(HostEventListTest, WalksTheEventsOfTheMaskAndEndsWithPositionZero) {
-    testhost::HostEventList list;
+    druvhost::HostEventList list;
     const uint8_t sysx[] = {0xF0, 0x7D, 0x55, 0xF7};
     const uint8_t note[] = {0x90, 60, 100};
     ASSERT_TRUE(list.AddMessage(4, sysx, sizeof(sysx)));
