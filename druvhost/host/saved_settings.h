@@ -35,3 +35,11 @@ bool ReadSavedSettings(const std::vector<uint8_t>& saved, SavedSettings& setting
 bool ChangeSavedSettings(std::vector<uint8_t>& saved, const SettingsChange& change);
 
 }  // namespace druvhost
+
+namespace druvhost {
+
+// How many of the saved items hold a dump: data with a byte other than the
+// FF that closes each loop (a loop that timed out leaves only FF).
+int SavedItemsWithDumps(const std::vector<uint8_t>& saved);
+
+}  // namespace druvhost

@@ -72,3 +72,26 @@ TEST(SavedSettingsTest, OtherFormatsAndShortBytesAreLeftAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SavedSettingsTest, ItemsHoldingDumpsAreCounted) {
+    std::vector<uint8_t> saved = Saved("A", "B", "C");
+    const auto chunk = [&saved](const std::string& name, const std::vector<uint8_t>& data) {
+        saved.insert(saved.end(), {'T', 'M', 'P', 'T', 0, 0, 0, 0, static_cast<uint8_t>(name.size())});
+        saved.insert(saved.end(), name.begin(), name.end());
+        const uint32_t length = static_cast<uint32_t>(data.size());
+        saved.insert(saved.end(), {uint8_t(length >> 24), uint8_t(length >> 16), uint8_t(length >> 8), uint8_t(length)});
+        saved.insert(saved.end(), data.begin(), data.end());
+    };
+    EXPECT_EQ(druvhost::SavedItemsWithDumps(saved), 0);
+    chunk("Patches", {0xF0, 0x41, 0xF7, 0xFF});
+    chunk("Timed out", {0xFF, 0xFF});
+    chunk("Empty", {});
+    chunk("Scenes", {0xF0, 0x42, 0xF7, 0xFF});
+    EXPECT_EQ(druvhost::SavedItemsWithDumps(saved), 2);
+    saved.resize(saved.size() - 2);  // the last chunk's data cut short
+    EXPECT_EQ(druvhost::SavedItemsWithDumps(saved), 1);
+}
+
+}  // namespace
