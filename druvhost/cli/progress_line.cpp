@@ -32,7 +32,9 @@ std::string ProgressLine::Update(const std::string& text, uint32_t done, uint32_
 
     std::string line = text;
     if (total > 0) {
-        line += "  " + std::to_string(done) + " of " + std::to_string(total) + " bytes";
+        // The plug-in's texts often count the bytes already.
+        const std::string count = std::to_string(done) + " of " + std::to_string(total);
+        if (text.find(count) == std::string::npos) line += "  " + count + " bytes";
         const double rate = seconds > 0 ? done / seconds : 0;
         if (rate > 0) {
             line += "  " + FormatRate(rate);

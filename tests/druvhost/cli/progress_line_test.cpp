@@ -15,6 +15,9 @@ TEST(ProgressLineTest, FiguresFollowFromBytesAndTime) {
     // 3000 of 9000 bytes after 1 s: 3 kB/s, 6000 bytes left take 2 s.
     EXPECT_EQ(line.Update("Receiving Patches, 3000 bytes", 3000, 9000, 1.0),
               "Receiving Patches, 3000 bytes  3000 of 9000 bytes  3.0 kB/s  0:02 left\n");
+    // Counts the text gives already are not repeated.
+    EXPECT_EQ(line.Update("Sending Setup, 1000 of 4000 bytes", 1000, 4000, 0.5),
+              "Sending Setup, 1000 of 4000 bytes  2.0 kB/s  0:02 left\n");
     struct Case {
         double seconds;
         const char* text;
