@@ -43,4 +43,15 @@ bool ChooseConfiguration(const std::vector<std::string>& names, const std::strin
     return true;
 }
 
+bool DeviceIdFromShown(int shown, int displayOffset, int low, int high, uint8_t& id, std::string& error) {
+    const int stored = shown - displayOffset;
+    if (stored < low || stored > high) {
+        error = "--id " + std::to_string(shown) + " is outside the device's range " +
+                std::to_string(low + displayOffset) + " to " + std::to_string(high + displayOffset);
+        return false;
+    }
+    id = static_cast<uint8_t>(stored);
+    return true;
+}
+
 }  // namespace druvhost

@@ -17,4 +17,9 @@ std::vector<std::string> SplitDataTypes(const std::string& text);
 bool ChooseConfiguration(const std::vector<std::string>& names, const std::string& choice, uint32_t& mask,
                          std::string& error);
 
+// The device ID the filter stores for the one the device shows (`shown`,
+// counted from `displayOffset`), which must lie in [low, high]. False with
+// `error` otherwise.
+bool DeviceIdFromShown(int shown, int displayOffset, int low, int high, uint8_t& id, std::string& error);
+
 }  // namespace druvhost

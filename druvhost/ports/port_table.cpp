@@ -100,4 +100,22 @@ const PortEntry* PortTable::FindByHandle(uint32_t handle) const {
     return nullptr;
 }
 
+const PortEntry* ChoosePort(const PortTable& table, PortDirection direction, const std::string& named,
+                            const MPPortId& saved, std::string& error) {
+    if (!named.empty()) return table.Find(direction, named, error);
+    static const MPPortId kNone{};
+    if (std::memcmp(&saved, &kNone, sizeof saved) != 0) {
+        const PortEntry* entry = table.FindById(direction, saved);
+        if (entry == nullptr)
+            error = std::string("the MIDI ") + (direction == PortDirection::Input ? "input" : "output") +
+                    " port saved in the project is gone; choose one with " +
+                    (direction == PortDirection::Input ? "--in" : "--out");
+        return entry;
+    }
+    for (const PortEntry& entry : table.Entries())
+        if (entry.direction == direction) return &entry;
+    error = std::string("there is no MIDI ") + (direction == PortDirection::Input ? "input" : "output") + " port";
+    return nullptr;
+}
+
 }  // namespace druvhost

@@ -48,6 +48,12 @@ private:
     std::vector<PortEntry> entries_;
 };
 
+// The port a command uses: the one `named` (name or number) if given; else
+// the one whose identity was `saved`, which must still be listed; else the
+// first of the direction (the simulated instrument's). Null with `error`.
+const PortEntry* ChoosePort(const PortTable& table, PortDirection direction, const std::string& named,
+                            const MPPortId& saved, std::string& error);
+
 // Whether two texts are equal with ASCII letters compared without case.
 bool SameIgnoringAsciiCase(const std::string& a, const std::string& b);
 

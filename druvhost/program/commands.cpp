@@ -11,10 +11,12 @@
 #include "druvhost/cli/configuration_choice.h"
 #include "druvhost/cli/installed_devices.h"
 #include "druvhost/cli/manager_commands.h"
+#include "druvhost/host/detection_probe.h"
 #include "druvhost/host/saved_settings.h"
 #include "druvhost/program/console.h"
 #include "druvhost/program/filter_session.h"
 #include "druvhost/project/project_store.h"
+#include "platform/clock.h"
 #include "platform/file_system.h"
 #include "manager/host_registry_layout.h"
 #include "platform/guid.h"
@@ -189,6 +191,59 @@ int RunTransmit(const CommandLine& line) {
     return kExitSuccess;
 }
 
+// The detection goes out from the host itself, on the ports and with the
+// device ID and channel the project (if given) or the options choose.
+int RunDetect(const CommandLine& line) {
+    InstalledDevice device;
+    std::string error;
+    if (!FindInstalled(line.operands[0], device, error)) return Fail(error);
+    DRUVDevice definition;
+    definition.SetFilePath(device.definitionPath.c_str());
+    if (device.definitionPath.empty() || definition.LoadDefinition() != 0)
+        return Fail("cannot read the definition of " + device.name + " (" + device.definitionPath + ")");
+    SavedSettings saved;
+    saved.deviceId = definition.SysXChanMin();
+    if (!line.project.empty()) {
+        Project project;
+        if (LoadProjectFile(line.project, project, error) == ProjectLoad::Refused) return Fail(error);
+        if (const ProjectEntry* stored = project.Find(ToClassId(device.classId)))
+            ReadSavedSettings(stored->filterData, saved);
+    }
+    if (line.deviceId && !DeviceIdFromShown(*line.deviceId, definition.SysXDisplayOfs(), definition.SysXChanMin(),
+                                            definition.SysXChanMax(), saved.deviceId, error))
+        return Fail(error);
+    if (line.channel) saved.channel = static_cast<uint8_t>(*line.channel - 1);
+
+    druv::simulator::SimulatedInstrument::Settings settings;
+    settings.deviceId = saved.deviceId;
+    settings.midiChannel = saved.channel;
+    SimulatedPortSystem* simulated = nullptr;
+    auto systems = HostPortSystems(simulated, &definition, settings);
+    std::vector<MidiPortSystem*> pointers;
+    for (const auto& system : systems) pointers.push_back(system.get());
+    const PortTable table(pointers);
+    const PortEntry* in = ChoosePort(table, PortDirection::Input, line.inPort, saved.inPort, error);
+    const PortEntry* out = in ? ChoosePort(table, PortDirection::Output, line.outPort, saved.outPort, error) : nullptr;
+    if (out == nullptr) return Fail(error);
+
+    DetectionProbe probe(definition, SystemClock());
+    std::unique_ptr<MidiOutputPort> output = table.System(*out).OpenOutput(out->index, error);
+    if (!output) return Fail("cannot open the MIDI output " + out->name + ": " + error);
+    std::unique_ptr<MidiInputPort> input = table.System(*in).OpenInput(
+        in->index, [&probe](const uint8_t* message, size_t size) { probe.OnMessage(message, size); }, error);
+    if (!input) return Fail("cannot open the MIDI input " + in->name + ": " + error);
+    HostMidiOut midi;
+    MidiOutputPort* port = output.get();
+    midi.Route(out->handle, [port](const uint8_t* message, size_t size) { port->Send(message, size); });
+    const Detection detection = probe.Run(midi, out->handle, saved.deviceId, saved.channel);
+    input.reset();
+    midi.Route(0, nullptr);
+    if (detection == Detection::NoProbe || detection == Detection::SendFailed)
+        return Fail(DescribeDetection(detection));
+    WriteOut(std::string(DescribeDetection(detection)) + "\n");
+    return detection == Detection::Online ? kExitSuccess : kExitFailure;
+}
+
 int RunPage(const CommandLine& line) {
     InstalledDevice device;
     std::string error;
@@ -225,7 +280,7 @@ int RunCommand(const CommandLine& line) {
         case CommandKind::List: return RunList();
         case CommandKind::Receive: return RunReceive(line);
         case CommandKind::Transmit: return RunTransmit(line);
-        case CommandKind::Detect: return Fail("detect is not available yet");
+        case CommandKind::Detect: return RunDetect(line);
         case CommandKind::Page: return RunPage(line);
         case CommandKind::None: break;
     }

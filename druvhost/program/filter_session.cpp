@@ -57,8 +57,6 @@ std::vector<PortSpec> Specs(const PortTable& table, PortDirection direction) {
     return specs;
 }
 
-bool IsZero(const MPPortId& id) { return IsEqualGUID(id, GUID{}) != 0; }
-
 template <typename Interface>
 void ReleaseInto(Interface*& pointer) {
     if (pointer != nullptr) pointer->Release();
@@ -118,14 +116,11 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
     // The device ID and channel the user gives, as the editor page takes them.
     SettingsChange change;
     if (choices.deviceId) {
-        const int id = *choices.deviceId - definition_.SysXDisplayOfs();
-        if (id < definition_.SysXChanMin() || id > definition_.SysXChanMax()) {
-            error = "--id " + std::to_string(*choices.deviceId) + " is outside " + device_.name + "'s range " +
-                    std::to_string(definition_.SysXChanMin() + definition_.SysXDisplayOfs()) + " to " +
-                    std::to_string(definition_.SysXChanMax() + definition_.SysXDisplayOfs());
+        uint8_t id = 0;
+        if (!DeviceIdFromShown(*choices.deviceId, definition_.SysXDisplayOfs(), definition_.SysXChanMin(),
+                               definition_.SysXChanMax(), id, error))
             return false;
-        }
-        change.deviceId = static_cast<uint8_t>(id);
+        change.deviceId = id;
     }
     if (choices.channel) change.channel = static_cast<uint8_t>(*choices.channel - 1);
 
@@ -140,30 +135,10 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
     host_.SetPorts(MP_PORT_INPUT, Specs(*table_, PortDirection::Input));
     host_.SetPorts(MP_PORT_OUTPUT, Specs(*table_, PortDirection::Output));
 
-    // A port named on the command line; else the one saved, which must still
-    // be there; else the simulated instrument.
-    const auto choose = [&](PortDirection direction, const std::string& named, const MPPortId& stored,
-                            const PortEntry*& entry) {
-        const char* kind = direction == PortDirection::Input ? "input" : "output";
-        if (!named.empty()) {
-            entry = table_->Find(direction, named, error);
-        } else if (!IsZero(stored)) {
-            entry = table_->FindById(direction, stored);
-            if (entry == nullptr)
-                error = std::string("the MIDI ") + kind + " port saved for " + device_.name +
-                        " is gone; choose one with --" + (direction == PortDirection::Input ? "in" : "out");
-        } else {
-            for (const PortEntry& listed : table_->Entries())
-                if (listed.direction == direction) {
-                    entry = &listed;
-                    break;
-                }
-        }
-        return entry != nullptr;
-    };
-    if (!choose(PortDirection::Input, choices.inPort, current.inPort, in_) ||
-        !choose(PortDirection::Output, choices.outPort, current.outPort, out_))
-        return false;
+    in_ = ChoosePort(*table_, PortDirection::Input, choices.inPort, current.inPort, error);
+    out_ = in_ != nullptr ? ChoosePort(*table_, PortDirection::Output, choices.outPort, current.outPort, error)
+                          : nullptr;
+    if (out_ == nullptr) return false;
     change.inPort = in_->id;
     change.outPort = out_->id;
     ChangeSavedSettings(bytes, change);

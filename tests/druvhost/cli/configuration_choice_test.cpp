@@ -36,4 +36,20 @@ TEST(ConfigurationChoiceTest, ChoicesGiveTheirMaskOrAReason) {
     EXPECT_FALSE(druvhost::ChooseConfiguration({"All"}, "1", mask, error));
 }
 
+TEST(ConfigurationChoiceTest, DeviceIdsAsShownWithinTheDevicesRange) {
+    struct Case {
+        int shown, offset, low, high;
+        bool accepted;
+        uint8_t id;
+    } cases[] = {{1, 1, 0, 15, true, 0}, {16, 1, 0, 15, true, 15}, {0, 1, 0, 15, false, 0},
+                 {17, 1, 0, 15, false, 0}, {16, 0, 16, 31, true, 16}, {15, 0, 16, 31, false, 0}};
+    for (const Case& c : cases) {
+        uint8_t id = 0xEE;
+        std::string error;
+        EXPECT_EQ(druvhost::DeviceIdFromShown(c.shown, c.offset, c.low, c.high, id, error), c.accepted) << c.shown;
+        if (c.accepted) EXPECT_EQ(id, c.id);
+        else EXPECT_NE(error.find("outside"), std::string::npos);
+    }
+}
+
 }  // namespace

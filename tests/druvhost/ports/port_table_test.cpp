@@ -71,3 +71,26 @@ TEST(PortTableTest, PortsFoundByNameOrNumberAndRefusedWhenUnclear) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PortTableTest, ChosenPortIsTheNamedThenTheSavedThenTheFirst) {
+    NamedPorts simulated({"Sim"}, {"Sim"});
+    NamedPorts machine({"USB MIDI 1"}, {"USB MIDI 1"});
+    druvhost::PortTable table({&simulated, &machine});
+    const MPPortId none{};
+    const MPPortId usb = druvhost::PortIdentity(PortDirection::Input, "USB MIDI 1");
+    const MPPortId gone = druvhost::PortIdentity(PortDirection::Input, "Unplugged");
+    std::string error;
+    EXPECT_EQ(druvhost::ChoosePort(table, PortDirection::Input, "", none, error)->name, "Sim");
+    EXPECT_EQ(druvhost::ChoosePort(table, PortDirection::Input, "", usb, error)->name, "USB MIDI 1");
+    EXPECT_EQ(druvhost::ChoosePort(table, PortDirection::Input, "sim", usb, error)->name, "Sim");
+    // A port saved with the project and no longer there is never replaced
+    // silently by another.
+    EXPECT_EQ(druvhost::ChoosePort(table, PortDirection::Input, "", gone, error), nullptr);
+    EXPECT_NE(error.find("gone"), std::string::npos);
+    druvhost::PortTable empty({});
+    EXPECT_EQ(druvhost::ChoosePort(empty, PortDirection::Output, "", none, error), nullptr);
+}
+
+}  // namespace
