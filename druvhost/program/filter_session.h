@@ -51,6 +51,8 @@ public:
     // What the filter saves now; false with `error` when it refuses.
     bool Save(std::vector<uint8_t>& bytes, std::string& error);
 
+    // Whether the user changed settings on the page since the last Save.
+    bool IsDirty() const { return persist_ != nullptr && persist_->IsDirty() == S_OK; }
     const DRUVDevice& Definition() const { return definition_; }
     const PortEntry* InPort() const { return in_; }
     const PortEntry* OutPort() const { return out_; }
@@ -68,7 +70,6 @@ private:
     HostObject host_;
     HostMidiOut midi_out_;
     MidiInputThread input_;
-    std::unique_ptr<SimulatedPortSystem> simulated_;
     std::vector<std::unique_ptr<MidiPortSystem>> systems_;
     std::unique_ptr<PortTable> table_;
     std::unique_ptr<MidiOutputPort> output_;
