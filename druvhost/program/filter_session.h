@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -81,6 +82,8 @@ private:
     IPersistStream* persist_ = nullptr;
     IMPServices* services_ = nullptr;
     bool initialised_ = false;
+    // Messages the output port refused; the filter cannot hear of them.
+    std::atomic<uint32_t> send_failures_{0};
 };
 
 // The port systems of this host in their order: the simulated pair (playing
