@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "simulator/simulated_instrument.h"
-#include "testhost/host_midi_out.h"
-#include "testhost/midi_input_thread.h"
+#include "druvhost/host/host_midi_out.h"
+#include "druvhost/host/midi_input_thread.h"
 
 class DRUVDevice;
 
@@ -26,13 +26,13 @@ public:
     InstrumentRig(const InstrumentRig&) = delete;
     InstrumentRig& operator=(const InstrumentRig&) = delete;
 
-    HostMidiOut& MidiOut() { return midi_out_; }
-    MidiInputThread& Input() { return input_; }
+    druvhost::HostMidiOut& MidiOut() { return midi_out_; }
+    druvhost::MidiInputThread& Input() { return input_; }
     druv::simulator::SimulatedInstrument& Instrument() { return *instrument_; }
 
 private:
-    HostMidiOut midi_out_;
-    MidiInputThread input_;
+    druvhost::HostMidiOut midi_out_;
+    druvhost::MidiInputThread input_;
     std::unique_ptr<druv::simulator::SimulatedInstrument> instrument_;
 };
 

@@ -8,8 +8,8 @@
 
 #include "plugin/host/midi_filter.h"
 #include "testhost/instrument_rig.h"
-#include "testhost/project_stream.h"
-#include "testhost/test_host.h"
+#include "druvhost/host/project_stream.h"
+#include "druvhost/host/host_object.h"
 #include "tools/druv_session/console_progress.h"
 
 namespace {
@@ -30,7 +30,7 @@ using FilterPtr = std::unique_ptr<CMidiFilter, FilterRelease>;
 
 // A plug-in instance connected to the host and to the instrument behind `rig`,
 // with the instrument's ports chosen as a user would on the editor page.
-FilterPtr OpenFilter(const std::string& path, testhost::TestHost& host, testhost::InstrumentRig& rig) {
+FilterPtr OpenFilter(const std::string& path, druvhost::HostObject& host, testhost::InstrumentRig& rig) {
     FilterPtr filter(new (std::nothrow) CMidiFilter(kSessionClass, path.c_str()));
     if (!filter) return nullptr;
     uint32_t flags = 0;
@@ -80,9 +80,9 @@ SessionResult RunSession(const std::string& definitionPath, std::ostream& out) {
     const uint8_t secondId = hasId ? static_cast<uint8_t>(firstId + 1) : firstId;
 
     out << "== " << device.Company() << " " << device.Product() << " (" << definitionPath << ")\n";
-    testhost::TestHost host;
-    host.SetPorts(MP_PORT_INPUT, {{kInPort, testhost::MakePortId(0x11), u"Simulated MIDI in"}});
-    host.SetPorts(MP_PORT_OUTPUT, {{kOutPort, testhost::MakePortId(0x22), u"Simulated MIDI out"}});
+    druvhost::HostObject host;
+    host.SetPorts(MP_PORT_INPUT, {{kInPort, druvhost::MakePortId(0x11), u"Simulated MIDI in"}});
+    host.SetPorts(MP_PORT_OUTPUT, {{kOutPort, druvhost::MakePortId(0x22), u"Simulated MIDI out"}});
 
     SimulatedInstrument::Settings firstSettings;
     firstSettings.deviceId = firstId;
@@ -92,7 +92,7 @@ SessionResult RunSession(const std::string& definitionPath, std::ostream& out) {
     secondSettings.seed = 2;  // other contents, so that a copy shows
     testhost::InstrumentRig first(device, firstSettings, kOutPort, kInPort);
     testhost::InstrumentRig second(device, secondSettings, kOutPort, kInPort);
-    IStream* project = testhost::CreateProjectStream();
+    IStream* project = druvhost::CreateProjectStream();
     if (project == nullptr) return result;
 
     ConsoleProgress receiveProgress(out);
@@ -100,8 +100,8 @@ SessionResult RunSession(const std::string& definitionPath, std::ostream& out) {
         out << "  receive from instrument 1 (device ID " << int(firstId) << "):\n";
         FilterPtr filter = OpenFilter(definitionPath, host, first);
         if (!filter) return result;
-        filter->Data().InPortId = testhost::MakePortId(0x11);
-        filter->Data().OutPortId = testhost::MakePortId(0x22);
+        filter->Data().InPortId = druvhost::MakePortId(0x11);
+        filter->Data().OutPortId = druvhost::MakePortId(0x22);
         filter->RefreshPorts();
         const double seconds = TransferOnHostThread(*filter, 0, receiveProgress);
         uint32_t stored = 0;
@@ -118,7 +118,7 @@ SessionResult RunSession(const std::string& definitionPath, std::ostream& out) {
             project->Release();
             return result;
         }
-        out << "  saved with the project: " << testhost::StreamBytes(project).size() << " bytes\n";
+        out << "  saved with the project: " << druvhost::StreamBytes(project).size() << " bytes\n";
         CloseFilter(std::move(filter), first);
     }
 
@@ -126,7 +126,7 @@ SessionResult RunSession(const std::string& definitionPath, std::ostream& out) {
     {
         FilterPtr filter = OpenFilter(definitionPath, host, second);
         if (!filter) return result;
-        testhost::RewindStream(project);
+        druvhost::RewindStream(project);
         if (filter->Load(project) != S_OK) {
             out << "  loading the project failed\n";
             project->Release();

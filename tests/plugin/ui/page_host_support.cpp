@@ -9,7 +9,7 @@
 
 #include "platform/guid.h"
 #include "plugin/ui/resource_ids.h"
-#include "testhost/host_event_list.h"
+#include "druvhost/host/host_event_list.h"
 
 namespace pagehost {
 
@@ -219,7 +219,7 @@ ULONG PageSession::CloseFilter() {
 }
 
 void PageSession::Receive(uint32_t port, const std::vector<uint8_t>& message) {
-    testhost::HostEventList events;
+    druvhost::HostEventList events;
     events.AddMessage(port, message.data(), message.size());
     IMPEventFilter* filter = nullptr;
     if (FAILED(filter_unknown_->QueryInterface(IID_IMPEventFilter, reinterpret_cast<void**>(&filter)))) return;

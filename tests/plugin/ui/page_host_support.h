@@ -14,8 +14,8 @@
 #include "platform/clock.h"
 #include "plugin/host/editor_page_class.h"
 #include "plugin/host/midi_filter.h"
-#include "testhost/host_midi_out.h"
-#include "testhost/test_host.h"
+#include "druvhost/host/host_midi_out.h"
+#include "druvhost/host/host_object.h"
 
 namespace pagehost {
 
@@ -96,8 +96,8 @@ public:
     HWND PageWindow() const;
     HWND Control(int id) const { return GetDlgItem(PageWindow(), id); }
 
-    testhost::TestHost host;
-    testhost::HostMidiOut midi;
+    druvhost::HostObject host;
+    druvhost::HostMidiOut midi;
 
 private:
     IUnknown* filter_unknown_ = nullptr;

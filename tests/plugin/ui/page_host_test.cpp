@@ -16,8 +16,8 @@
 #include "platform/clock.h"
 #include "plugin/engine/transfer_state.h"
 #include "plugin/ui/resource_ids.h"
-#include "testhost/progress_recorder.h"
-#include "testhost/project_stream.h"
+#include "druvhost/host/progress_recorder.h"
+#include "druvhost/host/project_stream.h"
 #include "tests/plugin/ui/page_host_support.h"
 
 using namespace pagehost;
@@ -49,7 +49,7 @@ HRESULT FilterIsDirty(IUnknown* filter) {
 void ClearFilterDirty(IUnknown* filter) {
     IPersistStream* persist = nullptr;
     ASSERT_EQ(S_OK, filter->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist)));
-    auto* stream = new testhost::MemoryIStream();
+    auto* stream = new druvhost::MemoryIStream();
     EXPECT_EQ(S_OK, persist->Save(stream, TRUE));
     stream->Release();
     persist->Release();
@@ -67,9 +67,9 @@ class PageTest : public ::testing::Test {
 protected:
     PageTest() : clock_(100000) {}
     void SetUp() override {
-        session_.host.SetPorts(MP_PORT_INPUT, {{11, testhost::MakePortId(0x11), u"In One"},
-                                               {12, testhost::MakePortId(0x12), u"In Two"}});
-        session_.host.SetPorts(MP_PORT_OUTPUT, {{21, testhost::MakePortId(0x21), u"Out One"}});
+        session_.host.SetPorts(MP_PORT_INPUT, {{11, druvhost::MakePortId(0x11), u"In One"},
+                                               {12, druvhost::MakePortId(0x12), u"In Two"}});
+        session_.host.SetPorts(MP_PORT_OUTPUT, {{21, druvhost::MakePortId(0x21), u"Out One"}});
         window_ = CreateHostWindow(kPageArea.right, kPageArea.bottom);
         ASSERT_NE(nullptr, window_) << "no window: is a display (Xvfb) running?";
     }
@@ -223,10 +223,10 @@ TEST_F(PageTest, ChoosingPortsClaimsAndReleasesThemAtTheHost) {
     session_.host.ClearClaims();
     ChooseComboItem(Control(IDC_IN_PORT), 1);
     EXPECT_EQ(12u, Data().InPort.load());
-    std::vector<testhost::ClaimRecord> claims = session_.host.Claims();
+    std::vector<druvhost::ClaimRecord> claims = session_.host.Claims();
     ASSERT_EQ(1u, claims.size());
     EXPECT_EQ(1, claims[0].claim);
-    EXPECT_TRUE(IsEqualGUID(testhost::MakePortId(0x12), claims[0].port));
+    EXPECT_TRUE(IsEqualGUID(druvhost::MakePortId(0x12), claims[0].port));
     EXPECT_TRUE(IsEqualGUID(session_.Filter()->ClassId(), claims[0].ownerClass));
 
     ClearFilterDirty(session_.FilterUnknown());
@@ -241,18 +241,18 @@ TEST_F(PageTest, ChoosingPortsClaimsAndReleasesThemAtTheHost) {
     EXPECT_EQ(0u, Data().InPort.load());
     EXPECT_TRUE(IsEqualGUID(MPPortId{}, Data().InPortId));
     EXPECT_EQ(S_OK, FilterIsDirty(session_.FilterUnknown()));
-    EXPECT_EQ(0, session_.host.ClaimBalance(testhost::MakePortId(0x12)));
+    EXPECT_EQ(0, session_.host.ClaimBalance(druvhost::MakePortId(0x12)));
 
     ChooseComboItem(Control(IDC_OUT_PORT), 0);
     EXPECT_EQ(21u, Data().OutPort.load());
-    EXPECT_EQ(1, session_.host.ClaimBalance(testhost::MakePortId(0x21)));
+    EXPECT_EQ(1, session_.host.ClaimBalance(druvhost::MakePortId(0x21)));
 }
 
 TEST_F(PageTest, PortNotificationRefillsTheListsAndAVanishedPortShowsAsNone) {
     Open(MixerExample());
     ChooseComboItem(Control(IDC_IN_PORT), 0);
-    session_.host.SetPorts(MP_PORT_INPUT, {{12, testhost::MakePortId(0x12), u"In Two"},
-                                           {13, testhost::MakePortId(0x13), u"In Three"}});
+    session_.host.SetPorts(MP_PORT_INPUT, {{12, druvhost::MakePortId(0x12), u"In Two"},
+                                           {13, druvhost::MakePortId(0x13), u"In Three"}});
     session_.host.FirePortsChanged();
     // The notification is posted to the page, which refills on its own thread.
     EXPECT_TRUE(PumpUntil([this] { return ComboItems(Control(IDC_IN_PORT)).front() == "In Two"; }));
@@ -274,7 +274,7 @@ TEST_F(PageTest, DetectionShowsOnlineAfterAReplyAndOfflineAfterTheDeadline) {
 
     session_.midi.Clear();
     Press(Page(), ID_CMD_STATUS);
-    const std::vector<testhost::SentMessage> sent = session_.midi.Sent();
+    const std::vector<druvhost::SentMessage> sent = session_.midi.Sent();
     ASSERT_EQ(1u, sent.size());
     EXPECT_EQ(21u, sent[0].event.Port);
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x00, 0x31, 0x11, 0x00, 0xF7}), sent[0].wire);
@@ -339,7 +339,7 @@ TEST_F(PageTransferTest, ListIsRefreshedAfterAReceiveUnlessItWasCancelled) {
     OpenWithData();
     EXPECT_EQ((std::vector<std::string>{"Current Scene", "Setup"}), ListItems(Control(IDC_DATA_LIST)));
 
-    testhost::ProgressRecorder progress;
+    druvhost::ProgressRecorder progress;
     // "Scene only": the instrument stays silent, the request times out.
     EXPECT_EQ(S_OK, services_->Transfer(0, &progress, 0x2));
     const std::vector<std::string> refreshed{"Current Scene", "Setup *"};
@@ -394,7 +394,7 @@ TEST_F(PageTest, EveryReferenceIsGivenBackAndThePluginMayUnload) {
     EXPECT_EQ(S_OK, PluginCanUnloadNow());
     EXPECT_EQ(0u, session_.host.References());
     EXPECT_EQ(0u, session_.midi.References());
-    EXPECT_EQ(0, session_.host.ClaimBalance(testhost::MakePortId(0x11)));
+    EXPECT_EQ(0, session_.host.ClaimBalance(druvhost::MakePortId(0x11)));
 }
 
 std::vector<std::string> ExportedNames(HMODULE module) {
@@ -433,10 +433,10 @@ TEST_F(PageTest, PageReleasedWhileActiveTakesItsWindowAlong) {
     Pump(60);
     // The chosen port comes back under another handle: the filter, left
     // without its page, still follows the host's new lists.
-    session_.host.SetPorts(MP_PORT_INPUT, {{13, testhost::MakePortId(0x11), u"In One"}});
+    session_.host.SetPorts(MP_PORT_INPUT, {{13, druvhost::MakePortId(0x11), u"In One"}});
     session_.host.FirePortsChanged();
     EXPECT_EQ(13u, Data().InPort.load());
-    EXPECT_TRUE(IsEqualGUID(testhost::MakePortId(0x11), Data().InPortId));
+    EXPECT_TRUE(IsEqualGUID(druvhost::MakePortId(0x11), Data().InPortId));
 }
 
 TEST_F(PageTest, PageOutlivingItsFilterStopsActingOnIt) {
@@ -583,7 +583,7 @@ TEST_F(PageTest, DeviceThatCannotBeDetectedNeverHoldsTransfersBack) {
             IMPServices2* services = nullptr;
             ASSERT_EQ(S_OK, session_.FilterUnknown()->QueryInterface(IID_IMPServices2,
                                                                      reinterpret_cast<void**>(&services)));
-            testhost::ProgressRecorder progress;
+            druvhost::ProgressRecorder progress;
             EXPECT_EQ(S_OK, services->Transfer(1, &progress, 0)) << device.path << " at " << std::hex << tick;
             services->Release();
             session_.ClosePage();
@@ -600,7 +600,7 @@ struct ReceiveJob {
 // A thread of the system's own, so that the UI thread can wait on its handle.
 DWORD WINAPI RunReceiveJob(void* parameter) {
     auto* job = static_cast<ReceiveJob*>(parameter);
-    testhost::ProgressRecorder progress;
+    druvhost::ProgressRecorder progress;
     job->result = job->services->Transfer(0, &progress, 0x2);
     return 0;
 }

@@ -94,10 +94,10 @@ int main(int argc, char** argv) {
     int result = 1;
     {
         PageSession session;
-        session.host.SetPorts(MP_PORT_INPUT, {{kInPort, testhost::MakePortId(0x11), u"Wire MIDI In 1"},
-                                              {12, testhost::MakePortId(0x12), u"Wire MIDI In 2"}});
-        session.host.SetPorts(MP_PORT_OUTPUT, {{kOutPort, testhost::MakePortId(0x21), u"Wire MIDI Out 1"},
-                                               {22, testhost::MakePortId(0x22), u"Wire MIDI Out 2"}});
+        session.host.SetPorts(MP_PORT_INPUT, {{kInPort, druvhost::MakePortId(0x11), u"Wire MIDI In 1"},
+                                              {12, druvhost::MakePortId(0x12), u"Wire MIDI In 2"}});
+        session.host.SetPorts(MP_PORT_OUTPUT, {{kOutPort, druvhost::MakePortId(0x21), u"Wire MIDI Out 1"},
+                                               {22, druvhost::MakePortId(0x22), u"Wire MIDI Out 2"}});
         if (options.online) {
             // The stand-in instrument answers each request at once on the input port.
             session.midi.Route(kOutPort, [&session](const uint8_t* message, size_t size) {

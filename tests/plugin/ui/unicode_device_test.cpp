@@ -14,7 +14,7 @@
 
 #include "platform/clock.h"
 #include "platform/guid.h"
-#include "testhost/progress_recorder.h"
+#include "druvhost/host/progress_recorder.h"
 #include "tests/platform/hex_units.h"
 #include "tests/platform/message_box_watcher.h"
 #include "tests/plugin/ui/page_host_support.h"
@@ -154,8 +154,8 @@ TEST_F(UnicodeDeviceTest, DefinitionLoadsAndItsNamesReachTheHostWhole) {
 }
 
 TEST_F(UnicodeDeviceTest, ProgressTextsCarryTheNamesWhole) {
-    testhost::TestHost host;
-    testhost::HostMidiOut midi;
+    druvhost::HostObject host;
+    druvhost::HostMidiOut midi;
     VirtualClock clock(1000);  // the time-outs and message pauses pass at once
     Filter().Data().SetTransferClock(clock);
     IMPInitialise* initialise = nullptr;
@@ -167,14 +167,14 @@ TEST_F(UnicodeDeviceTest, ProgressTextsCarryTheNamesWhole) {
 
     // A receive of the first configuration names its item; a transmit of the
     // second, which holds no data yet, says so by name.
-    testhost::ProgressRecorder progress;
+    druvhost::ProgressRecorder progress;
     EXPECT_EQ(S_OK, services_->Transfer(0, &progress, 0x1));
     EXPECT_EQ(S_OK, services_->Transfer(1, &progress, 0x2));
     initialise->Terminate();
     initialise->Release();
 
     std::vector<std::wstring> texts;
-    for (const testhost::ProgressRecord& record : progress.Records())
+    for (const druvhost::ProgressRecord& record : progress.Records())
         if (record.hasText) texts.push_back(WideOf(record.text));
     // The receive's total is the item's capacity, which is the engine's business.
     const std::wstring receiving = L"RECEIVING Kl\u00E4nge, 0 of ";

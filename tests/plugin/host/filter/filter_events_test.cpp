@@ -5,7 +5,7 @@
 
 #include "plugin/engine/transfer_state.h"
 #include "plugin/host/filter_events.h"
-#include "testhost/host_event_list.h"
+#include "druvhost/host/host_event_list.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ TEST(TranslateEventTest, SysXKindsKeepTheirBytesAndOtherTypesAreIgnored) {
 }
 
 // An event list that counts how the filter walks it.
-class CountingList : public testhost::HostEventList {
+class CountingList : public druvhost::HostEventList {
 public:
     HRESULT STDMETHODCALLTYPE First(uintptr_t* position, MPEvent* event, uint32_t* value, uint32_t mask) override {
         ++firsts;
@@ -111,7 +111,7 @@ TEST(DeliverEventsTest, OnlyEventsOnTheInputPortReachTheEngine) {
     for (const Case& c : {Case{7, 9, false}, Case{0, 0, false}, Case{9, 0, false}, Case{9, 9, true}}) {
         TransferState state;
         state.activity.store(Activity::Detecting);
-        testhost::HostEventList list;
+        druvhost::HostEventList list;
         list.AddMessage(c.eventPort, sysx, sizeof(sysx));
         EXPECT_EQ(S_OK, DeliverEvents(&list, state, c.inPort));
         EXPECT_EQ(c.reaches, state.reply_seen.load()) << c.eventPort << " on " << c.inPort;

@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "plugin/engine/data_stream.h"
-#include "testhost/host_midi_out.h"
-#include "testhost/progress_recorder.h"
-#include "testhost/project_stream.h"
-#include "testhost/test_host.h"
+#include "druvhost/host/host_midi_out.h"
+#include "druvhost/host/progress_recorder.h"
+#include "druvhost/host/project_stream.h"
+#include "druvhost/host/host_object.h"
 #include "tests/plugin/host/filter/filter_test_support.h"
 
 namespace {
 
-using testhost::MakePortId;
+using druvhost::MakePortId;
 
 bool SameId(const MPPortId& a, const MPPortId& b) { return std::memcmp(&a, &b, sizeof(MPPortId)) == 0; }
 
@@ -49,8 +49,8 @@ protected:
 
     ScratchFolder folder;
     MessageRecorder boxes;
-    testhost::TestHost host;
-    testhost::HostMidiOut midiOut;
+    druvhost::HostObject host;
+    druvhost::HostMidiOut midiOut;
 };
 
 TEST_F(FilterHostTest, InitialiseTakesTheLinksAndTerminateGivesThemBack) {
@@ -62,7 +62,7 @@ TEST_F(FilterHostTest, InitialiseTakesTheLinksAndTerminateGivesThemBack) {
     // Port directory, port broker, and the point's reference to the host is none.
     EXPECT_EQ(2u, host.References());
     EXPECT_EQ(1u, host.Notifications().References());
-    EXPECT_EQ(&host, static_cast<testhost::TestHost*>(filter->PortBroker()));
+    EXPECT_EQ(&host, static_cast<druvhost::HostObject*>(filter->PortBroker()));
 
     EXPECT_EQ(S_OK, filter->Terminate());
     EXPECT_EQ(0u, host.Notifications().SinkCount());
@@ -169,7 +169,7 @@ TEST_F(FilterHostTest, APageThatOutlivesItsFilterIsToldWhenItGoes) {
 }
 
 TEST_F(FilterHostTest, SaveAndLoadCarryThePortsAndClaimThem) {
-    IStream* stream = testhost::CreateProjectStream();
+    IStream* stream = druvhost::CreateProjectStream();
     ASSERT_NE(nullptr, stream);
     {
         FilterHolder filter(Definition());
@@ -184,16 +184,16 @@ TEST_F(FilterHostTest, SaveAndLoadCarryThePortsAndClaimThem) {
         ASSERT_EQ(S_OK, filter->GetSizeMax(&size));
         EXPECT_EQ(S_OK, filter->Save(stream, FALSE));
         EXPECT_EQ(S_OK, filter->IsDirty()) << "Save without clearing keeps the flag";
-        EXPECT_EQ(size.QuadPart, testhost::StreamBytes(stream).size());
+        EXPECT_EQ(size.QuadPart, druvhost::StreamBytes(stream).size());
         filter->Terminate();
         host.ClearClaims();
         IUnknown* identity = static_cast<IMPInitialise*>(filter.get());
         filter.ReleaseLast();
 
         // Destruction gives both ports back.
-        std::vector<testhost::ClaimRecord> claims = host.Claims();
+        std::vector<druvhost::ClaimRecord> claims = host.Claims();
         ASSERT_EQ(2u, claims.size());
-        for (const testhost::ClaimRecord& claim : claims) {
+        for (const druvhost::ClaimRecord& claim : claims) {
             EXPECT_EQ(0, claim.claim);
             EXPECT_TRUE(IsEqualGUID(kTestClassId, claim.ownerClass));
             EXPECT_EQ(identity, claim.owner);
@@ -208,7 +208,7 @@ TEST_F(FilterHostTest, SaveAndLoadCarryThePortsAndClaimThem) {
     FilterHolder filter(Definition());
     Initialise(*filter);
     EXPECT_EQ(0u, filter->Data().InPort.load());
-    ASSERT_TRUE(testhost::RewindStream(stream));
+    ASSERT_TRUE(druvhost::RewindStream(stream));
     EXPECT_EQ(S_OK, filter->Load(stream));
     EXPECT_EQ(11u, filter->Data().InPort.load());
     EXPECT_EQ(21u, filter->Data().OutPort.load());
@@ -223,7 +223,7 @@ TEST_F(FilterHostTest, SaveAndLoadCarryThePortsAndClaimThem) {
 
     // Loading again (a host reverting its project) gives back what the first
     // load claimed, so one release at the end balances every port.
-    ASSERT_TRUE(testhost::RewindStream(stream));
+    ASSERT_TRUE(druvhost::RewindStream(stream));
     EXPECT_EQ(S_OK, filter->Load(stream));
     EXPECT_EQ(1, host.ClaimBalance(MakePortId(0xA1)));
     EXPECT_EQ(1, host.ClaimBalance(MakePortId(0xC1)));
@@ -236,7 +236,7 @@ TEST_F(FilterHostTest, SaveAndLoadCarryThePortsAndClaimThem) {
 
 // Walks the broker's log: a port is claimed only while not claimed, released
 // only while claimed, and nothing is left claimed at the end.
-void ExpectEveryReleaseAnswersAClaim(const std::vector<testhost::ClaimRecord>& log, const char* sequence) {
+void ExpectEveryReleaseAnswersAClaim(const std::vector<druvhost::ClaimRecord>& log, const char* sequence) {
     std::vector<std::pair<MPPortId, int>> held;
     for (size_t i = 0; i < log.size(); ++i) {
         auto entry = std::find_if(held.begin(), held.end(), [&](const auto& h) { return SameId(h.first, log[i].port); });
@@ -260,13 +260,13 @@ TEST_F(FilterHostTest, EveryPortInUseIsClaimedAndOnlyClaimsAreReleased) {
         FilterHolder filter(Definition());
         filter->Data().InPortId = MakePortId(0xB1);
         filter->Data().OutPortId = MakePortId(0xC1);
-        auto* saved = new testhost::MemoryIStream();
+        auto* saved = new druvhost::MemoryIStream();
         ASSERT_EQ(S_OK, filter->Save(saved, FALSE));
         project = saved->Bytes();
         saved->Release();
     }
     auto load = [&](CMidiFilter& filter, size_t bytes) {
-        auto* stream = new testhost::MemoryIStream(
+        auto* stream = new druvhost::MemoryIStream(
             std::vector<uint8_t>(project.begin(), project.begin() + std::min(bytes, project.size())));
         filter.Load(stream);
         stream->Release();
@@ -325,14 +325,14 @@ TEST_F(FilterHostTest, FailedReadsAndWritesAreReported) {
     filter->RefreshPorts();
     filter->SetDirty();
 
-    auto* failing = new testhost::MemoryIStream();
+    auto* failing = new druvhost::MemoryIStream();
     failing->FailWritesFrom(20);
     EXPECT_EQ(STG_E_CANTSAVE, filter->Save(failing, TRUE));
     EXPECT_EQ(S_OK, filter->IsDirty()) << "a failed save leaves the data dirty";
     EXPECT_EQ(E_POINTER, filter->Save(nullptr, TRUE));
     failing->Release();
 
-    auto* saved = new testhost::MemoryIStream();
+    auto* saved = new druvhost::MemoryIStream();
     ASSERT_EQ(S_OK, filter->Save(saved, FALSE));
     std::vector<uint8_t> bytes = saved->Bytes();
     saved->Release();
@@ -342,11 +342,11 @@ TEST_F(FilterHostTest, FailedReadsAndWritesAreReported) {
     // early: both without claims.
     std::vector<uint8_t> damaged = bytes;
     damaged[0] = 'X';
-    auto* bad = new testhost::MemoryIStream(damaged);
+    auto* bad = new druvhost::MemoryIStream(damaged);
     EXPECT_EQ(E_FAIL, filter->Load(bad));
     bad->Release();
     const size_t headerBytes = 55 + 5 + 3 + 3;
-    auto* cut = new testhost::MemoryIStream(std::vector<uint8_t>(bytes.begin(), bytes.begin() + headerBytes));
+    auto* cut = new druvhost::MemoryIStream(std::vector<uint8_t>(bytes.begin(), bytes.begin() + headerBytes));
     EXPECT_EQ(S_OK, filter->Load(cut));
     cut->Release();
     EXPECT_TRUE(host.Claims().empty());
@@ -357,7 +357,7 @@ TEST_F(FilterHostTest, FailedReadsAndWritesAreReported) {
 
 TEST_F(FilterHostTest, TransferRefusesWithoutOutputAndDuringDetection) {
     FilterHolder filter(Definition());
-    testhost::ProgressRecorder progress;
+    druvhost::ProgressRecorder progress;
     EXPECT_EQ(E_FAIL, filter->Transfer(0, &progress, 0)) << "before Initialise";
     EXPECT_EQ(E_FAIL, filter->Transfer(1, &progress, 0)) << "before Initialise";
 

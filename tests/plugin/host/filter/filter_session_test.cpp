@@ -10,15 +10,15 @@
 
 #include "platform/clock.h"
 #include "testhost/instrument_rig.h"
-#include "testhost/progress_recorder.h"
-#include "testhost/project_stream.h"
-#include "testhost/test_host.h"
+#include "druvhost/host/progress_recorder.h"
+#include "druvhost/host/project_stream.h"
+#include "druvhost/host/host_object.h"
 #include "tests/plugin/host/filter/filter_test_support.h"
 
 namespace {
 
 using druv::simulator::SimulatedInstrument;
-using testhost::MakePortId;
+using druvhost::MakePortId;
 
 constexpr uint32_t kInPort = 101;
 constexpr uint32_t kOutPort = 201;
@@ -63,7 +63,7 @@ protected:
     MessageRecorder boxes;
     const std::string path = ExampleDefinition("brindle-koss-sd16-mixer.druv");
     DRUVDevice definition;
-    testhost::TestHost host;
+    druvhost::HostObject host;
 };
 
 TEST_F(FilterSessionTest, ReceiveSaveLoadInAFreshFilterAndTransmitGivesTheInstrumentItsOwnDumps) {
@@ -71,8 +71,8 @@ TEST_F(FilterSessionTest, ReceiveSaveLoadInAFreshFilterAndTransmitGivesTheInstru
     SimulatedInstrument::Settings settings;
     settings.delivery = SimulatedInstrument::Delivery::Threaded;
     testhost::InstrumentRig rig(definition, settings, kOutPort, kInPort);
-    testhost::ProgressRecorder progress;
-    IStream* stream = testhost::CreateProjectStream();
+    druvhost::ProgressRecorder progress;
+    IStream* stream = druvhost::CreateProjectStream();
     ASSERT_NE(nullptr, stream);
 
     std::vector<std::vector<uint8_t>> replies;
@@ -93,7 +93,7 @@ TEST_F(FilterSessionTest, ReceiveSaveLoadInAFreshFilterAndTransmitGivesTheInstru
         ASSERT_EQ(2u, replies.size());
         EXPECT_GT(rig.Input().MessagesDelivered(), 0u);
 
-        std::vector<testhost::ProgressRecord> records = progress.Records();
+        std::vector<druvhost::ProgressRecord> records = progress.Records();
         ASSERT_FALSE(records.empty());
         size_t replyBytes = 0;
         for (const auto& reply : replies) replyBytes += reply.size();
@@ -114,7 +114,7 @@ TEST_F(FilterSessionTest, ReceiveSaveLoadInAFreshFilterAndTransmitGivesTheInstru
     FilterHolder filter(path);
     Attach(*filter, rig);
     EXPECT_EQ(0u, filter->Data().InPort.load()) << "a fresh filter knows no ports";
-    ASSERT_TRUE(testhost::RewindStream(stream));
+    ASSERT_TRUE(druvhost::RewindStream(stream));
     ASSERT_EQ(S_OK, filter->Load(stream));
     EXPECT_EQ(kInPort, filter->Data().InPort.load());
     EXPECT_EQ(kOutPort, filter->Data().OutPort.load());
@@ -178,7 +178,7 @@ TEST_F(FilterSessionTest, EventsOnOtherPortsNeverReachTheReceive) {
     filter->Data().OutPortId = MakePortId(0x22);
     filter->RefreshPorts();
 
-    testhost::ProgressRecorder progress;
+    druvhost::ProgressRecorder progress;
     ASSERT_EQ(S_OK, TransferOnHostThread(*filter, 0, &progress, 2));
     ASSERT_TRUE(seen.held) << "the instrument answered no request of the receive";
     ASSERT_TRUE(seen.answerSent) << "the instrument's answer did not leave it";
@@ -208,16 +208,16 @@ protected:
             seen.called = true;
             seen.running = filter.TransferRunning();
             seen.nested = filter.Transfer(0, nullptr, 0);
-            testhost::RewindStream(loadFrom);
+            druvhost::RewindStream(loadFrom);
             seen.load = filter.Load(loadFrom);
-            auto* out = new testhost::MemoryIStream();
+            auto* out = new druvhost::MemoryIStream();
             seen.save = filter.Save(out, TRUE);
             out->Release();
         });
     }
 
     VirtualClock clock;
-    testhost::HostMidiOut midiOut;  // routed nowhere: the receive times out
+    druvhost::HostMidiOut midiOut;  // routed nowhere: the receive times out
 };
 
 TEST_F(PersistenceDuringTransferTest, LoadIsRefusedDuringAnyTransferAndSaveDuringAReceive) {
@@ -230,7 +230,7 @@ TEST_F(PersistenceDuringTransferTest, LoadIsRefusedDuringAnyTransferAndSaveDurin
     filter->RefreshPorts();
 
     // A project with other data for the items, to be loaded during the transfer.
-    IStream* project = testhost::CreateProjectStream();
+    IStream* project = druvhost::CreateProjectStream();
     DumpItem& setup = *filter->Data().Items[1];
     setup.Data()[0] = 0xF0;
     setup.Data()[1] = 0xF7;
@@ -242,7 +242,7 @@ TEST_F(PersistenceDuringTransferTest, LoadIsRefusedDuringAnyTransferAndSaveDurin
 
     Seen seen;
     ArmHook(*filter, project, seen);
-    testhost::ProgressRecorder progress;
+    druvhost::ProgressRecorder progress;
     ASSERT_EQ(S_OK, filter->Transfer(0, &progress, 2));
     ASSERT_TRUE(seen.called) << "the receive waited";
     EXPECT_TRUE(seen.running);
@@ -253,7 +253,7 @@ TEST_F(PersistenceDuringTransferTest, LoadIsRefusedDuringAnyTransferAndSaveDurin
     EXPECT_FALSE(filter->TransferRunning());
 
     // Afterwards both work again, and the loaded data makes a transmit wait.
-    ASSERT_TRUE(testhost::RewindStream(project));
+    ASSERT_TRUE(druvhost::RewindStream(project));
     EXPECT_EQ(S_OK, filter->Load(project));
     EXPECT_EQ(3, setup.Length.load());
     filter->Data().ItemDelay = 10;

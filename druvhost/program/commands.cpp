@@ -1,0 +1,294 @@
+#include "druvhost/program/commands.h"
+
+#include <windows.h>
+#include <olectl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+
+#include "druvhost/cli/configuration_choice.h"
+#include "druvhost/cli/installed_devices.h"
+#include "druvhost/cli/manager_commands.h"
+#include "druvhost/host/detection_probe.h"
+#include "druvhost/host/saved_settings.h"
+#include "druvhost/program/console.h"
+#include "druvhost/program/filter_session.h"
+#include "druvhost/project/project_store.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "manager/host_registry_layout.h"
+#include "platform/guid.h"
+#include "platform/registry_editor.h"
+#include "platform/utf16_text.h"
+
+namespace druvhost {
+
+namespace {
+
+int Fail(const std::string& error) {
+    WriteError("druvhost: " + error + "\n");
+    return kExitFailure;
+}
+
+ClassId ToClassId(const GUID& guid) {
+    ClassId id;
+    std::memcpy(id.data(), &guid, id.size());
+    return id;
+}
+
+std::string ClassText(const GUID& guid) {
+    char text[kBracedGuidLength + 1] = {};
+    FormatBracedGuid(guid, text, sizeof text);
+    return text;
+}
+
+bool FindInstalled(const std::string& text, InstalledDevice& device, std::string& error) {
+    const std::vector<InstalledDevice> devices = InstalledDevices(SystemRegistryEditor());
+    const InstalledDevice* found = FindDevice(devices, text, error);
+    if (found != nullptr) device = *found;
+    return found != nullptr;
+}
+
+SessionChoices Choices(const CommandLine& line) {
+    return {line.inPort, line.outPort, line.deviceId, line.channel};
+}
+
+// The manager's surroundings as druvhost sees them: DRUV.dll is expected
+// beside druvhost.exe.
+ManagerEnvironment SystemManagerEnvironment() {
+    return ManagerEnvironment{SystemRegistryEditor(), FolderOfPath(ModuleFilePath()), FileExists, AbsolutePath};
+}
+
+int RunManagerCommand(const CommandLine& line) {
+    std::ostringstream out;
+    const int status = line.kind == CommandKind::Install
+                           ? InstallDefinitions(line.operands, SystemManagerEnvironment(), out)
+                           : UninstallDevices(line.operands, SystemManagerEnvironment(), out);
+    WriteOut(out.str());
+    return status;
+}
+
+// The configurations a device offers, as its filter names them.
+std::vector<std::string> Configurations(const InstalledDevice& device) {
+    std::vector<std::string> names;
+    IUnknown* filter = nullptr;
+    if (FAILED(CoCreateInstance(device.classId, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                reinterpret_cast<void**>(&filter))))
+        return names;
+    IMPServices* services = nullptr;
+    WCHAR* text = nullptr;
+    if (SUCCEEDED(filter->QueryInterface(IID_IMPServices, reinterpret_cast<void**>(&services)))) {
+        if (SUCCEEDED(services->GetDataTypes(nullptr, &text, nullptr, nullptr, nullptr)) && text != nullptr) {
+            size_t length = 0;
+            while (text[length] != 0) ++length;
+            names = SplitDataTypes(Utf16ToUtf8(reinterpret_cast<const char16_t*>(text), length));
+            CoTaskMemFree(text);
+        }
+        services->Release();
+    }
+    filter->Release();
+    return names;
+}
+
+int RunList() {
+    std::string out = "Installed devices:\n";
+    const std::vector<InstalledDevice> devices = InstalledDevices(SystemRegistryEditor());
+    if (devices.empty()) out += "  (none)\n";
+    for (const InstalledDevice& device : devices) {
+        out += "  " + device.name + "  " + ClassText(device.classId) + "\n";
+        out += "    definition: " + (device.definitionPath.empty() ? "(none)" : device.definitionPath) + "\n";
+        const std::vector<std::string> names = Configurations(device);
+        out += "    configurations:";
+        if (names.empty()) out += " (the plug-in cannot create this device)";
+        for (size_t i = 0; i < names.size(); ++i) out += " " + std::to_string(i) + "=" + names[i];
+        out += "\n";
+    }
+    SimulatedPortSystem* simulated = nullptr;
+    auto systems = HostPortSystems(simulated, nullptr, {});
+    std::vector<MidiPortSystem*> pointers;
+    for (const auto& system : systems) pointers.push_back(system.get());
+    const PortTable table(pointers);
+    for (PortDirection direction : {PortDirection::Input, PortDirection::Output}) {
+        out += direction == PortDirection::Input ? "MIDI inputs:\n" : "MIDI outputs:\n";
+        size_t number = 0;
+        for (const PortEntry& entry : table.Ports(direction))
+            out += "  " + std::to_string(++number) + "  " + entry.name + "\n";
+    }
+    WriteOut(out);
+    return kExitSuccess;
+}
+
+int RunReceive(const CommandLine& line) {
+    InstalledDevice device;
+    std::string error;
+    if (!FindInstalled(line.operands[0], device, error)) return Fail(error);
+    Project project;
+    if (LoadProjectFile(line.project, project, error) == ProjectLoad::Refused) return Fail(error);
+    const ProjectEntry* stored = project.Find(ToClassId(device.classId));
+
+    FilterSession session(device);
+    if (!session.Open(stored ? &stored->filterData : nullptr, Choices(line), error)) return Fail(error);
+    uint32_t mask = 0;
+    if (!ChooseConfiguration(session.Configurations(), line.config, mask, error)) return Fail(error);
+    WriteOut("Receiving " + device.name + " from " + session.InPort()->name + " (requests on " +
+             session.OutPort()->name + ")\n");
+    const auto start = std::chrono::steady_clock::now();
+    const TransferOutcome outcome = session.Transfer(false, mask, error);
+    if (outcome == TransferOutcome::Cancelled) {
+        WriteError("druvhost: cancelled; the project file was not changed\n");
+        return kExitCancelled;
+    }
+    if (outcome == TransferOutcome::Failed) return Fail(error);
+    std::vector<uint8_t> bytes;
+    if (!session.Save(bytes, error)) return Fail(error);
+    const int holding = SavedItemsWithDumps(bytes);
+    if (holding == 0) return Fail("nothing was received from the instrument; the project file was not changed");
+    project.Put(ToClassId(device.classId), bytes);
+    if (!SaveProjectFile(line.project, project, error)) return Fail(error);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    char summary[160];
+    std::snprintf(summary, sizeof summary, "%d item(s) hold dumps; %u bytes saved in %.1f s\n", holding,
+                  static_cast<unsigned>(bytes.size()), seconds);
+    WriteOut(summary);
+    WriteOut("Saved to " + line.project + "\n");
+    return kExitSuccess;
+}
+
+int RunTransmit(const CommandLine& line) {
+    InstalledDevice device;
+    std::string error;
+    if (!FindInstalled(line.operands[0], device, error)) return Fail(error);
+    Project project;
+    switch (LoadProjectFile(line.project, project, error)) {
+        case ProjectLoad::Refused: return Fail(error);
+        case ProjectLoad::Missing: return Fail("no project file " + line.project);
+        case ProjectLoad::Loaded: break;
+    }
+    const ProjectEntry* stored = project.Find(ToClassId(device.classId));
+    if (stored == nullptr) return Fail(line.project + " holds nothing for " + device.name);
+    if (SavedItemsWithDumps(stored->filterData) == 0)
+        return Fail(line.project + " holds no dumps of " + device.name + " to send");
+
+    FilterSession session(device);
+    if (!session.Open(&stored->filterData, Choices(line), error)) return Fail(error);
+    uint32_t mask = 0;
+    if (!ChooseConfiguration(session.Configurations(), line.config, mask, error)) return Fail(error);
+    WriteOut("Transmitting " + device.name + " to " + session.OutPort()->name + "\n");
+    const TransferOutcome outcome = session.Transfer(true, mask, error);
+    if (outcome == TransferOutcome::Cancelled) {
+        WriteError("druvhost: cancelled\n");
+        return kExitCancelled;
+    }
+    if (outcome == TransferOutcome::Failed) return Fail(error);
+    if (druv::simulator::SimulatedInstrument* instrument = session.SimulatedInstrument()) {
+        instrument->WaitUntilIdle(std::chrono::seconds(10));
+        const auto counts = instrument->GetCounts();
+        WriteOut("The simulated instrument stored " + std::to_string(counts.dumpsStored) + " dump message(s); " +
+                 std::to_string(counts.refusedWrongDeviceId + counts.refusedBadChecksum) + " refused\n");
+    }
+    return kExitSuccess;
+}
+
+// The detection goes out from the host itself, on the ports and with the
+// device ID and channel the project (if given) or the options choose.
+int RunDetect(const CommandLine& line) {
+    InstalledDevice device;
+    std::string error;
+    if (!FindInstalled(line.operands[0], device, error)) return Fail(error);
+    DRUVDevice definition;
+    definition.SetFilePath(device.definitionPath.c_str());
+    if (device.definitionPath.empty() || definition.LoadDefinition() != 0)
+        return Fail("cannot read the definition of " + device.name + " (" + device.definitionPath + ")");
+    SavedSettings saved;
+    saved.deviceId = definition.SysXChanMin();
+    if (!line.project.empty()) {
+        Project project;
+        if (LoadProjectFile(line.project, project, error) == ProjectLoad::Refused) return Fail(error);
+        if (const ProjectEntry* stored = project.Find(ToClassId(device.classId)))
+            ReadSavedSettings(stored->filterData, saved);
+    }
+    if (line.deviceId && !DeviceIdFromShown(*line.deviceId, definition.SysXDisplayOfs(), definition.SysXChanMin(),
+                                            definition.SysXChanMax(), saved.deviceId, error))
+        return Fail(error);
+    if (line.channel) saved.channel = static_cast<uint8_t>(*line.channel - 1);
+
+    druv::simulator::SimulatedInstrument::Settings settings;
+    settings.deviceId = saved.deviceId;
+    settings.midiChannel = saved.channel;
+    SimulatedPortSystem* simulated = nullptr;
+    auto systems = HostPortSystems(simulated, &definition, settings);
+    std::vector<MidiPortSystem*> pointers;
+    for (const auto& system : systems) pointers.push_back(system.get());
+    const PortTable table(pointers);
+    const PortEntry* in = ChoosePort(table, PortDirection::Input, line.inPort, saved.inPort, error);
+    const PortEntry* out = in ? ChoosePort(table, PortDirection::Output, line.outPort, saved.outPort, error) : nullptr;
+    if (out == nullptr) return Fail(error);
+
+    DetectionProbe probe(definition, SystemClock());
+    std::unique_ptr<MidiOutputPort> output = table.System(*out).OpenOutput(out->index, error);
+    if (!output) return Fail("cannot open the MIDI output " + out->name + ": " + error);
+    std::unique_ptr<MidiInputPort> input = table.System(*in).OpenInput(
+        in->index, [&probe](const uint8_t* message, size_t size) { probe.OnMessage(message, size); }, error);
+    if (!input) return Fail("cannot open the MIDI input " + in->name + ": " + error);
+    HostMidiOut midi;
+    MidiOutputPort* port = output.get();
+    midi.Route(out->handle, [port](const uint8_t* message, size_t size) { port->Send(message, size); });
+    const Detection detection = probe.Run(midi, out->handle, saved.deviceId, saved.channel);
+    input.reset();
+    midi.Route(0, nullptr);
+    if (detection == Detection::NoProbe || detection == Detection::SendFailed)
+        return Fail(DescribeDetection(detection));
+    WriteOut(std::string(DescribeDetection(detection)) + "\n");
+    return detection == Detection::Online ? kExitSuccess : kExitFailure;
+}
+
+int RunPage(const CommandLine& line) {
+    InstalledDevice device;
+    std::string error;
+    if (!FindInstalled(line.operands[0], device, error)) return Fail(error);
+    Project project;
+    const ProjectEntry* stored = nullptr;
+    if (!line.project.empty()) {
+        if (LoadProjectFile(line.project, project, error) == ProjectLoad::Refused) return Fail(error);
+        stored = project.Find(ToClassId(device.classId));
+    }
+    FilterSession session(device);
+    if (!session.Open(stored ? &stored->filterData : nullptr, Choices(line), error)) return Fail(error);
+    IUnknown* objects[] = {session.Filter()};
+    const std::u16string caption = Utf8ToUtf16(device.name);
+    CLSID pages[] = {kEditorPageClassId};
+    const HRESULT result = OleCreatePropertyFrame(nullptr, 0, 0, reinterpret_cast<LPCOLESTR>(caption.c_str()), 1,
+                                                  objects, 1, pages, 0, 0, nullptr);
+    if (FAILED(result)) return Fail("the editor page cannot be shown (HRESULT " + std::to_string(result) + ")");
+    if (line.project.empty()) return kExitSuccess;
+    if (!session.IsDirty()) {
+        WriteOut("Nothing was changed; " + line.project + " is as it was\n");
+        return kExitSuccess;
+    }
+    std::vector<uint8_t> bytes;
+    if (!session.Save(bytes, error)) return Fail(error);
+    project.Put(ToClassId(device.classId), bytes);
+    if (!SaveProjectFile(line.project, project, error)) return Fail(error);
+    WriteOut("Saved to " + line.project + "\n");
+    return kExitSuccess;
+}
+
+}  // namespace
+
+int RunCommand(const CommandLine& line) {
+    switch (line.kind) {
+        case CommandKind::Install:
+        case CommandKind::Uninstall: return RunManagerCommand(line);
+        case CommandKind::List: return RunList();
+        case CommandKind::Receive: return RunReceive(line);
+        case CommandKind::Transmit: return RunTransmit(line);
+        case CommandKind::Detect: return RunDetect(line);
+        case CommandKind::Page: return RunPage(line);
+        case CommandKind::None: break;
+    }
+    return kExitUsage;
+}
+
+}  // namespace druvhost

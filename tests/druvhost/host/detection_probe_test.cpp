@@ -1,0 +1,68 @@
+// The host's detection: an instrument that answers is online; one that is
+// silent, or is set to another device ID, is offline once the deadline has
+// passed; a device with nothing to detect with says so.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "device/druv_device.h"
+#include "druvhost/host/detection_probe.h"
+#include "druvhost/host/host_midi_out.h"
+#include "platform/clock.h"
+#include "simulator/simulated_instrument.h"
+
+namespace {
+
+using druv::simulator::SimulatedInstrument;
+using druvhost::Detection;
+
+constexpr uint32_t kOutPort = 7;
+
+void LoadMixer(DRUVDevice& device) {
+    device.SetFilePath(DRUV_EXAMPLES_DIR "/brindle-koss-sd16-mixer.druv");
+    ASSERT_EQ(device.LoadDefinition(), 0);
+}
+
+TEST(DetectionProbeTest, OnlineOnlyWhenTheInstrumentOfThatIdAnswers) {
+    DRUVDevice device;
+    LoadMixer(device);
+    struct Case {
+        const char* what;
+        bool silent;
+        uint8_t instrumentId;
+        Detection expected;
+    } cases[] = {
+        {"answering", false, device.SysXChanMin(), Detection::Online},
+        {"silent", true, device.SysXChanMin(), Detection::Offline},
+        {"set to another device ID", false, static_cast<uint8_t>(device.SysXChanMin() + 1), Detection::Offline},
+    };
+    for (const Case& c : cases) {
+        VirtualClock clock;
+        druvhost::DetectionProbe probe(device, clock);
+        SimulatedInstrument::Settings settings;
+        settings.deviceId = c.instrumentId;
+        settings.delivery = SimulatedInstrument::Delivery::Synchronous;
+        SimulatedInstrument instrument(device, settings,
+                                       [&probe](const uint8_t* message, size_t size) { probe.OnMessage(message, size); });
+        instrument.SetSilent(c.silent);
+        druvhost::HostMidiOut out;
+        out.Route(kOutPort, [&instrument](const uint8_t* message, size_t size) { instrument.Receive(message, size); });
+        const uint32_t start = clock.TickCount();
+        EXPECT_EQ(probe.Run(out, kOutPort, device.SysXChanMin(), 0), c.expected) << c.what;
+        ASSERT_FALSE(out.Sent().empty()) << c.what;
+        EXPECT_EQ(out.Sent().front().event.Port, kOutPort) << c.what;
+        // Offline is decided only at the deadline, not before.
+        if (c.expected == Detection::Offline) EXPECT_GE(clock.TickCount() - start, 100u) << c.what;
+    }
+}
+
+TEST(DetectionProbeTest, ADeviceWithoutTemplatesHasNothingToDetectWith) {
+    DRUVDevice empty;
+    VirtualClock clock;
+    druvhost::DetectionProbe probe(empty, clock);
+    druvhost::HostMidiOut out;
+    EXPECT_EQ(probe.Run(out, kOutPort, 0, 0), Detection::NoProbe);
+    EXPECT_TRUE(out.Sent().empty());
+}
+
+}  // namespace

@@ -1,0 +1,232 @@
+// druvhost.exe as a musician uses it, under the system's registry: install
+// from a folder whose name has blanks and letters beyond ASCII, receive from
+// the simulated instrument into a project file and transmit from it, and the
+// ways that can go wrong (Ctrl+C during a receive is cancelled_receive.sh): a
+// definition that cannot be read, a damaged project file, a port that has gone since the project
+// was saved. Each run installs devices under identifiers of its own.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "druvhost/host/saved_settings.h"
+#include "druvhost/ports/port_table.h"
+#include "druvhost/project/project_file.h"
+#include "platform/guid.h"
+#include "platform/safe_file_write.h"
+#include "platform/utf16_text.h"
+#include "platform/utf8_file.h"
+#include "tests/druvhost/program/druvhost_run.h"
+
+namespace {
+
+using druvhosttest::RunResult;
+using druvhosttest::RunDruvhost;
+
+std::string ReadText(const char* path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    std::FILE* file = OpenUtf8File(path, "rb");
+    if (file == nullptr) return bytes;
+    int c = 0;
+    while ((c = std::fgetc(file)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
+    std::fclose(file);
+    return bytes;
+}
+
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    return WriteFileSafely(path, bytes.data(), bytes.size());
+}
+
+std::string Unbraced(const GUID& guid) {
+    char text[kBracedGuidLength + 1] = {};
+    FormatBracedGuid(guid, text, sizeof text);
+    return std::string(text + 1, kBracedGuidLength - 2);
+}
+
+void Replace(std::string& text, const std::string& from, const std::string& to) {
+    const size_t at = text.find(from);
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+}
+
+// An example definition under identifiers of this run and a product name of
+// its own; the name is returned as `list` shows it.
+std::string WriteDefinition(const char* example, const std::string& path, const std::string& product,
+                            GUID& classId) {
+    std::string text = ReadText((std::string(DRUV_EXAMPLES_DIR) + "/" + example).c_str());
+    GUID editor{};
+    CreateGuid(classId);
+    CreateGuid(editor);
+    const size_t device = text.find("<DeviceGUID>") + 12;
+    text.replace(device, 36, Unbraced(classId));
+    const size_t editorAt = text.find("<EditorGUID>") + 12;
+    text.replace(editorAt, 36, Unbraced(editor));
+    const size_t productAt = text.find("<Product>") + 9;
+    text.replace(productAt, text.find("</Product>") - productAt, product);
+    WriteFileSafely(path, text.data(), text.size());
+    return product;
+}
+
+class DruvhostProgramTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = Utf16ToUtf8(reinterpret_cast<const char16_t*>(temp), wcslen(temp)) + "druvhost tëst Ω " +
+                  std::to_string(GetCurrentProcessId());
+        CreateDirectoryW(reinterpret_cast<const wchar_t*>(Utf8ToUtf16(folder_).c_str()), nullptr);
+        mixerPath_ = folder_ + "\\Mixer Ä.druv";
+        const std::string product = "SD-16 RunResult " + std::to_string(GetCurrentProcessId());
+        WriteDefinition("brindle-koss-sd16-mixer.druv", mixerPath_, product, mixerClass_);
+        mixerName_ = "Brindle & Koss " + product;
+        install_ = RunDruvhost({"install", mixerPath_});
+        project_ = folder_ + "\\Song ü.dhp";
+        receive_ = RunDruvhost({"receive", mixerName_, "--project", project_});
+    }
+
+    static void TearDownTestSuite() {
+        char text[kBracedGuidLength + 1] = {};
+        FormatBracedGuid(mixerClass_, text, sizeof text);
+        RunDruvhost({"uninstall", text});
+        const std::u16string pattern = Utf8ToUtf16(folder_ + "\\*");
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW(reinterpret_cast<const wchar_t*>(pattern.c_str()), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const std::u16string name(reinterpret_cast<const char16_t*>(found.cFileName));
+                if (name == u"." || name == u"..") continue;
+                DeleteFileW(reinterpret_cast<const wchar_t*>((Utf8ToUtf16(folder_ + "\\") + name).c_str()));
+            } while (FindNextFileW(find, &found));
+            FindClose(find);
+        }
+        RemoveDirectoryW(reinterpret_cast<const wchar_t*>(Utf8ToUtf16(folder_).c_str()));
+    }
+
+    void SetUp() override {
+        ASSERT_EQ(install_.status, 0u) << install_.output;
+        ASSERT_EQ(receive_.status, 0u) << receive_.output;
+    }
+
+    // A copy of the received project under another name, for a test to change.
+    std::string ProjectCopy(const char* name) {
+        const std::string path = folder_ + "\\" + name;
+        EXPECT_TRUE(WriteBytes(path, ReadBytes(project_)));
+        return path;
+    }
+
+    static std::string folder_, mixerPath_, mixerName_, project_;
+    static GUID mixerClass_;
+    static RunResult install_, receive_;
+};
+
+std::string DruvhostProgramTest::folder_, DruvhostProgramTest::mixerPath_, DruvhostProgramTest::mixerName_,
+    DruvhostProgramTest::project_;
+GUID DruvhostProgramTest::mixerClass_;
+RunResult DruvhostProgramTest::install_, DruvhostProgramTest::receive_;
+
+TEST_F(DruvhostProgramTest, InstallsFromAFolderWithBlanksAndNonAsciiLettersAndUninstallsByName) {
+    const std::string path = folder_ + "\\Äster synth.druv";
+    GUID classId{};
+    const std::string name = "Velmora Instruments " +
+                             WriteDefinition("velmora-aster8-synth.druv", path, "Äster RunResult " +
+                                             std::to_string(GetCurrentProcessId()), classId);
+    const RunResult install = RunDruvhost({"install", path});
+    ASSERT_EQ(install.status, 0u) << install.output;
+    EXPECT_NE(install.output.find("successfully registered"), std::string::npos) << install.output;
+    const RunResult list = RunDruvhost({"list"});
+    EXPECT_NE(list.output.find(name), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find(path), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find("1=All 2=Patches only"), std::string::npos) << list.output;
+
+    std::string lower = name;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    const RunResult uninstall = RunDruvhost({"uninstall", lower});
+    ASSERT_EQ(uninstall.status, 0u) << uninstall.output;
+    EXPECT_EQ(RunDruvhost({"list"}).output.find(path), std::string::npos);
+}
+
+TEST_F(DruvhostProgramTest, ReceivedDumpsAreKeptInTheProjectAndTransmittedFromIt) {
+    druvhost::Project project;
+    const std::vector<uint8_t> bytes = ReadBytes(project_);
+    ASSERT_EQ(druvhost::DecodeProject(bytes.data(), bytes.size(), project), druvhost::ProjectReadError::None);
+    druvhost::ClassId classId;
+    std::memcpy(classId.data(), &mixerClass_, classId.size());
+    const druvhost::ProjectEntry* entry = project.Find(classId);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(druvhost::SavedItemsWithDumps(entry->filterData), 2);
+
+    const RunResult transmit = RunDruvhost({"transmit", mixerName_, "--project", project_, "--id", "4"});
+    ASSERT_EQ(transmit.status, 0u) << transmit.output;
+    EXPECT_NE(transmit.output.find("stored 2 dump message(s); 0 refused"), std::string::npos) << transmit.output;
+    // Transmitting never changes the project.
+    EXPECT_EQ(ReadBytes(project_), bytes);
+}
+
+TEST_F(DruvhostProgramTest, ADefinitionThatCannotBeReadIsReportedAndNotInstalled) {
+    const std::string garbage = folder_ + "\\not a definition.druv";
+    const std::string text = "this is not a device definition";
+    ASSERT_TRUE(WriteFileSafely(garbage, text.data(), text.size()));
+    for (const std::string& path : {garbage, folder_ + "\\missing.druv"}) {
+        const RunResult install = RunDruvhost({"install", path});
+        EXPECT_EQ(install.status, 1u) << install.output;
+        EXPECT_NE(install.output.find("error"), std::string::npos) << install.output;
+        EXPECT_EQ(RunDruvhost({"list"}).output.find(path), std::string::npos) << path;
+    }
+}
+
+TEST_F(DruvhostProgramTest, DamagedProjectFilesAreRefusedAndLeftAsTheyWere) {
+    struct Case {
+        const char* name;
+        void (*damage)(std::vector<uint8_t>&);
+        const char* reason;
+    } cases[] = {
+        {"garbled.dhp", [](std::vector<uint8_t>& b) { b[b.size() / 2] ^= 0x20; }, "damaged"},
+        {"truncated.dhp", [](std::vector<uint8_t>& b) { b.resize(b.size() / 2); }, "cut short"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder_ + "\\" + c.name;
+        std::vector<uint8_t> bytes = ReadBytes(project_);
+        c.damage(bytes);
+        ASSERT_TRUE(WriteBytes(path, bytes));
+        for (const char* command : {"transmit", "receive"}) {
+            const RunResult run = RunDruvhost({command, mixerName_, "--project", path});
+            EXPECT_EQ(run.status, 1u) << command << ": " << run.output;
+            EXPECT_NE(run.output.find(c.reason), std::string::npos) << command << ": " << run.output;
+            EXPECT_EQ(ReadBytes(path), bytes) << command << " " << c.name;
+        }
+    }
+}
+
+TEST_F(DruvhostProgramTest, APortGoneSinceTheProjectWasSavedIsRefusedUntilAnotherIsChosen) {
+    std::vector<uint8_t> bytes = ReadBytes(project_);
+    druvhost::Project project;
+    ASSERT_EQ(druvhost::DecodeProject(bytes.data(), bytes.size(), project), druvhost::ProjectReadError::None);
+    druvhost::SettingsChange change;
+    change.outPort = druvhost::PortIdentity(druvhost::PortDirection::Output, "Unplugged USB MIDI");
+    std::vector<uint8_t> data = project.entries.at(0).filterData;
+    ASSERT_TRUE(druvhost::ChangeSavedSettings(data, change));
+    project.Put(project.entries.at(0).classId, data);
+    const std::string path = folder_ + "\\port gone.dhp";
+    ASSERT_TRUE(WriteBytes(path, druvhost::EncodeProject(project)));
+
+    const RunResult gone = RunDruvhost({"transmit", mixerName_, "--project", path});
+    EXPECT_EQ(gone.status, 1u) << gone.output;
+    EXPECT_NE(gone.output.find("output port saved in the project is gone"), std::string::npos) << gone.output;
+    const RunResult chosen = RunDruvhost({"transmit", mixerName_, "--project", path, "--config", "Scene only", "--out",
+                                    "druv simulated instrument"});
+    EXPECT_EQ(chosen.status, 0u) << chosen.output;
+    EXPECT_NE(chosen.output.find("stored 1 dump message(s)"), std::string::npos) << chosen.output;
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+#include "tests/druvhost/program/druvhost_run.h"
+
+#include "platform/utf16_text.h"
+
+namespace druvhosttest {
+
+namespace {
+
+// Quoted as the C runtime splits a command line: backslashes before a quote
+// doubled, quotes escaped.
+std::string Quoted(const std::string& argument) {
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == '"') quoted.append(backslashes * 2 + 1, '\\');
+        else quoted.append(backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    return quoted + "\"";
+}
+
+bool Start(const std::vector<std::string>& arguments, DWORD flags, PROCESS_INFORMATION& process, HANDLE& read) {
+    std::string line = Quoted(DRUVHOST_EXE);
+    for (const std::string& argument : arguments) line += " " + Quoted(argument);
+    std::u16string wide = Utf8ToUtf16(line);
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE write = nullptr;
+    if (!CreatePipe(&read, &write, &inherit, 0)) return false;
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = write;
+    startup.hStdError = write;
+    const BOOL started = CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(&wide[0]), nullptr, nullptr, TRUE, flags,
+                                        nullptr, nullptr, &startup, &process);
+    CloseHandle(write);
+    return started != FALSE;
+}
+
+void ReadAll(HANDLE read, std::string& output) {
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+}
+
+}  // namespace
+
+RunResult RunDruvhost(const std::vector<std::string>& arguments) {
+    RunResult run;
+    PROCESS_INFORMATION process{};
+    HANDLE read = nullptr;
+    if (!Start(arguments, 0, process, read)) {
+        run.output = "druvhost.exe could not be started";
+        return run;
+    }
+    ReadAll(read, run.output);
+    CloseHandle(read);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &run.status);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return run;
+}
+
+}  // namespace druvhosttest
