@@ -6,9 +6,6 @@
 #include "builder/window/byte_box_keys.h"
 #include "builder/window/list_redraw_pause.h"
 #include "platform/program_frame/about_box.h"
-#include "platform/program_frame/about_entry.h"
-#include "platform/program_frame/frame_painting.h"
-#include "platform/program_frame/frame_toolbar.h"
 #include "platform/program_frame/wide_text.h"
 
 namespace {
@@ -92,13 +89,13 @@ void CDRUVTemplateBuilderDlg::FillDropDowns() {
 
 void CDRUVTemplateBuilderDlg::Initialise() {
     view_.Attach(window_);
-    AppendAboutEntry(window_, module_, IDS_ABOUT_BUILDER);
-    icons_.Load(module_, IDR_BUILDER_ICON);
-    icons_.ApplyTo(window_);
-    CreateFrameToolbar(window_, module_,
-                       {{builder_commands::kOpen, IDI_OPEN, "Open"},
-                        {builder_commands::kSave, IDI_SAVE, "Save"},
-                        {builder_commands::kSaveAs, IDI_SAVE_AS, "Save As"}});
+    frame_.SetUp(window_, module_,
+                 {IDS_ABOUT_BUILDER,
+                  IDR_BUILDER_ICON,
+                  {{builder_commands::kOpen, IDI_OPEN, "Open"},
+                   {builder_commands::kSave, IDI_SAVE, "Save"},
+                   {builder_commands::kSaveAs, IDI_SAVE_AS, "Save As"}},
+                  kRuleEnd});
     PrepareControls();
     FillDropDowns();
     builder_.SetOwner(window_);
@@ -110,6 +107,7 @@ void CDRUVTemplateBuilderDlg::Initialise() {
 }
 
 INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM) {
+    if (const auto answer = frame_.Answer(message, wParam, [this] { ShowAbout(); })) return *answer;
     switch (message) {
     case WM_INITDIALOG:
         Initialise();
@@ -117,19 +115,10 @@ INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
-    case WM_SYSCOMMAND:
-        if (!IsAboutCommand(message, wParam)) return FALSE;
-        ShowAbout();
-        return TRUE;
     case WM_CLOSE:
         // The close button, the system menu and Alt+F4: no question, nothing saved.
         DestroyWindow(window_);
         return TRUE;
-    case WM_PAINT:
-        PaintFrameWindow(window_, kRuleEnd, icons_.Large());
-        return TRUE;
-    case WM_QUERYDRAGICON:
-        return static_cast<INT_PTR>(FrameDragIcon(icons_.Large()));
     default:
         return FALSE;
     }
