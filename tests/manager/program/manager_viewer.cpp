@@ -67,13 +67,9 @@ std::string Probes(HWND main, HWND list, HWND toolbar) {
 
 int Show(const ViewerOptions& options) {
     ManagerSandbox sandbox(L"DRUV Manager screenshot");
+    const std::wstring program = sandbox.CopyManagerWithEmptyList();
+    if (program.empty()) return 1;
     std::wstring error;
-    const std::wstring program = sandbox.Ok() ? sandbox.CopyProgram(WideText(DRUV_MANAGER_PROGRAM), error) : L"";
-    if (program.empty()) {
-        std::fprintf(stderr, "%s\n", Utf8Text(error).c_str());
-        return 1;
-    }
-    sandbox.ClearStoredList();
     const std::wstring devices = sandbox.Subfolder(L"Device Files");
     std::vector<std::wstring> paths;
     for (const char* example : kExamples) {
