@@ -6,6 +6,7 @@
 #include "builder/window/byte_box_keys.h"
 #include "builder/window/list_redraw_pause.h"
 #include "platform/program_frame/about_box.h"
+#include "platform/program_frame/dialog_object.h"
 #include "platform/program_frame/wide_text.h"
 
 namespace {
@@ -58,12 +59,7 @@ void CDRUVTemplateBuilderDlg::Show(int how) {
 }
 
 INT_PTR CALLBACK CDRUVTemplateBuilderDlg::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<CDRUVTemplateBuilderDlg*>(lParam)->window_ = window;
-    }
-    auto* dialog = reinterpret_cast<CDRUVTemplateBuilderDlg*>(GetWindowLongPtrW(window, DWLP_USER));
-    return dialog ? dialog->Handle(message, wParam, lParam) : FALSE;
+    return ForwardToDialogObject(window, message, wParam, lParam, &CDRUVTemplateBuilderDlg::window_, &CDRUVTemplateBuilderDlg::Handle);
 }
 
 // Every edit gets its limit and every byte box its Escape rule here, by what

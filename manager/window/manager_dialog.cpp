@@ -11,6 +11,7 @@
 #include "manager/window/dropped_files.h"
 #include "manager/window/instrument_list_box.h"
 #include "platform/program_frame/about_box.h"
+#include "platform/program_frame/dialog_object.h"
 #include "platform/program_frame/frame_toolbar.h"
 #include "platform/program_frame/message_filter.h"
 
@@ -48,12 +49,7 @@ HWND CDRUVManagerDlg::ListBox() const { return GetDlgItem(window_, IDC_INSTRUMEN
 HWND CDRUVManagerDlg::Toolbar() const { return GetDlgItem(window_, kFrameToolbarId); }
 
 INT_PTR CALLBACK CDRUVManagerDlg::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<CDRUVManagerDlg*>(lParam)->window_ = window;
-    }
-    auto* dialog = reinterpret_cast<CDRUVManagerDlg*>(GetWindowLongPtrW(window, DWLP_USER));
-    return dialog ? dialog->Handle(message, wParam, lParam) : FALSE;
+    return ForwardToDialogObject(window, message, wParam, lParam, &CDRUVManagerDlg::window_, &CDRUVManagerDlg::Handle);
 }
 
 // The order matters to the person watching: the list is loaded and the

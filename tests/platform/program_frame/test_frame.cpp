@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/program_frame/about_box.h"
+#include "platform/program_frame/dialog_object.h"
 #include "platform/program_frame/dialog_template.h"
 #include "platform/program_frame/frame_painting.h"
 #include "tests/platform/program_frame/frame_test_resources.h"
@@ -50,12 +51,7 @@ TestFrame::~TestFrame() {
 }
 
 INT_PTR CALLBACK TestFrame::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<TestFrame*>(lParam)->window_ = window;
-    }
-    auto* frame = reinterpret_cast<TestFrame*>(GetWindowLongPtrW(window, DWLP_USER));
-    return frame ? frame->Handle(message, wParam, lParam) : FALSE;
+    return ForwardToDialogObject(window, message, wParam, lParam, &TestFrame::window_, &TestFrame::Handle);
 }
 
 INT_PTR TestFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
