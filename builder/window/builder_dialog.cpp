@@ -6,9 +6,7 @@
 #include "builder/window/byte_box_keys.h"
 #include "builder/window/list_redraw_pause.h"
 #include "platform/program_frame/about_box.h"
-#include "platform/program_frame/about_entry.h"
-#include "platform/program_frame/frame_painting.h"
-#include "platform/program_frame/frame_toolbar.h"
+#include "platform/program_frame/dialog_object.h"
 #include "platform/program_frame/wide_text.h"
 
 namespace {
@@ -61,12 +59,7 @@ void CDRUVTemplateBuilderDlg::Show(int how) {
 }
 
 INT_PTR CALLBACK CDRUVTemplateBuilderDlg::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<CDRUVTemplateBuilderDlg*>(lParam)->window_ = window;
-    }
-    auto* dialog = reinterpret_cast<CDRUVTemplateBuilderDlg*>(GetWindowLongPtrW(window, DWLP_USER));
-    return dialog ? dialog->Handle(message, wParam, lParam) : FALSE;
+    return ForwardToDialogObject(window, message, wParam, lParam, &CDRUVTemplateBuilderDlg::window_, &CDRUVTemplateBuilderDlg::Handle);
 }
 
 // Every edit gets its limit and every byte box its Escape rule here, by what
@@ -92,13 +85,13 @@ void CDRUVTemplateBuilderDlg::FillDropDowns() {
 
 void CDRUVTemplateBuilderDlg::Initialise() {
     view_.Attach(window_);
-    AppendAboutEntry(window_, module_, IDS_ABOUT_BUILDER);
-    icons_.Load(module_, IDR_BUILDER_ICON);
-    icons_.ApplyTo(window_);
-    CreateFrameToolbar(window_, module_,
-                       {{builder_commands::kOpen, IDI_OPEN, "Open"},
-                        {builder_commands::kSave, IDI_SAVE, "Save"},
-                        {builder_commands::kSaveAs, IDI_SAVE_AS, "Save As"}});
+    frame_.SetUp(window_, module_,
+                 {IDS_ABOUT_BUILDER,
+                  IDR_BUILDER_ICON,
+                  {{builder_commands::kOpen, IDI_OPEN, "Open"},
+                   {builder_commands::kSave, IDI_SAVE, "Save"},
+                   {builder_commands::kSaveAs, IDI_SAVE_AS, "Save As"}},
+                  kRuleEnd});
     PrepareControls();
     FillDropDowns();
     builder_.SetOwner(window_);
@@ -110,6 +103,7 @@ void CDRUVTemplateBuilderDlg::Initialise() {
 }
 
 INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM) {
+    if (const auto answer = frame_.Answer(message, wParam, [this] { ShowAbout(); })) return *answer;
     switch (message) {
     case WM_INITDIALOG:
         Initialise();
@@ -117,19 +111,10 @@ INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
-    case WM_SYSCOMMAND:
-        if (!IsAboutCommand(message, wParam)) return FALSE;
-        ShowAbout();
-        return TRUE;
     case WM_CLOSE:
         // The close button, the system menu and Alt+F4: no question, nothing saved.
         DestroyWindow(window_);
         return TRUE;
-    case WM_PAINT:
-        PaintFrameWindow(window_, kRuleEnd, icons_.Large());
-        return TRUE;
-    case WM_QUERYDRAGICON:
-        return static_cast<INT_PTR>(FrameDragIcon(icons_.Large()));
     default:
         return FALSE;
     }

@@ -9,8 +9,8 @@
 
 #include "builder/template_builder.h"
 #include "builder/window/win32_builder_view.h"
-#include "platform/program_frame/frame_icons.h"
 #include "platform/program_frame/frame_message_loop.h"
+#include "platform/program_frame/program_frame.h"
 
 class CDRUVTemplateBuilderDlg {
 public:
@@ -46,7 +46,7 @@ private:
     HWND window_ = nullptr;
     Win32BuilderView view_;
     TemplateBuilder builder_{view_};
-    FrameIcons icons_;
+    ProgramFrame frame_;
     FrameMessageLoop loop_{nullptr};
     bool listsPaused_ = false;
 };

@@ -11,8 +11,7 @@
 #include "manager/window/dropped_files.h"
 #include "manager/window/instrument_list_box.h"
 #include "platform/program_frame/about_box.h"
-#include "platform/program_frame/about_entry.h"
-#include "platform/program_frame/frame_painting.h"
+#include "platform/program_frame/dialog_object.h"
 #include "platform/program_frame/frame_toolbar.h"
 #include "platform/program_frame/message_filter.h"
 
@@ -50,12 +49,7 @@ HWND CDRUVManagerDlg::ListBox() const { return GetDlgItem(window_, IDC_INSTRUMEN
 HWND CDRUVManagerDlg::Toolbar() const { return GetDlgItem(window_, kFrameToolbarId); }
 
 INT_PTR CALLBACK CDRUVManagerDlg::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<CDRUVManagerDlg*>(lParam)->window_ = window;
-    }
-    auto* dialog = reinterpret_cast<CDRUVManagerDlg*>(GetWindowLongPtrW(window, DWLP_USER));
-    return dialog ? dialog->Handle(message, wParam, lParam) : FALSE;
+    return ForwardToDialogObject(window, message, wParam, lParam, &CDRUVManagerDlg::window_, &CDRUVManagerDlg::Handle);
 }
 
 // The order matters to the person watching: the list is loaded and the
@@ -63,14 +57,14 @@ INT_PTR CALLBACK CDRUVManagerDlg::Proc(HWND window, UINT message, WPARAM wParam,
 // first shows.
 void CDRUVManagerDlg::Initialise() {
     manager_.SetMessageOwner(window_);
-    AppendAboutEntry(window_, module_, IDS_ABOUT_MANAGER);
-    icons_.Load(module_, IDR_MANAGER_ICON);
-    icons_.ApplyTo(window_);
-    CreateFrameToolbar(window_, module_,
-                       {{ID_ADD_DEVICE, IDI_ADD, "Add"},
-                        {ID_REMOVE_DEVICE, IDI_REMOVE, "Remove"},
-                        {ID_REMOVE_ALL_DEVICES, IDI_REMOVE_ALL, "Remove All"},
-                        {ID_HELP_MANUAL, IDI_HELP, "Help"}});
+    frame_.SetUp(window_, module_,
+                 {IDS_ABOUT_MANAGER,
+                  IDR_MANAGER_ICON,
+                  {{ID_ADD_DEVICE, IDI_ADD, "Add"},
+                   {ID_REMOVE_DEVICE, IDI_REMOVE, "Remove"},
+                   {ID_REMOVE_ALL_DEVICES, IDI_REMOVE_ALL, "Remove All"},
+                   {ID_HELP_MANUAL, IDI_HELP, "Help"}},
+                  kRuleEnd});
     WriteFileAssociation(registry_, managerFolder_, start_.executablePath);
     manager_.LoadInstrumentList();
     InstallEach(start_.commandLineFiles);
@@ -82,6 +76,7 @@ void CDRUVManagerDlg::Initialise() {
 }
 
 INT_PTR CDRUVManagerDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto answer = frame_.Answer(message, wParam, [this] { ShowAbout(); })) return *answer;
     switch (message) {
     case WM_INITDIALOG:
         Initialise();
@@ -102,18 +97,9 @@ INT_PTR CDRUVManagerDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
         InstallEach(TakeDroppedFiles(reinterpret_cast<HDROP>(wParam)));
         return TRUE;
-    case WM_SYSCOMMAND:
-        if (!IsAboutCommand(message, wParam)) return FALSE;
-        ShowAbout();
-        return TRUE;
     case WM_CLOSE:
         Close();
         return TRUE;
-    case WM_PAINT:
-        PaintFrameWindow(window_, kRuleEnd, icons_.Large());
-        return TRUE;
-    case WM_QUERYDRAGICON:
-        return static_cast<INT_PTR>(FrameDragIcon(icons_.Large()));
     default:
         return FALSE;
     }

@@ -11,8 +11,8 @@
 
 #include "manager/instrument_manager.h"
 #include "manager/window/document_opener.h"
-#include "platform/program_frame/frame_icons.h"
 #include "platform/program_frame/frame_message_loop.h"
+#include "platform/program_frame/program_frame.h"
 
 struct ManagerWindowStart {
     // The manager's executable, written into the ".druv" association.
@@ -64,6 +64,6 @@ private:
     HINSTANCE module_ = nullptr;
     HWND window_ = nullptr;
     HACCEL accelerators_ = nullptr;
-    FrameIcons icons_;
+    ProgramFrame frame_;
     FrameMessageLoop loop_{nullptr};
 };

@@ -5,9 +5,12 @@ run it again after changing a drawing. Only the standard library is needed."""
 
 import math
 import os
-import struct
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "..", "scripts"))
+
+from image_files import disc, write_bmp8, write_ico  # noqa: E402
 
 # A 5 x 7 pixel font holding the letters the status words use.
 GLYPHS = {
@@ -24,16 +27,6 @@ def blank(width, height, colour):
     return [[colour for _ in range(width)] for _ in range(height)]
 
 
-def disc(pixels, cx, cy, radius, inner, rim):
-    for y, row in enumerate(pixels):
-        for x in range(len(row)):
-            d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
-            if d <= radius - 1:
-                row[x] = inner
-            elif d <= radius:
-                row[x] = rim
-
-
 def text(pixels, x, y, word, colour):
     for letter in word:
         for dy, line in enumerate(GLYPHS[letter]):
@@ -41,57 +34,6 @@ def text(pixels, x, y, word, colour):
                 if bit == "1":
                     pixels[y + dy][x + dx] = colour
         x += 6
-
-
-def write_bmp8(path, pixels):
-    """An 8-bit bitmap with a colour table, so that the loader can map the
-    system colours; the first pixel's colour is the background."""
-    height, width = len(pixels), len(pixels[0])
-    palette = []
-    for row in pixels:
-        for colour in row:
-            if colour not in palette:
-                palette.append(colour)
-    stride = (width + 3) & ~3
-    image = bytearray()
-    for row in reversed(pixels):
-        line = bytes(palette.index(c) for c in row)
-        image += line + bytes(stride - width)
-    table = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
-    offset = 14 + 40 + len(table)
-    with open(path, "wb") as f:
-        f.write(struct.pack("<2sIHHI", b"BM", offset + len(image), 0, 0, offset))
-        f.write(struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(image), 2835, 2835,
-                            len(palette), len(palette)))
-        f.write(table)
-        f.write(image)
-
-
-def write_ico(path, pixels):
-    """A 16 x 16 icon with 32-bit colour and alpha; None is transparent."""
-    size = len(pixels)
-    xor = bytearray()
-    for row in reversed(pixels):
-        for colour in row:
-            if colour is None:
-                xor += b"\0\0\0\0"
-            else:
-                r, g, b = colour
-                xor += bytes((b, g, r, 255))
-    mask_stride = 4
-    mask = bytearray()
-    for row in reversed(pixels):
-        bits = 0
-        for x, colour in enumerate(row):
-            if colour is None:
-                bits |= 1 << (31 - x)
-        mask += struct.pack(">I", bits)[:mask_stride]
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    data = header + xor + mask
-    with open(path, "wb") as f:
-        f.write(struct.pack("<HHH", 0, 1, 1))
-        f.write(struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(data), 22))
-        f.write(data)
 
 
 def shape(rows, palette):
@@ -178,10 +120,10 @@ def status_bitmap(word, light, dark):
 
 
 def main():
-    write_ico(os.path.join(HERE, "about.ico"), ABOUT)
-    write_ico(os.path.join(HERE, "help.ico"), HELP)
-    write_ico(os.path.join(HERE, "device.ico"), DEVICE)
-    write_ico(os.path.join(HERE, "status.ico"), status_icon())
+    write_ico(os.path.join(HERE, "about.ico"), [ABOUT])
+    write_ico(os.path.join(HERE, "help.ico"), [HELP])
+    write_ico(os.path.join(HERE, "device.ico"), [DEVICE])
+    write_ico(os.path.join(HERE, "status.ico"), [status_icon()])
     write_bmp8(os.path.join(HERE, "online.bmp"), status_bitmap("Online", (40, 210, 60), (0, 100, 20)))
     write_bmp8(os.path.join(HERE, "offline.bmp"), status_bitmap("Offline", (220, 40, 40), (110, 0, 0)))
 

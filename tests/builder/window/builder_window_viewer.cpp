@@ -11,7 +11,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "builder/builder_controls.h"
@@ -20,39 +19,30 @@
 #include "platform/message_box.h"
 #include "platform/program_frame/common_controls.h"
 #include "platform/program_frame/wide_text.h"
+#include "tests/support/viewer_options.h"
 
 namespace {
 
 namespace ids = builder_controls;
 
-struct Options {
-    std::string definition;
+struct Options : ViewerOptions {
     std::string configuration = "Everything";
     std::string templateName = "Current Scene";
-    int seconds = 3;
-    std::string readyFile;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--configuration" && i + 1 < argc) {
-            options.configuration = argv[++i];
-        } else if (argument == "--template" && i + 1 < argc) {
-            options.templateName = argv[++i];
-        } else if (argument == "--seconds" && i + 1 < argc) {
-            options.seconds = std::atoi(argv[++i]);
-        } else if (argument == "--ready-file" && i + 1 < argc) {
-            options.readyFile = argv[++i];
-        } else if (options.definition.empty() && argument.rfind("--", 0) != 0) {
-            options.definition = argument;
-        } else {
-            return false;
+    return ParseViewerOptions(argc, argv, options, true, [&options](const std::string& argument, const char* next) {
+        if (argument == "--configuration" && next) {
+            options.configuration = next;
+            return 2;
         }
-    }
-    return !options.definition.empty();
+        if (argument == "--template" && next) {
+            options.templateName = next;
+            return 2;
+        }
+        return 0;
+    });
 }
-
 // Chooses the item as a click would: the list's selection, then its notification.
 int Select(HWND window, int list, const std::string& name) {
     HWND box = GetDlgItem(window, list);
@@ -125,12 +115,11 @@ int main(int argc, char** argv) {
                 const POINT unchosen = RowPoint(window, ids::kConfigurations, other);
                 const POINT templ = RowPoint(window, ids::kTemplates, chosenTemplate);
                 const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-                if (FILE* file = std::fopen(options.readyFile.c_str(), "w")) {
-                    std::fprintf(file, "%ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %d %d %d\n", origin.x, origin.y,
-                                 client.right, client.bottom, chosen.x, chosen.y, unchosen.x, unchosen.y, templ.x,
-                                 templ.y, GetRValue(highlight), GetGValue(highlight), GetBValue(highlight));
-                    std::fclose(file);
-                }
+                char line[256];
+                std::snprintf(line, sizeof line, "%ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %d %d %d\n", origin.x,
+                              origin.y, client.right, client.bottom, chosen.x, chosen.y, unchosen.x, unchosen.y,
+                              templ.x, templ.y, GetRValue(highlight), GetGValue(highlight), GetBValue(highlight));
+                WriteReadyFile(options.readyFile, line);
             }
         }
         Sleep(20);

@@ -1,5 +1,6 @@
 #include "tests/manager/program/manager_sandbox.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include "device/druv_device.h"
@@ -83,6 +84,17 @@ std::wstring ManagerSandbox::Subfolder(const std::wstring& name) const {
     const std::wstring path = folder_ + L"\\" + name;
     CreateDirectoryW(path.c_str(), nullptr);
     return path;
+}
+
+std::wstring ManagerSandbox::CopyManagerWithEmptyList() {
+    std::wstring error;
+    const std::wstring program = Ok() ? CopyProgram(WideText(DRUV_MANAGER_PROGRAM), error) : L"";
+    if (program.empty()) {
+        std::fprintf(stderr, "%s\n", Utf8Text(error).c_str());
+        return program;
+    }
+    ClearStoredList();
+    return program;
 }
 
 std::wstring ManagerSandbox::CopyProgram(const std::wstring& builtProgram, std::wstring& error) {

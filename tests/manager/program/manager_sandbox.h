@@ -55,6 +55,10 @@ public:
     // DRUVManager.ico) into Folder(); the copied program's full path, or
     // empty (with the reason in `error`) when a file is missing.
     std::wstring CopyProgram(const std::wstring& builtProgram, std::wstring& error);
+    // The built manager copied as above, with an empty stored list, so that
+    // every start does the same work; empty, the reason written to the error
+    // stream, when the copy could not be made.
+    std::wstring CopyManagerWithEmptyList();
 
     // Eight hexadecimal digits of this run, for names no earlier run used.
     const std::wstring& RunTag() const { return run_tag_; }

@@ -81,14 +81,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     ManagerSandbox sandbox(L"DRUV Manager start time");
-    std::wstring error;
-    const std::wstring program = sandbox.Ok() ? sandbox.CopyProgram(WideText(DRUV_MANAGER_PROGRAM), error) : L"";
-    if (program.empty()) {
-        std::fprintf(stderr, "%s\n", Utf8Text(error).c_str());
-        return 1;
-    }
-    // An empty stored list: every start does the same work.
-    sandbox.ClearStoredList();
+    const std::wstring program = sandbox.CopyManagerWithEmptyList();
+    if (program.empty()) return 1;
 
     std::vector<double> times;
     for (int run = 1; run <= runs; ++run) {

@@ -18,11 +18,11 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "tests/manager/program/manager_process.h"
 #include "tests/manager/program/manager_sandbox.h"
+#include "tests/support/viewer_options.h"
 
 namespace {
 
@@ -33,25 +33,6 @@ constexpr int kRemoveCommand = 1002;
 constexpr int kRuleY = 28;
 constexpr int kRuleEnd = 320;
 const char* const kExamples[] = {"brindle-koss-sd16-mixer.druv", "velmora-aster8-synth.druv"};
-
-struct Options {
-    int seconds = 3;
-    std::string readyFile;
-};
-
-bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--seconds" && i + 1 < argc) {
-            options.seconds = std::atoi(argv[++i]);
-        } else if (argument == "--ready-file" && i + 1 < argc) {
-            options.readyFile = argv[++i];
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
 
 POINT ScreenPoint(HWND window, int x, int y) {
     POINT point{x, y};
@@ -84,15 +65,11 @@ std::string Probes(HWND main, HWND list, HWND toolbar) {
     return line;
 }
 
-int Show(const Options& options) {
+int Show(const ViewerOptions& options) {
     ManagerSandbox sandbox(L"DRUV Manager screenshot");
+    const std::wstring program = sandbox.CopyManagerWithEmptyList();
+    if (program.empty()) return 1;
     std::wstring error;
-    const std::wstring program = sandbox.Ok() ? sandbox.CopyProgram(WideText(DRUV_MANAGER_PROGRAM), error) : L"";
-    if (program.empty()) {
-        std::fprintf(stderr, "%s\n", Utf8Text(error).c_str());
-        return 1;
-    }
-    sandbox.ClearStoredList();
     const std::wstring devices = sandbox.Subfolder(L"Device Files");
     std::vector<std::wstring> paths;
     for (const char* example : kExamples) {
@@ -129,12 +106,7 @@ int Show(const Options& options) {
     const std::string probes = Probes(main, list, GetDlgItem(main, kToolbarId));
     std::printf("probes: %s", probes.c_str());
     std::fflush(stdout);
-    if (!options.readyFile.empty()) {
-        if (FILE* ready = std::fopen(options.readyFile.c_str(), "w")) {
-            std::fputs(probes.c_str(), ready);
-            std::fclose(ready);
-        }
-    }
+    WriteReadyFile(options.readyFile, probes);
     Sleep(static_cast<DWORD>(options.seconds > 0 ? options.seconds : 0) * 1000);
     if (!manager.Close(kWaitMs)) {
         std::fprintf(stderr, "the program did not end after WM_CLOSE; terminated\n");
@@ -146,8 +118,8 @@ int Show(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!ParseOptions(argc, argv, options)) {
+    ViewerOptions options;
+    if (!ParseViewerOptions(argc, argv, options, false)) {
         std::fprintf(stderr, "usage: druv-manager-viewer [--seconds N] [--ready-file PATH]\n");
         return 2;
     }

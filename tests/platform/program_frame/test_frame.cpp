@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/program_frame/about_box.h"
-#include "platform/program_frame/about_entry.h"
+#include "platform/program_frame/dialog_object.h"
 #include "platform/program_frame/dialog_template.h"
 #include "platform/program_frame/frame_painting.h"
 #include "tests/platform/program_frame/frame_test_resources.h"
@@ -51,21 +51,19 @@ TestFrame::~TestFrame() {
 }
 
 INT_PTR CALLBACK TestFrame::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<TestFrame*>(lParam)->window_ = window;
-    }
-    auto* frame = reinterpret_cast<TestFrame*>(GetWindowLongPtrW(window, DWLP_USER));
-    return frame ? frame->Handle(message, wParam, lParam) : FALSE;
+    return ForwardToDialogObject(window, message, wParam, lParam, &TestFrame::window_, &TestFrame::Handle);
 }
 
 INT_PTR TestFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto showAbout = [this] {
+        ++about_boxes_;
+        about_shown_ = ShowAboutBox(window_, Module(),
+                                    {"About Frame Test", IDI_TEST_PROGRAM, kAboutText, IDB_TEST_FIRST, IDB_TEST_SECOND});
+    };
+    if (const auto answer = frame_.Answer(message, wParam, showAbout)) return *answer;
     switch (message) {
     case WM_INITDIALOG:
-        AppendAboutEntry(window_, Module(), IDS_TEST_ABOUT);
-        icons_.Load(Module(), IDI_TEST_PROGRAM);
-        icons_.ApplyTo(window_);
-        CreateFrameToolbar(window_, Module(), TestButtons());
+        frame_.SetUp(window_, Module(), {IDS_TEST_ABOUT, IDI_TEST_PROGRAM, TestButtons(), kRuleEnd});
         return TRUE;
     case WM_COMMAND:
         // A dialog-based program ends on Cancel and OK, as the system's dialog
@@ -77,20 +75,9 @@ INT_PTR TestFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         if (lParam == 0 || reinterpret_cast<HWND>(lParam) == Toolbar()) commands_.push_back(LOWORD(wParam));
         return TRUE;
-    case WM_SYSCOMMAND:
-        if (!IsAboutCommand(message, wParam)) return FALSE;
-        ++about_boxes_;
-        about_shown_ = ShowAboutBox(window_, Module(),
-                                    {"About Frame Test", IDI_TEST_PROGRAM, kAboutText, IDB_TEST_FIRST, IDB_TEST_SECOND});
-        return TRUE;
-    case WM_PAINT:
-        PaintFrameWindow(window_, kRuleEnd, icons_.Large());
-        return TRUE;
     case WM_PRINTCLIENT:
-        PaintFrame(window_, reinterpret_cast<HDC>(wParam), kRuleEnd, icons_.Large());
+        PaintFrame(window_, reinterpret_cast<HDC>(wParam), kRuleEnd, frame_.Icons().Large());
         return TRUE;
-    case WM_QUERYDRAGICON:
-        return static_cast<INT_PTR>(FrameDragIcon(icons_.Large()));
     default:
         return FALSE;
     }

@@ -12,6 +12,7 @@
 #include "platform/program_frame/frame_icons.h"
 #include "platform/program_frame/frame_message_loop.h"
 #include "platform/program_frame/frame_toolbar.h"
+#include "platform/program_frame/program_frame.h"
 
 constexpr int kListId = 1000;
 constexpr int kAddCommand = 1001;
@@ -37,7 +38,7 @@ public:
     HWND List() const { return GetDlgItem(window_, kListId); }
     HWND Toolbar() const { return GetDlgItem(window_, kFrameToolbarId); }
     FrameMessageLoop& Loop() { return loop_; }
-    const FrameIcons& Icons() const { return icons_; }
+    const FrameIcons& Icons() const { return frame_.Icons(); }
 
     // Commands from accelerators, menus and the toolbar, in order of arrival.
     const std::vector<int>& Commands() const { return commands_; }
@@ -55,7 +56,7 @@ private:
 
     HWND window_ = nullptr;
     HACCEL accelerators_ = nullptr;
-    FrameIcons icons_;
+    ProgramFrame frame_;
     FrameMessageLoop loop_;
     std::vector<int> commands_;
     std::vector<WPARAM> list_keys_;

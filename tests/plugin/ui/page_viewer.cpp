@@ -10,7 +10,6 @@
 #include <ocidl.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -18,6 +17,7 @@
 #include "platform/message_box.h"
 #include "plugin/ui/resource_ids.h"
 #include "tests/plugin/ui/page_host_support.h"
+#include "tests/support/viewer_options.h"
 
 using namespace pagehost;
 
@@ -26,34 +26,24 @@ namespace {
 constexpr uint32_t kInPort = 11;
 constexpr uint32_t kOutPort = 21;
 
-struct Options {
-    std::string definition;
+struct Options : ViewerOptions {
     bool online = false;
     bool withData = false;
-    int seconds = 3;
-    std::string readyFile;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
+    return ParseViewerOptions(argc, argv, options, true, [&options](const std::string& argument, const char*) {
         if (argument == "--online") {
             options.online = true;
-        } else if (argument == "--with-data") {
-            options.withData = true;
-        } else if (argument == "--seconds" && i + 1 < argc) {
-            options.seconds = std::atoi(argv[++i]);
-        } else if (argument == "--ready-file" && i + 1 < argc) {
-            options.readyFile = argv[++i];
-        } else if (options.definition.empty() && argument.rfind("--", 0) != 0) {
-            options.definition = argument;
-        } else {
-            return false;
+            return 1;
         }
-    }
-    return !options.definition.empty();
+        if (argument == "--with-data") {
+            options.withData = true;
+            return 1;
+        }
+        return 0;
+    });
 }
-
 void GiveFirstItemData(DRUVData& data) {
     if (data.Items.empty()) return;
     DumpItem& item = *data.Items[0];
@@ -132,11 +122,10 @@ int main(int argc, char** argv) {
             if (!options.readyFile.empty()) {
                 RECT frame{};
                 GetWindowRect(window, &frame);
-                if (FILE* ready = std::fopen(options.readyFile.c_str(), "w")) {
-                    std::fprintf(ready, "%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
-                                 frame.bottom - frame.top);
-                    std::fclose(ready);
-                }
+                char line[128];
+                std::snprintf(line, sizeof line, "%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
+                              frame.bottom - frame.top);
+                WriteReadyFile(options.readyFile, line);
             }
             Pump(static_cast<DWORD>(options.seconds > 0 ? options.seconds : 0) * 1000);
             result = 0;
