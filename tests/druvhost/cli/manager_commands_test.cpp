@@ -3,6 +3,7 @@
 // unknown device removes nothing.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -20,7 +21,12 @@ namespace fs = std::filesystem;
 class ManagerCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::path(::testing::TempDir()) / fs::u8path("druvhost manager Ünïcode");
+        // A folder of each test's own: CTest runs the tests of this fixture
+        // side by side, and one's TearDown must not take the other's files.
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        folder_ = fs::path(::testing::TempDir()) /
+                  fs::u8path("druvhost manager Ünïcode " + test + " " + std::to_string(stamp));
         fs::create_directories(folder_);
         synth_ = (folder_ / fs::u8path("Äster synth.druv")).u8string();
         fs::copy_file(DRUV_EXAMPLES_DIR "/velmora-aster8-synth.druv", fs::u8path(synth_),

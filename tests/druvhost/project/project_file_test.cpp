@@ -2,6 +2,7 @@
 // refused with its own reason while the project in memory stays as it was.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -96,7 +97,10 @@ TEST(ProjectFileTest, DamagedFilesAreRefusedAndChangeNothing) {
 class ProjectStoreTest : public ::testing::Test {
 protected:
     void TearDown() override { std::remove(path_.c_str()); }
-    std::string path_ = ::testing::TempDir() + "druvhost-project-store-test.dhp";
+    // A file of each test's own: CTest runs this fixture's tests side by side.
+    std::string path_ = ::testing::TempDir() + "druvhost-project-store-" +
+                        ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+                        std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".dhp";
 };
 
 TEST_F(ProjectStoreTest, SavedFileLoadsAndAMissingOneIsAnEmptyProject) {
