@@ -34,7 +34,7 @@ installed=()
 cleanup() {
   if [ ${#installed[@]} -gt 0 ]; then
     say "uninstalling what this run installed"
-    druvhost uninstall "${installed[@]}" | indent || true
+    druvhost_shown uninstall "${installed[@]}" || true
   fi
   rm -rf "$work"
 }
@@ -44,9 +44,24 @@ say() { printf '%s\n' "$*"; }
 # druvhost's lines (CRLF, as Windows programs write them) indented under a step.
 indent() { sed -e 's/\r$//' -e 's/^/    /'; }
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
-wine_program() { "$scripts/wine-run.sh" "$arch" "$@" </dev/null 2>&1; }
-druvhost() { wine_program "$bin/druvhost.exe" "$@"; }
-check() { wine_program "$checker" "$@" | sed 's/\r$//'; }
+# Wine programs write to files, never straight into a pipe: a program that
+# starts Wine's background services hands them its output, and a pipe they
+# hold open would never end.
+wine_program() {  # output-file program arguments...
+  local out=$1; shift
+  "$scripts/wine-run.sh" "$arch" "$@" </dev/null >"$out" 2>&1
+}
+# druvhost's output as it comes, indented; its exit status.
+druvhost_shown() {
+  wine_program "$work/druvhost.out" "$bin/druvhost.exe" "$@" &
+  local pid=$! rc=0
+  tail -s 0.1 -n +1 -f --pid=$pid "$work/druvhost.out" | indent
+  wait $pid || rc=$?
+  return $rc
+}
+# druvhost's or the checker's output once it has ended, with Unix line ends.
+druvhost() { local rc=0; wine_program "$work/druvhost.out" "$bin/druvhost.exe" "$@" || rc=$?; sed 's/\r$//' "$work/druvhost.out"; return $rc; }
+check() { local rc=0; wine_program "$work/check.out" "$checker" "$@" || rc=$?; sed 's/\r$//' "$work/check.out"; return $rc; }
 xml_field() { grep -o "<$1>[^<]*" "$2" | head -n 1 | sed -e "s/<$1>//" -e 's/&amp;/\&/g'; }
 
 if [ -n "$keep" ]; then mkdir -p "$keep"; project="$(cd "$keep" && pwd)/round-trip.dhp"; else project="$work/round-trip.dhp"; fi
@@ -81,7 +96,7 @@ for i in "${!definitions[@]}"; do
 done
 if [ ${#to_install[@]} -gt 0 ]; then
   say "druvhost install ${to_install[*]##*\\}"
-  druvhost install "${to_install[@]}" | indent || { say "FAILED: install"; exit 1; }
+  druvhost_shown install "${to_install[@]}" || { say "FAILED: install"; exit 1; }
 fi
 
 failed=0
@@ -94,7 +109,7 @@ for i in "${!definitions[@]}"; do
   verdict() { say "  verdict: $*"; }
 
   say "  receive from the simulated instrument at device ID $id_a into ${project##*/}:"
-  if ! druvhost receive "$guid" --project "$(windows_path "$project")" --id "$id_a" --channel 1 | indent; then
+  if ! druvhost_shown receive "$guid" --project "$(windows_path "$project")" --id "$id_a" --channel 1; then
     verdict "FAILED: the receive did not finish"; failed=1; continue
   fi
   say "  what the project keeps, compared with that instrument's memory:"
@@ -104,10 +119,10 @@ for i in "${!definitions[@]}"; do
   if [ -z "$same" ]; then verdict "FAILED: the project does not hold the instrument's dumps"; failed=1; continue; fi
 
   say "  transmit to a second simulated instrument at device ID $id_b:"
-  if ! transmit=$(druvhost transmit "$guid" --project "$(windows_path "$project")" --id "$id_b" --channel 1); then
-    indent <<<"$transmit"; verdict "FAILED: the transmit did not finish"; failed=1; continue
+  if ! druvhost_shown transmit "$guid" --project "$(windows_path "$project")" --id "$id_b" --channel 1; then
+    verdict "FAILED: the transmit did not finish"; failed=1; continue
   fi
-  indent <<<"$transmit"
+  transmit=$(sed 's/\r$//' "$work/druvhost.out")
   stored=$(sed -n 's/.*stored \([0-9]*\) dump message(s); \([0-9]*\) refused.*/\1 \2/p' <<<"$transmit")
   read -r stored refused <<<"${stored:-? ?}"
   if [ "$stored" = "$expected" ] && [ "$refused" = 0 ]; then
