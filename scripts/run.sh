@@ -10,11 +10,11 @@
 # --native plays the same session natively instead, through our test host
 # and the plug-in's portable core (druv-session), after a summary of each
 # definition (druv-inspect); no Wine needed.
-# Wine runs in a prefix of its own (build/wineprefix-main-ARCH), kept between
-# runs so that only the first run boots it, with a Wine server of its own that
-# ends with the script: the tests' prefix and server are left alone. The
-# project file stays in build/main-job/; the whole output is in
-# build/logs/main-job.log.
+# Wine runs in a prefix of its own (build/wineprefix-main-ARCH, see
+# druvhost-wine.sh), kept between runs so that only the first run boots it,
+# with a Wine server of its own that ends with the script: the tests' prefix
+# and server are left alone. The project file stays in build/main-job/; the
+# transcript is also in build/logs/main-job.log.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -52,34 +52,8 @@ echo "Building DRUV.dll and druvhost.exe ($preset; the output is in $log_dir/bui
 build "$preset" druvhost druvhost-round-trip-check
 bin="build/$preset/druvhost/program"
 
-export DRUV_WINEPREFIX="${DRUV_WINEPREFIX:-$root/build/wineprefix-main-$arch}"
-source scripts/wine-env.sh "$arch"
-# One run at a time in this prefix: the second waits for the first.
-mkdir -p "$(dirname "$WINEPREFIX")"
-exec 9>"$WINEPREFIX.lock"
-flock -n 9 || { echo "Waiting for another run of scripts/run.sh to finish"; flock 9; }
-[ -f "$WINEPREFIX/.druv-ready" ] || echo "Creating the Wine prefix $WINEPREFIX (once)"
-scripts/wine-prefix.sh "$arch" >/dev/null
-
-# A Wine server of this run, kept up between the programs (each then starts
-# in a fraction of a second) and ended with the script, however it ends.
-server_up=
-end_server() {
-  [ -n "$server_up" ] || return 0
-  "$druv_wineserver" -k 2>/dev/null || true
-  "$druv_wineserver" -w 2>/dev/null || true
-  server_up=
-}
-trap end_server EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-"$druv_wineserver" -p
-server_up=1
-# Wine's background services start with the first program a server runs and
-# keep its output open; started here with output to a file, they never hold
-# the pipes the transcript below reads druvhost through.
-"$druv_wine_loader" wineboot </dev/null >"$log_dir/main-job-wineboot.log" 2>&1 || true
-
+source scripts/druvhost-wine.sh
+druvhost_wine_start "$arch" "$log_dir"
 echo "Wine $arch, prefix $WINEPREFIX"
 echo
 status=0
