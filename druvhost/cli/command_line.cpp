@@ -48,8 +48,8 @@ const CommandInfo kCommands[] = {
     {CommandKind::Page, "page", 1, 1, true,
      "usage: druvhost page DEVICE [--project FILE] [--in PORT] [--out PORT]\n"
      "Shows the device's editor page in a window. With --project the settings and\n"
-     "dumps are loaded from the project file and saved back when the window is\n"
-     "closed with OK.\n"},
+     "dumps are loaded from the project file, and saved back to it when the window\n"
+     "closes if anything was changed on the page.\n"},
 };
 
 const CommandInfo* FindCommand(const std::string& name) {

@@ -263,6 +263,10 @@ int RunPage(const CommandLine& line) {
                                                   objects, 1, pages, 0, 0, nullptr);
     if (FAILED(result)) return Fail("the editor page cannot be shown (HRESULT " + std::to_string(result) + ")");
     if (line.project.empty()) return kExitSuccess;
+    if (!session.IsDirty()) {
+        WriteOut("Nothing was changed; " + line.project + " is as it was\n");
+        return kExitSuccess;
+    }
     std::vector<uint8_t> bytes;
     if (!session.Save(bytes, error)) return Fail(error);
     project.Put(ToClassId(device.classId), bytes);

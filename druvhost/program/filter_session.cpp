@@ -173,7 +173,9 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
         return false;
     }
     MidiOutputPort* output = output_.get();
-    midi_out_.Route(out_->handle, [output](const uint8_t* message, size_t size) { output->Send(message, size); });
+    midi_out_.Route(out_->handle, [this, output](const uint8_t* message, size_t size) {
+        if (!output->Send(message, size)) send_failures_.fetch_add(1);
+    });
     const uint32_t inHandle = in_->handle;
     input_port_ = table_->System(*in_).OpenInput(
         in_->index, [this, inHandle](const uint8_t* message, size_t size) { input_.Deliver(inHandle, message, size); },
@@ -214,6 +216,10 @@ TransferOutcome FilterSession::Transfer(bool transmit, uint32_t mask, std::strin
     if (cancelled) return TransferOutcome::Cancelled;
     if (FAILED(result)) {
         error = "the filter of " + device_.name + " refused the transfer";
+        return TransferOutcome::Failed;
+    }
+    if (const uint32_t failures = send_failures_.exchange(0)) {
+        error = std::to_string(failures) + " message(s) could not be sent on " + out_->name;
         return TransferOutcome::Failed;
     }
     return TransferOutcome::Done;

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -51,6 +52,8 @@ public:
     // What the filter saves now; false with `error` when it refuses.
     bool Save(std::vector<uint8_t>& bytes, std::string& error);
 
+    // Whether the user changed settings on the page since the last Save.
+    bool IsDirty() const { return persist_ != nullptr && persist_->IsDirty() == S_OK; }
     const DRUVDevice& Definition() const { return definition_; }
     const PortEntry* InPort() const { return in_; }
     const PortEntry* OutPort() const { return out_; }
@@ -68,7 +71,6 @@ private:
     HostObject host_;
     HostMidiOut midi_out_;
     MidiInputThread input_;
-    std::unique_ptr<SimulatedPortSystem> simulated_;
     std::vector<std::unique_ptr<MidiPortSystem>> systems_;
     std::unique_ptr<PortTable> table_;
     std::unique_ptr<MidiOutputPort> output_;
@@ -80,6 +82,8 @@ private:
     IPersistStream* persist_ = nullptr;
     IMPServices* services_ = nullptr;
     bool initialised_ = false;
+    // Messages the output port refused; the filter cannot hear of them.
+    std::atomic<uint32_t> send_failures_{0};
 };
 
 // The port systems of this host in their order: the simulated pair (playing

