@@ -17,12 +17,18 @@
 # transcript is also in build/logs/main-job.log.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
 log_dir="$root/build/logs"
 
 native=
 if [ "${1:-}" = --native ]; then native=1; shift; fi
-if [ $# -eq 0 ]; then set -- examples/*.druv; fi
+# Definitions named relative to where the script was started from.
+definitions=()
+for file in "$@"; do
+  [ -f "$file" ] || { echo "no definition file $file" >&2; exit 2; }
+  definitions+=("$(cd "$(dirname "$file")" && pwd)/$(basename "$file")")
+done
+cd "$root"
+if [ ${#definitions[@]} -eq 0 ]; then set -- examples/*.druv; else set -- "${definitions[@]}"; fi
 
 # build PRESET TARGET...: quiet unless it fails.
 build() {
