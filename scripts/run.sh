@@ -1,20 +1,71 @@
 #!/usr/bin/env bash
-# The main job: builds the plug-in's portable core natively and plays a whole
-# session for each device definition (by default every example): the plug-in,
-# driven through our test host, fetches every dump from a simulated
-# instrument in real time, saves them with a project, opens the project in a
-# fresh plug-in and sends the dumps to a second instrument set to another
-# device ID, then checks what that instrument holds. Before that, the
-# definition inspector prints a summary of each definition.
+# The main job, through the real programs: builds DRUV.dll and druvhost.exe
+# for 32-bit Windows and, under Wine, installs each device definition (by
+# default every example), receives every dump from druvhost's simulated
+# instrument at one device ID into a project file, transmits the project to
+# a second simulated instrument at another device ID, prints the verdict and
+# uninstalls what it installed.
+#   scripts/run.sh [DEFINITION...]
+#   scripts/run.sh --native [DEFINITION...]
+# --native plays the same session natively instead, through our test host
+# and the plug-in's portable core (druv-session), after a summary of each
+# definition (druv-inspect); no Wine needed.
+# Wine runs in a prefix of its own (build/wineprefix-main-ARCH, see
+# druvhost-wine.sh), kept between runs so that only the first run boots it,
+# with a Wine server of its own that ends with the script: the tests' prefix
+# and server are left alone. The project file stays in build/main-job/; the
+# transcript is also in build/logs/main-job.log.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+log_dir="$root/build/logs"
+
+native=
+if [ "${1:-}" = --native ]; then native=1; shift; fi
+# Definitions named relative to where the script was started from.
+definitions=()
+for file in "$@"; do
+  [ -f "$file" ] || { echo "no definition file $file" >&2; exit 2; }
+  definitions+=("$(cd "$(dirname "$file")" && pwd)/$(basename "$file")")
+done
 cd "$root"
+if [ ${#definitions[@]} -eq 0 ]; then set -- examples/*.druv; else set -- "${definitions[@]}"; fi
+
+# build PRESET TARGET...: quiet unless it fails.
+build() {
+  local preset=$1; shift
+  cmake --preset "$preset" >"$log_dir/configure-$preset.log" 2>&1 ||
+    { cat "$log_dir/configure-$preset.log"; exit 1; }
+  cmake --build --preset "$preset" -j 2 --target "$@" >"$log_dir/build-main-$preset.log" 2>&1 ||
+    { tail -n 40 "$log_dir/build-main-$preset.log"; echo "(the whole output is in $log_dir/build-main-$preset.log)"; exit 1; }
+}
+
 scripts/setup.sh >/dev/null
-mkdir -p build/logs
-cmake --preset native >build/logs/configure-native.log 2>&1 || { cat build/logs/configure-native.log; exit 1; }
-cmake --build --preset native --target druv-inspect druv-session >build/logs/build-main.log 2>&1 ||
-  { tail -n 40 build/logs/build-main.log; exit 1; }
-if [ $# -eq 0 ]; then set -- examples/*.druv; fi
-build/native/tools/druv-inspect "$@"
+mkdir -p "$log_dir"
+
+if [ -n "$native" ]; then
+  build native druv-inspect druv-session
+  build/native/tools/druv-inspect "$@"
+  echo
+  exec build/native/tools/druv-session "$@"
+fi
+
+start=$(date +%s)
+# The deliverables are 32-bit; where this kernel cannot run 32-bit programs
+# the same programs are built for 64-bit Windows and run under 64-bit Wine.
+preset=windows arch=win32
+/usr/lib/wine/wine --version >/dev/null 2>&1 || { preset=windows64 arch=win64; }
+echo "Building DRUV.dll and druvhost.exe ($preset; the output is in $log_dir/build-main-$preset.log)"
+build "$preset" druvhost druvhost-round-trip-check
+bin="build/$preset/druvhost/program"
+
+source scripts/druvhost-wine.sh
+druvhost_wine_start "$arch" "$log_dir"
+echo "Wine $arch, prefix $WINEPREFIX"
 echo
-exec build/native/tools/druv-session "$@"
+status=0
+scripts/druvhost-round-trip.sh --keep build/main-job "$arch" "$bin" \
+  "build/$preset/tests/druvhost/main_job/druvhost-round-trip-check.exe" "$@" 2>&1 |
+  tee "$log_dir/main-job.log" || status=1
+echo
+echo "($(( $(date +%s) - start )) s; this transcript is in $log_dir/main-job.log)"
+exit $status

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Screenshots of the plug-in's editor page, one PNG per example definition,
-# and of DRUV Manager with two instruments, taken under Wine on a virtual
+# Screenshots of the plug-in's editor page (one PNG per example definition,
+# and as druvhost shows it), of DRUV Manager with two instruments and of the
+# Template Builder with the example mixer, taken under Wine on a virtual
 # display:
 #   scripts/screenshots.sh [BUILD_DIR]     (default build/windows64)
 # BUILD_DIR is a Windows build with the tests (it holds DRUV.dll,
-# druv-page-viewer.exe and druv-manager-viewer.exe). The PNGs go to
-# BUILD_DIR/screenshots/. Uses $DISPLAY when it answers, otherwise starts
-# Xvfb on a free display and stops it afterwards. Exits non-zero when a
-# window could not be shown or captured or does not look as it must, so it
-# serves as a smoke check.
+# druv-page-viewer.exe, druv-manager-viewer.exe, druv-builder-viewer.exe and
+# druvhost.exe). The PNGs go to BUILD_DIR/screenshots/. Uses $DISPLAY when it
+# answers, otherwise starts Xvfb on a free display and stops it afterwards.
+# Exits non-zero when a window could not be shown or captured or does not
+# look as it must, so it serves as a smoke check.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/windows64}" && pwd)
@@ -159,9 +160,57 @@ shoot_builder() {  # name definition configuration template
   say "$png (${width}x${height}, both choices and the line seen)"
 }
 
+# The editor page as druvhost.exe shows it: `druvhost page` for a copy of the
+# example mixer (installed under identifiers of its own and uninstalled
+# afterwards) opens the page in the system's property frame. The frame waits
+# for a click, so once it shows it is captured and druvhost is ended by its
+# process id. The page draws two black lines across its width (above the
+# port choices and below the device ID); exactly two such rows must show.
+shoot_druvhost_page() {
+  local host="$build/druvhost/program/druvhost.exe" name=druvhost-page-mixer
+  [ -f "$host" ] || { say "missing $host: build the target druvhost first"; return 1; }
+  local guid editor product copy="$out/$name.druv" raw="$out/$name.xwd" png="$out/$name.png" log="$out/$name.log"
+  guid=$(tr a-f A-F </proc/sys/kernel/random/uuid)
+  editor=$(tr a-f A-F </proc/sys/kernel/random/uuid)
+  product="SD-16 Page $$"
+  sed -e "s|<DeviceGUID>[^<]*<|<DeviceGUID>$guid<|" -e "s|<EditorGUID>[^<]*<|<EditorGUID>$editor<|" \
+      -e "s|<Product>[^<]*<|<Product>$product<|" "$root/examples/brindle-koss-sd16-mixer.druv" >"$copy"
+  rm -f "$raw" "$png"
+  local druvhost=("$root/scripts/wine-run.sh" "$arch" "$host")
+  "${druvhost[@]}" install "$(printf 'Z:%s' "$copy" | tr / '\\')" </dev/null >"$log" 2>&1 ||
+    { say "FAILED: druvhost could not install $copy (see $log)"; return 1; }
+  "${druvhost[@]}" page "{$guid}" </dev/null >>"$log" 2>&1 &
+  local page_pid=$! geometry=
+  for _ in $(seq 600); do
+    geometry=$(xwininfo -root -tree -display "$DISPLAY" | grep -F "$product\"" | grep -oE '[0-9]+x[0-9]+\+[0-9]+\+[0-9]+' | head -n 1 || true)
+    [ -n "$geometry" ] && break
+    kill -0 "$page_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  # Painting follows the window's mapping.
+  [ -z "$geometry" ] || { sleep 1; xwd -root -silent -display "$DISPLAY" >"$raw"; }
+  kill "$page_pid" 2>/dev/null || true
+  wait "$page_pid" 2>/dev/null || true
+  "${druvhost[@]}" uninstall "{$guid}" </dev/null >>"$log" 2>&1 || say "note: druvhost could not uninstall {$guid} (see $log)"
+  rm -f "$copy"
+  [ -n "$geometry" ] || { say "FAILED: druvhost showed no frame with the page of $product (see $log)"; return 1; }
+  local width=${geometry%%x*}
+  "$convert" "xwd:$raw" -crop "$geometry" +repage "$png"
+  rm -f "$raw"
+  [ -s "$png" ] || { say "FAILED: no picture of $name"; return 1; }
+  local lines
+  lines=$("$convert" "$png" -depth 8 txt:- | awk -v least=$((width * 3 / 4)) '
+    / #000000 / { split($1, at, /[,:]/); black[at[2]]++ }
+    END { n = 0; for (row in black) if (black[row] >= least) n++; print n }')
+  [ "$lines" -eq 2 ] || { say "FAILED: $name shows $lines black line(s) across the page, expected 2 (see $png)"; return 1; }
+  rm -f "$log"
+  say "$png (${geometry%%+*}, the page's 2 black lines)"
+}
+
 status=0
 shoot mixer-online "$root/examples/brindle-koss-sd16-mixer.druv" green --online --with-data || status=1
 shoot synth-offline "$root/examples/velmora-aster8-synth.druv" red || status=1
 shoot_manager || status=1
 shoot_builder builder-mixer "$root/examples/brindle-koss-sd16-mixer.druv" "Everything" "Current Scene" || status=1
+shoot_druvhost_page || status=1
 exit $status
