@@ -14,6 +14,11 @@
 
 namespace druvhost {
 
+// The memory seed of the simulated instrument a transmit goes to: any but
+// the default one a receive reads, so that the instrument holds the
+// project's dumps only if the transmit put them there.
+constexpr uint64_t kTransmitSimulatorSeed = 0x7A5E;
+
 // Empty when every template whose item holds SysX messages matches the
 // instrument's slots of that template, message for message in loop order;
 // otherwise the first difference in words. `items` holds one dump per

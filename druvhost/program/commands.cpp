@@ -28,9 +28,6 @@ namespace druvhost {
 
 namespace {
 
-// Any seed but the memory generator's default.
-constexpr uint64_t kTransmitSimulatorSeed = 0x7A5E;
-
 int Fail(const std::string& error) {
     WriteError("druvhost: " + error + "\n");
     return kExitFailure;

@@ -14,13 +14,14 @@ using druv::simulator::SimulatedInstrument;
 constexpr uint8_t kReceivedFrom = 3;
 constexpr uint8_t kSentTo = 5;
 
-// The instrument a project was received from, and the project's items: each
-// template's dump in the form the transfer engine saves.
+// The instrument a project was received from (as a receive starts it), and
+// the project's items: each template's dump in the form the transfer engine
+// saves.
 class TransmitVerdictTest : public ::testing::Test {
 protected:
     TransmitVerdictTest()
         : device_(druv::simulator::testing::MakeTestDevice()),
-          source_(*device_, Settings(kReceivedFrom, 0x5EED), [](const uint8_t*, size_t) {}) {
+          source_(*device_, Settings(kReceivedFrom, SimulatedInstrument::Settings().seed), [](const uint8_t*, size_t) {}) {
         const InstrumentMemory memory = source_.Memory();
         for (size_t t = 0; t < memory.TemplateCount(); ++t) items_.push_back(memory.StoredForm(t, false));
     }
@@ -43,8 +44,10 @@ TEST_F(TransmitVerdictTest, AnInstrumentHoldingTheRenewedDumpsAgrees) {
     EXPECT_EQ(FirstDifferenceFromDumps(source_.Definition(), held, items_, kSentTo), "");
 }
 
-TEST_F(TransmitVerdictTest, AnInstrumentThatReceivedNothingDiffers) {
-    SimulatedInstrument untouched(*device_, Settings(kSentTo, 0x7A5E), [](const uint8_t*, size_t) {});
+// An instrument that already held the received dumps would pass a transmit
+// that sent nothing: the one druvhost transmits to must start otherwise.
+TEST_F(TransmitVerdictTest, TheInstrumentATransmitGoesToDiffersBeforeItReceivesAnything) {
+    SimulatedInstrument untouched(*device_, Settings(kSentTo, kTransmitSimulatorSeed), [](const uint8_t*, size_t) {});
     const std::string difference =
         FirstDifferenceFromDumps(source_.Definition(), untouched.Memory(), items_, kSentTo);
     EXPECT_NE(difference.find("template 0 (Bulk) loop 0 differs"), std::string::npos) << difference;
@@ -70,7 +73,7 @@ TEST_F(TransmitVerdictTest, ALoopTheInstrumentDidNotStoreIsMissed) {
 }
 
 TEST_F(TransmitVerdictTest, AnItemWithoutDumpsIsNotCompared) {
-    SimulatedInstrument other(*device_, Settings(kSentTo, 0x7A5E), [](const uint8_t*, size_t) {});
+    SimulatedInstrument other(*device_, Settings(kSentTo, kTransmitSimulatorSeed), [](const uint8_t*, size_t) {});
     InstrumentMemory held = druv::simulator::MemoryRenewedFor(source_, kSentTo);
     for (int loop = 0; loop < held.LoopCount(2); ++loop) held.SetSlot(2, loop, other.Memory().Slot(2, loop));
     items_[2] = std::vector<uint8_t>(static_cast<size_t>(held.LoopCount(2)), 0xFF);  // loops that timed out
@@ -78,7 +81,7 @@ TEST_F(TransmitVerdictTest, AnItemWithoutDumpsIsNotCompared) {
 }
 
 TEST_F(TransmitVerdictTest, OnlyTheTemplatesSentAreCompared) {
-    SimulatedInstrument other(*device_, Settings(kSentTo, 0x7A5E), [](const uint8_t*, size_t) {});
+    SimulatedInstrument other(*device_, Settings(kSentTo, kTransmitSimulatorSeed), [](const uint8_t*, size_t) {});
     InstrumentMemory held = druv::simulator::MemoryRenewedFor(source_, kSentTo);
     held.SetSlot(0, 0, other.Memory().Slot(0, 0));  // "Bulk" as it was before
     EXPECT_EQ(FirstDifferenceFromDumps(source_.Definition(), held, items_, kSentTo, {false, true, true}), "");

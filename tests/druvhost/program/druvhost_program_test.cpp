@@ -177,9 +177,9 @@ TEST_F(DruvhostProgramTest, ReceivedDumpsAreKeptInTheProjectAndTransmittedFromIt
     EXPECT_EQ(ReadBytes(project_), bytes);
 }
 
-// The instrument a transmit goes to starts with other contents than the one
-// received from: a dump it does not take (here one whose maker byte was
-// changed) leaves its slot as it was, and druvhost must say so and fail.
+// A dump the instrument does not take (here one whose maker byte was changed)
+// leaves its slot as it was: counting what was sent would not notice, so
+// druvhost must compare, say which template differs, and fail.
 TEST_F(DruvhostProgramTest, ATransmitThatLeavesTheInstrumentUnchangedIsJudgedNo) {
     druvhost::Project project;
     const std::vector<uint8_t> bytes = ReadBytes(project_);
