@@ -270,6 +270,20 @@ int RunDetect(const CommandLine& line) {
     return detection == Detection::Online ? kExitSuccess : kExitFailure;
 }
 
+// A page shown for a set time (screenshots, scripted runs) ends as Cancel
+// would, so nothing on it is applied: the frame is the modal window the
+// property frame opened on this thread, and its message loop dispatches the
+// thread's timer to this.
+BOOL CALLBACK CloseFrameWindow(HWND window, LPARAM) {
+    if (IsWindowVisible(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+void CALLBACK CloseFrameWhenDue(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    EnumThreadWindows(GetCurrentThreadId(), CloseFrameWindow, 0);
+}
+
 int RunPage(const CommandLine& line) {
     InstalledDevice device;
     std::string error;
@@ -285,6 +299,7 @@ int RunPage(const CommandLine& line) {
     IUnknown* objects[] = {session.Filter()};
     const std::u16string caption = Utf8ToUtf16(device.name);
     CLSID pages[] = {kEditorPageClassId};
+    if (line.seconds) SetTimer(nullptr, 0, static_cast<UINT>(*line.seconds) * 1000u, CloseFrameWhenDue);
     const HRESULT result = OleCreatePropertyFrame(nullptr, 0, 0, reinterpret_cast<LPCOLESTR>(caption.c_str()), 1,
                                                   objects, 1, pages, 0, 0, nullptr);
     if (FAILED(result)) return Fail("the editor page cannot be shown (HRESULT " + std::to_string(result) + ")");
