@@ -3,8 +3,9 @@
 # each device definition given: install it, receive every dump from the
 # simulated instrument (device ID A) into a project file, check the project
 # against that instrument's memory, transmit the project to a second
-# simulated instrument set to device ID B, and judge what it stored. Ends
-# with status 1 when any device's round trip failed.
+# simulated instrument set to device ID B (it starts with other contents),
+# and judge by druvhost's comparison whether that instrument now holds the
+# project's dumps with its device ID and valid checksums. Ends with status 1 when any device's round trip failed.
 #   druvhost-round-trip.sh [--copies] [--keep DIR] ARCH BIN_DIR CHECKER DEFINITION...
 # ARCH      win32 or win64 (the prefix is wine-env.sh's, or $DRUV_WINEPREFIX)
 # BIN_DIR   the folder holding druvhost.exe and DRUV.dll
@@ -119,16 +120,25 @@ for i in "${!definitions[@]}"; do
   if [ -z "$same" ]; then verdict "FAILED: the project does not hold the instrument's dumps"; failed=1; continue; fi
 
   say "  transmit to a second simulated instrument at device ID $id_b:"
-  if ! druvhost_shown transmit "$guid" --project "$(windows_path "$project")" --id "$id_b" --channel 1; then
-    verdict "FAILED: the transmit did not finish"; failed=1; continue
-  fi
+  # druvhost compares the second instrument's memory, which starts with other
+  # contents than the first one's, with the project's dumps renewed for its
+  # device ID, and ends with status 1 when they differ: its verdict line,
+  # not its status alone, tells a refused transmit from one that did not end.
+  transmit_status=0
+  druvhost_shown transmit "$guid" --project "$(windows_path "$project")" --id "$id_b" --channel 1 ||
+    transmit_status=$?
   transmit=$(sed 's/\r$//' "$work/druvhost.out")
+  holds=$(sed -n "s/^The simulated instrument now holds the project's dumps with its device ID \([0-9]*\) and valid checksums: //p" <<<"$transmit")
+  held_id=$(sed -n "s/^The simulated instrument now holds the project's dumps with its device ID \([0-9]*\) .*/\1/p" <<<"$transmit")
+  if [ -z "$holds" ]; then
+    verdict "FAILED: the transmit did not finish (status $transmit_status)"; failed=1; continue
+  fi
   stored=$(sed -n 's/.*stored \([0-9]*\) dump message(s); \([0-9]*\) refused.*/\1 \2/p' <<<"$transmit")
   read -r stored refused <<<"${stored:-? ?}"
-  if [ "$stored" = "$expected" ] && [ "$refused" = 0 ]; then
-    verdict "OK: the second instrument stored all $expected dump message(s), each with its device ID $id_b and a valid checksum (it refuses others)"
+  if [ "$holds" = yes ] && [ "$transmit_status" = 0 ] && [ "$held_id" = "$id_b" ] && [ "$refused" = 0 ]; then
+    verdict "OK: the second instrument now holds the project's dumps, each with its device ID $id_b and a valid checksum ($stored dump message(s) stored, none refused)"
   else
-    verdict "FAILED: the second instrument stored $stored of $expected dump message(s) and refused $refused"
+    verdict "FAILED: the second instrument at device ID $id_b does not hold the project's dumps (${holds#no: }; device ID $held_id; $stored of $expected dump message(s) stored, $refused refused)"
     failed=1
   fi
 done

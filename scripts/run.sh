@@ -3,7 +3,8 @@
 # for 32-bit Windows and, under Wine, installs each device definition (by
 # default every example), receives every dump from druvhost's simulated
 # instrument at one device ID into a project file, transmits the project to
-# a second simulated instrument at another device ID, prints the verdict and
+# a second simulated instrument at another device ID, prints the verdict
+# (druvhost's own: whether that instrument now holds the project's dumps) and
 # uninstalls what it installed.
 #   scripts/run.sh [DEFINITION...]
 #   scripts/run.sh --native [DEFINITION...]

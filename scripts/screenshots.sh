@@ -179,7 +179,8 @@ shoot_druvhost_page() {
   local druvhost=("$root/scripts/wine-run.sh" "$arch" "$host")
   "${druvhost[@]}" install "$(printf 'Z:%s' "$copy" | tr / '\\')" </dev/null >"$log" 2>&1 ||
     { say "FAILED: druvhost could not install $copy (see $log)"; return 1; }
-  "${druvhost[@]}" page "{$guid}" </dev/null >>"$log" 2>&1 &
+  # druvhost closes the frame itself (as Cancel) once the shot has been taken.
+  "${druvhost[@]}" page "{$guid}" --seconds 5 </dev/null >>"$log" 2>&1 &
   local page_pid=$! geometry=
   for _ in $(seq 600); do
     geometry=$(xwininfo -root -tree -display "$DISPLAY" | grep -F "$product\"" | grep -oE '[0-9]+x[0-9]+\+[0-9]+\+[0-9]+' | head -n 1 || true)
@@ -189,8 +190,7 @@ shoot_druvhost_page() {
   done
   # Painting follows the window's mapping.
   [ -z "$geometry" ] || { sleep 1; xwd -root -silent -display "$DISPLAY" >"$raw"; }
-  kill "$page_pid" 2>/dev/null || true
-  wait "$page_pid" 2>/dev/null || true
+  wait "$page_pid" 2>/dev/null || say "note: druvhost page ended with a failure (see $log)"
   "${druvhost[@]}" uninstall "{$guid}" </dev/null >>"$log" 2>&1 || say "note: druvhost could not uninstall {$guid} (see $log)"
   rm -f "$copy"
   [ -n "$geometry" ] || { say "FAILED: druvhost showed no frame with the page of $product (see $log)"; return 1; }

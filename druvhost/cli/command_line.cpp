@@ -46,10 +46,11 @@ const CommandInfo kCommands[] = {
      "usage: druvhost detect DEVICE [--project FILE] [--in PORT] [--out PORT] [--id N] [--channel N]\n"
      "Asks the instrument whether it is there; prints online or offline.\n"},
     {CommandKind::Page, "page", 1, 1, true,
-     "usage: druvhost page DEVICE [--project FILE] [--in PORT] [--out PORT]\n"
+     "usage: druvhost page DEVICE [--project FILE] [--in PORT] [--out PORT] [--seconds N]\n"
      "Shows the device's editor page in a window. With --project the settings and\n"
      "dumps are loaded from the project file, and saved back to it when the window\n"
-     "closes if anything was changed on the page.\n"},
+     "closes if anything was changed on the page.\n"
+     "  --seconds N closes the window after N seconds (1 to 3600) as Cancel would\n"},
 };
 
 const CommandInfo* FindCommand(const std::string& name) {
@@ -139,6 +140,12 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
                     return false;
                 }
                 line.channel = number;
+            } else if (argument == "--seconds" && info->kind == CommandKind::Page) {
+                if (!ParseInt(value, 1, 3600, number)) {
+                    error = "--seconds needs a number from 1 to 3600, not \"" + value + "\"";
+                    return false;
+                }
+                line.seconds = number;
             } else {
                 error = "unknown option " + argument + " for " + info->name;
                 return false;

@@ -20,6 +20,7 @@ struct CommandLine {
     std::string outPort;
     std::optional<int> deviceId;        // as the device shows it
     std::optional<int> channel;         // 1 to 16
+    std::optional<int> seconds;         // page only: the frame closes by itself after this long
 };
 
 // `arguments` without the program's name. False with `error` for anything

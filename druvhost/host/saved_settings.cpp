@@ -47,6 +47,28 @@ bool ChangeSavedSettings(std::vector<uint8_t>& saved, const SettingsChange& chan
 
 namespace druvhost {
 
+std::vector<std::vector<uint8_t>> SavedItemData(const std::vector<uint8_t>& saved) {
+    std::vector<std::vector<uint8_t>> items;
+    size_t at = 0;
+    if (!SettingsOffset(saved, at)) return items;
+    at += 42;  // settings, chunk count and item delay
+    const auto u32 = [&saved](size_t offset) {
+        return uint32_t(saved[offset]) << 24 | uint32_t(saved[offset + 1]) << 16 | uint32_t(saved[offset + 2]) << 8 |
+               uint32_t(saved[offset + 3]);
+    };
+    while (saved.size() >= at + 9 && std::memcmp(saved.data() + at, "TMPT", 4) == 0) {
+        const size_t name = saved[at + 8];
+        if (saved.size() < at + 13 + name) break;
+        const uint32_t length = u32(at + 9 + name);
+        const size_t data = at + 13 + name;
+        if (saved.size() - data < length) break;
+        items.emplace_back(saved.begin() + static_cast<std::ptrdiff_t>(data),
+                           saved.begin() + static_cast<std::ptrdiff_t>(data + length));
+        at = data + length;
+    }
+    return items;
+}
+
 int SavedItemsWithDumps(const std::vector<uint8_t>& saved) {
     size_t at = 0;
     if (!SettingsOffset(saved, at)) return 0;

@@ -42,4 +42,8 @@ namespace druvhost {
 // FF that closes each loop (a loop that timed out leaves only FF).
 int SavedItemsWithDumps(const std::vector<uint8_t>& saved);
 
+// The data of each saved item in order (one item per template of the
+// device): the dump as the transfer engine stores it, each loop closed by FF.
+std::vector<std::vector<uint8_t>> SavedItemData(const std::vector<uint8_t>& saved);
+
 }  // namespace druvhost

@@ -11,6 +11,7 @@
 #include "druvhost/cli/configuration_choice.h"
 #include "druvhost/cli/installed_devices.h"
 #include "druvhost/cli/manager_commands.h"
+#include "druvhost/cli/transmit_verdict.h"
 #include "druvhost/host/detection_probe.h"
 #include "druvhost/host/saved_settings.h"
 #include "druvhost/program/console.h"
@@ -52,7 +53,7 @@ bool FindInstalled(const std::string& text, InstalledDevice& device, std::string
 }
 
 SessionChoices Choices(const CommandLine& line) {
-    return {line.inPort, line.outPort, line.deviceId, line.channel};
+    return {line.inPort, line.outPort, line.deviceId, line.channel, {}};
 }
 
 // The manager's surroundings as druvhost sees them: DRUV.dll is expected
@@ -156,6 +157,20 @@ int RunReceive(const CommandLine& line) {
     return kExitSuccess;
 }
 
+// Which templates a transmit of configuration `mask` (as ChooseConfiguration
+// gives it) sends, in the order of the device's templates.
+std::vector<bool> TemplatesSent(const DRUVDevice& device, uint32_t mask) {
+    std::vector<bool> sent;
+    for (size_t t = 0; t < device.TemplateCount(); ++t) {
+        bool chosen = mask == 0;
+        for (uint32_t bit = 0; bit < 32 && !chosen; ++bit)
+            if ((mask & (1u << bit)) != 0 && bit < device.ConfigurationCount())
+                chosen = device.Configuration(bit)->ContainsTemplate(device.Template(t)->Name().c_str());
+        sent.push_back(chosen);
+    }
+    return sent;
+}
+
 int RunTransmit(const CommandLine& line) {
     InstalledDevice device;
     std::string error;
@@ -172,7 +187,12 @@ int RunTransmit(const CommandLine& line) {
         return Fail(line.project + " holds no dumps of " + device.name + " to send");
 
     FilterSession session(device);
-    if (!session.Open(&stored->filterData, Choices(line), error)) return Fail(error);
+    // The simulated instrument starts with other contents than the one a
+    // receive reads, so that only a transmit of the right bytes can make it
+    // hold the project's dumps.
+    SessionChoices choices = Choices(line);
+    choices.simulatorSeed = kTransmitSimulatorSeed;
+    if (!session.Open(&stored->filterData, choices, error)) return Fail(error);
     uint32_t mask = 0;
     if (!ChooseConfiguration(session.Configurations(), line.config, mask, error)) return Fail(error);
     WriteOut("Transmitting " + device.name + " to " + session.OutPort()->name + "\n");
@@ -187,6 +207,12 @@ int RunTransmit(const CommandLine& line) {
         const auto counts = instrument->GetCounts();
         WriteOut("The simulated instrument stored " + std::to_string(counts.dumpsStored) + " dump message(s); " +
                  std::to_string(counts.refusedWrongDeviceId + counts.refusedBadChecksum) + " refused\n");
+        const uint8_t id = instrument->DeviceId();
+        const std::string difference = FirstDifferenceFromDumps(
+            instrument->Definition(), instrument->Memory(), SavedItemData(stored->filterData), id,
+            TemplatesSent(session.Definition(), mask));
+        WriteOut(TransmitVerdictLine(static_cast<uint8_t>(id + session.Definition().SysXDisplayOfs()), difference));
+        if (!difference.empty()) return kExitFailure;
     }
     return kExitSuccess;
 }
@@ -244,6 +270,20 @@ int RunDetect(const CommandLine& line) {
     return detection == Detection::Online ? kExitSuccess : kExitFailure;
 }
 
+// A page shown for a set time (screenshots, scripted runs) ends as Cancel
+// would, so nothing on it is applied: the frame is the modal window the
+// property frame opened on this thread, and its message loop dispatches the
+// thread's timer to this.
+BOOL CALLBACK CloseFrameWindow(HWND window, LPARAM) {
+    if (IsWindowVisible(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+void CALLBACK CloseFrameWhenDue(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    EnumThreadWindows(GetCurrentThreadId(), CloseFrameWindow, 0);
+}
+
 int RunPage(const CommandLine& line) {
     InstalledDevice device;
     std::string error;
@@ -259,6 +299,7 @@ int RunPage(const CommandLine& line) {
     IUnknown* objects[] = {session.Filter()};
     const std::u16string caption = Utf8ToUtf16(device.name);
     CLSID pages[] = {kEditorPageClassId};
+    if (line.seconds) SetTimer(nullptr, 0, static_cast<UINT>(*line.seconds) * 1000u, CloseFrameWhenDue);
     const HRESULT result = OleCreatePropertyFrame(nullptr, 0, 0, reinterpret_cast<LPCOLESTR>(caption.c_str()), 1,
                                                   objects, 1, pages, 0, 0, nullptr);
     if (FAILED(result)) return Fail("the editor page cannot be shown (HRESULT " + std::to_string(result) + ")");

@@ -127,6 +127,7 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
     druv::simulator::SimulatedInstrument::Settings settings;
     settings.deviceId = change.deviceId.value_or(current.deviceId);
     settings.midiChannel = change.channel.value_or(current.channel);
+    if (choices.simulatorSeed) settings.seed = *choices.simulatorSeed;
     SimulatedPortSystem* simulated = nullptr;
     systems_ = HostPortSystems(simulated, &definition_, settings);
     std::vector<MidiPortSystem*> pointers;

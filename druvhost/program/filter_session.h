@@ -29,6 +29,9 @@ struct SessionChoices {
     std::string outPort;
     std::optional<int> deviceId;  // as the device shows it
     std::optional<int> channel;   // 1 to 16
+    // Memory contents of the simulated instrument; unset: the default, the
+    // one a receive reads.
+    std::optional<uint64_t> simulatorSeed;
 };
 
 enum class TransferOutcome { Done, Cancelled, Failed };

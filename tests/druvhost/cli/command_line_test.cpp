@@ -35,6 +35,8 @@ TEST(CommandLineTest, TransferOptionsAreTakenWithTheirValues) {
     EXPECT_TRUE(Parsed({"transmit", "--help"}).help);
     EXPECT_EQ(Parsed({"transmit", "--help"}).kind, CommandKind::Transmit);
     EXPECT_EQ(Parsed({"install", "a.druv", "b c.druv"}).operands, (Arguments{"a.druv", "b c.druv"}));
+    EXPECT_EQ(Parsed({"page", "X", "--seconds", "3"}).seconds, 3);
+    EXPECT_FALSE(Parsed({"page", "X"}).seconds.has_value());
 }
 
 TEST(CommandLineTest, MistakesAreRefusedWithAReason) {
@@ -56,6 +58,8 @@ TEST(CommandLineTest, MistakesAreRefusedWithAReason) {
         {{"receive", "X", "Y", "--project", "p"}, "one device"},
         {{"list", "extra"}, "no operands"},
         {{"install", "--project", "p", "a.druv"}, "takes no option"},
+        {{"page", "X", "--seconds", "0"}, "1 to 3600"},
+        {{"receive", "X", "--project", "p", "--seconds", "3"}, "unknown option"},
     };
     for (const Case& c : cases) {
         CommandLine line;

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -169,8 +170,36 @@ TEST_F(DruvhostProgramTest, ReceivedDumpsAreKeptInTheProjectAndTransmittedFromIt
     const RunResult transmit = RunDruvhost({"transmit", mixerName_, "--project", project_, "--id", "4"});
     ASSERT_EQ(transmit.status, 0u) << transmit.output;
     EXPECT_NE(transmit.output.find("stored 2 dump message(s); 0 refused"), std::string::npos) << transmit.output;
+    EXPECT_NE(transmit.output.find("holds the project's dumps with its device ID 4 and valid checksums: yes"),
+              std::string::npos)
+        << transmit.output;
     // Transmitting never changes the project.
     EXPECT_EQ(ReadBytes(project_), bytes);
+}
+
+// A dump the instrument does not take (here one whose maker byte was changed)
+// leaves its slot as it was: counting what was sent would not notice, so
+// druvhost must compare, say which template differs, and fail.
+TEST_F(DruvhostProgramTest, ATransmitThatLeavesTheInstrumentUnchangedIsJudgedNo) {
+    druvhost::Project project;
+    const std::vector<uint8_t> bytes = ReadBytes(project_);
+    ASSERT_EQ(druvhost::DecodeProject(bytes.data(), bytes.size(), project), druvhost::ProjectReadError::None);
+    std::vector<uint8_t> data = project.entries.at(0).filterData;
+    const std::vector<std::vector<uint8_t>> items = druvhost::SavedItemData(data);
+    ASSERT_FALSE(items.empty());
+    ASSERT_GE(items[0].size(), 2u);
+    ASSERT_EQ(items[0][0], 0xF0);
+    const auto at = std::search(data.begin(), data.end(), items[0].begin(), items[0].end());
+    ASSERT_NE(at, data.end());
+    at[1] ^= 0x01;  // the maker byte after F0
+    project.Put(project.entries.at(0).classId, data);
+    const std::string path = folder_ + "\\other maker.dhp";
+    ASSERT_TRUE(WriteBytes(path, druvhost::EncodeProject(project)));
+
+    const RunResult transmit = RunDruvhost({"transmit", mixerName_, "--project", path, "--id", "4"});
+    EXPECT_EQ(transmit.status, 1u) << transmit.output;
+    EXPECT_NE(transmit.output.find("with its device ID 4 and valid checksums: no: template 0"), std::string::npos)
+        << transmit.output;
 }
 
 TEST_F(DruvhostProgramTest, ADefinitionThatCannotBeReadIsReportedAndNotInstalled) {
