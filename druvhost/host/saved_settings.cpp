@@ -1,5 +1,6 @@
 #include "druvhost/host/saved_settings.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace druvhost {
@@ -43,10 +44,6 @@ bool ChangeSavedSettings(std::vector<uint8_t>& saved, const SettingsChange& chan
     return true;
 }
 
-}  // namespace druvhost
-
-namespace druvhost {
-
 std::vector<std::vector<uint8_t>> SavedItemData(const std::vector<uint8_t>& saved) {
     std::vector<std::vector<uint8_t>> items;
     size_t at = 0;
@@ -69,28 +66,12 @@ std::vector<std::vector<uint8_t>> SavedItemData(const std::vector<uint8_t>& save
     return items;
 }
 
+// An item whose bytes are all FF holds no dump: that is how the store keeps
+// an item that never received one.
 int SavedItemsWithDumps(const std::vector<uint8_t>& saved) {
-    size_t at = 0;
-    if (!SettingsOffset(saved, at)) return 0;
-    at += 42;  // settings, chunk count and item delay
     int holding = 0;
-    const auto u32 = [&saved](size_t offset) {
-        return uint32_t(saved[offset]) << 24 | uint32_t(saved[offset + 1]) << 16 | uint32_t(saved[offset + 2]) << 8 |
-               uint32_t(saved[offset + 3]);
-    };
-    while (saved.size() >= at + 9 && std::memcmp(saved.data() + at, "TMPT", 4) == 0) {
-        const size_t name = saved[at + 8];
-        if (saved.size() < at + 13 + name) break;
-        const uint32_t length = u32(at + 9 + name);
-        const size_t data = at + 13 + name;
-        if (saved.size() - data < length) break;
-        for (size_t i = 0; i < length; ++i)
-            if (saved[data + i] != 0xFF) {
-                ++holding;
-                break;
-            }
-        at = data + length;
-    }
+    for (const std::vector<uint8_t>& item : SavedItemData(saved))
+        if (std::any_of(item.begin(), item.end(), [](uint8_t byte) { return byte != 0xFF; })) ++holding;
     return holding;
 }
 
