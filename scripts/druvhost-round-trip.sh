@@ -42,8 +42,11 @@ cleanup() {
 trap cleanup EXIT
 
 say() { printf '%s\n' "$*"; }
-# druvhost's lines (CRLF, as Windows programs write them) indented under a step.
-indent() { sed -e 's/\r$//' -e 's/^/    /'; }
+# druvhost's lines (CRLF, as Windows programs write them) indented under a
+# step. On a machine without sound hardware, Wine's MIDI driver makes the ALSA
+# library complain on stderr while druvhost looks for the machine's ports;
+# those lines say nothing about the run and are left out of the transcript.
+indent() { sed -e 's/\r$//' -e '/^ALSA lib /d' -e 's/^/    /'; }
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 # Wine programs write to files, never straight into a pipe: a program that
 # starts Wine's background services hands them its output, and a pipe they
@@ -54,6 +57,8 @@ wine_program() {  # output-file program arguments...
 }
 # druvhost's output as it comes, indented; its exit status.
 druvhost_shown() {
+  # Emptied before tail opens it, so tail never shows the last command's lines.
+  : >"$work/druvhost.out"
   wine_program "$work/druvhost.out" "$bin/druvhost.exe" "$@" &
   local pid=$! rc=0
   tail -s 0.1 -n +1 -f --pid=$pid "$work/druvhost.out" | indent
