@@ -1,4 +1,4 @@
-#include "tools/druv_inspect/definition_report.h"
+#include "tools/druv_inspect/device_summary.h"
 
 #include <algorithm>
 #include <cstdint>
