@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/utf16_text.h"
+#include "platform/wide_text.h"
 #endif
 
 namespace {
@@ -19,11 +20,6 @@ FileDialogHandler& InstalledHandler() {
 }
 
 #ifdef _WIN32
-std::wstring WideText(const std::string& text) {
-    const std::u16string units = Utf8ToUtf16(text);
-    return std::wstring(units.begin(), units.end());
-}
-
 DWORD SystemFlags(const FileDialogRequest& request) {
     // Without OFN_EXPLORER a multiple selection would come back separated by
     // blanks, which names may hold themselves.

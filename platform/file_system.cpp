@@ -3,7 +3,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "platform/utf16_text.h"
+#include "platform/wide_text.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,21 +11,6 @@
 #include <cerrno>
 #include <vector>
 #endif
-
-namespace {
-
-#ifdef _WIN32
-std::wstring WideText(const std::string& text) {
-    const std::u16string units = Utf8ToUtf16(text);
-    return std::wstring(units.begin(), units.end());
-}
-
-std::string Utf8Text(const wchar_t* text, size_t length) {
-    return Utf16ToUtf8(std::u16string(text, text + length));
-}
-#endif
-
-}  // namespace
 
 std::string FolderOfPath(const std::string& path) {
     const size_t separator = path.find_last_of("\\/");

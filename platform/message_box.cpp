@@ -3,10 +3,9 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 
-#include "platform/utf16_text.h"
+#include "platform/wide_text.h"
 #else
 #include <cstdio>
 #endif
@@ -19,12 +18,6 @@ MessageBoxHandler& InstalledHandler() {
 }
 
 #ifdef _WIN32
-// Our texts are UTF-8; the 8-bit API would read them in the system's code page.
-std::wstring WideText(const char* text) {
-    const std::u16string units = Utf8ToUtf16(text, std::strlen(text));
-    return std::wstring(units.begin(), units.end());
-}
-
 MessageAnswer SystemMessageBox(const MessageBoxRequest& request) {
     UINT style = request.buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
     switch (request.icon) {

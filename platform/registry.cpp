@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/utf16_text.h"
+#include "platform/wide_text.h"
 #else
 #include "platform/memory_registry.h"
 #endif
@@ -13,11 +14,6 @@
 namespace {
 
 #ifdef _WIN32
-std::wstring WideText(const char* text) {
-    const std::u16string units = Utf8ToUtf16(text ? std::string(text) : std::string());
-    return std::wstring(units.begin(), units.end());
-}
-
 // The wide API throughout: the path of a definition may hold any character,
 // which the 8-bit API would turn into the system code page's guesses.
 class SystemRegistry : public RegistryReader {

@@ -7,23 +7,13 @@
 #include <vector>
 
 #include "platform/utf16_text.h"
+#include "platform/wide_text.h"
 #else
 #include "platform/memory_registry.h"
 #endif
 
 #ifdef _WIN32
 namespace {
-
-// Names and texts may hold any character, which the 8-bit API would turn
-// into the system code page's guesses.
-std::wstring WideText(const std::string& text) {
-    const std::u16string units = Utf8ToUtf16(text);
-    return std::wstring(units.begin(), units.end());
-}
-
-std::string Utf8Text(const wchar_t* text, size_t length) {
-    return Utf16ToUtf8(std::u16string(text, text + length));
-}
 
 HKEY RootKey(RegistryRoot root) {
     switch (root) {

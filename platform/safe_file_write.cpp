@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/wide_text.h"
 #else
 #include <unistd.h>
 #endif
@@ -9,21 +11,15 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/utf16_text.h"
 #include "platform/utf8_file.h"
 
 namespace {
 
 #ifdef _WIN32
-std::wstring Wide(const std::string& text) {
-    const std::u16string units = Utf8ToUtf16(text);
-    return std::wstring(units.begin(), units.end());
-}
-
 unsigned ProcessNumber() { return static_cast<unsigned>(GetCurrentProcessId()); }
 
 bool FileIsThere(const std::string& path) {
-    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(WideText(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool FlushToDisk(std::FILE* file) { return std::fflush(file) == 0; }
@@ -31,15 +27,15 @@ bool FlushToDisk(std::FILE* file) { return std::fflush(file) == 0; }
 // ReplaceFile keeps the target's attributes and security; a file system that
 // cannot (or a target that is not there) falls back to a plain move over it.
 bool PutInPlace(const std::string& temporary, const std::string& path) {
-    const std::wstring from = Wide(temporary);
-    const std::wstring to = Wide(path);
+    const std::wstring from = WideText(temporary);
+    const std::wstring to = WideText(path);
     if (GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES &&
         ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         return true;
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-void RemoveFile(const std::string& path) { DeleteFileW(Wide(path).c_str()); }
+void RemoveFile(const std::string& path) { DeleteFileW(WideText(path).c_str()); }
 #else
 unsigned ProcessNumber() { return static_cast<unsigned>(getpid()); }
 

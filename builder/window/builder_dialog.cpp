@@ -7,7 +7,7 @@
 #include "builder/window/list_redraw_pause.h"
 #include "platform/program_frame/about_box.h"
 #include "platform/program_frame/dialog_object.h"
-#include "platform/program_frame/wide_text.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ template <size_t N>
 void FillDropDown(HWND dropDown, const char* const (&entries)[N]) {
     SendMessageW(dropDown, CB_RESETCONTENT, 0, 0);
     for (const char* entry : entries)
-        SendMessageW(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FrameWideText(entry).c_str()));
+        SendMessageW(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(entry).c_str()));
 }
 
 bool IsList(int control) {

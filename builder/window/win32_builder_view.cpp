@@ -1,6 +1,6 @@
 #include "builder/window/win32_builder_view.h"
 
-#include "platform/program_frame/wide_text.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -15,10 +15,10 @@ std::wstring WindowText(HWND control) {
 
 }  // namespace
 
-std::string Win32BuilderView::Text(ControlId control) const { return FrameUtf8Text(WindowText(Control(control))); }
+std::string Win32BuilderView::Text(ControlId control) const { return Utf8Text(WindowText(Control(control))); }
 
 void Win32BuilderView::SetText(ControlId control, const std::string& text) {
-    SetWindowTextW(Control(control), FrameWideText(text).c_str());
+    SetWindowTextW(Control(control), WideText(text).c_str());
 }
 
 // A limit of 0 is the control's own "as much as memory allows".
@@ -63,12 +63,12 @@ std::string Win32BuilderView::ItemText(ControlId list, int index) const {
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     const LRESULT copied = Send(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
     text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
-    return FrameUtf8Text(text);
+    return Utf8Text(text);
 }
 
 void Win32BuilderView::InsertItem(ControlId list, int index, const std::string& text) {
     const int at = index < 0 || index >= ItemCount(list) ? -1 : index;
-    Send(list, LB_INSERTSTRING, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(FrameWideText(text).c_str()));
+    Send(list, LB_INSERTSTRING, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(WideText(text).c_str()));
 }
 
 void Win32BuilderView::DeleteItem(ControlId list, int index) { Send(list, LB_DELETESTRING, static_cast<WPARAM>(index)); }
@@ -80,7 +80,7 @@ void Win32BuilderView::RenameItem(ControlId list, int index, const std::string& 
     const bool selected = Send(list, LB_GETSEL, static_cast<WPARAM>(index)) > 0;
     const bool multiple = (GetWindowLongW(Control(list), GWL_STYLE) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0;
     Send(list, LB_DELETESTRING, static_cast<WPARAM>(index));
-    Send(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(FrameWideText(text).c_str()));
+    Send(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(WideText(text).c_str()));
     if (!selected) return;
     if (multiple)
         Send(list, LB_SETSEL, TRUE, static_cast<LPARAM>(index));

@@ -1,6 +1,6 @@
 #include "manager/window/dropped_files.h"
 
-#include "platform/program_frame/wide_text.h"
+#include "platform/wide_text.h"
 
 std::vector<std::string> TakeDroppedFiles(HDROP drop) {
     std::vector<std::string> paths;
@@ -11,7 +11,7 @@ std::vector<std::string> TakeDroppedFiles(HDROP drop) {
         std::wstring path(length + 1, L'\0');
         const UINT copied = DragQueryFileW(drop, i, &path[0], length + 1);
         path.resize(copied);
-        paths.push_back(FrameUtf8Text(path));
+        paths.push_back(Utf8Text(path));
     }
     DragFinish(drop);
     return paths;

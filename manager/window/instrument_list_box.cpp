@@ -1,12 +1,12 @@
 #include "manager/window/instrument_list_box.h"
 
-#include "platform/program_frame/wide_text.h"
+#include "platform/wide_text.h"
 
 void ShowInstrumentList(HWND listBox, const InstrumentList& list) {
     SendMessageW(listBox, WM_SETREDRAW, FALSE, 0);
     SendMessageW(listBox, LB_RESETCONTENT, 0, 0);
     for (const InstrumentItem& item : list.Items()) {
-        const std::wstring name = FrameWideText(item.displayName);
+        const std::wstring name = WideText(item.displayName);
         const LRESULT index = SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
         if (index >= 0 && item.selected) SendMessageW(listBox, LB_SETSEL, TRUE, index);
     }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/program_frame/dialog_template.h"
-#include "platform/program_frame/wide_text.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -35,11 +35,11 @@ struct AboutBoxImages {
 };
 
 DialogTemplate AboutBoxTemplate(const AboutBoxContent& content) {
-    DialogTemplate box(DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, FrameWideText(content.caption),
+    DialogTemplate box(DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, WideText(content.caption),
                        {0, 0, 235, 70}, 8, L"MS Shell Dlg");
     box.AddControl(DialogControlClass::Static, SS_ICON, {11, 14, 21, 20}, kAboutBoxIconId, L"");
     box.AddControl(DialogControlClass::Static, SS_LEFT | SS_NOPREFIX, {40, 10, 130, 8}, kAboutBoxTextId,
-                   FrameWideText(content.text));
+                   WideText(content.text));
     box.AddControl(DialogControlClass::Static, SS_BITMAP, {40, 24, 60, 40}, kAboutBoxFirstPictureId, L"");
     box.AddControl(DialogControlClass::Static, SS_BITMAP, {110, 24, 60, 40}, kAboutBoxSecondPictureId, L"");
     box.AddControl(DialogControlClass::Button, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, {178, 7, 50, 14}, IDOK,

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "platform/program_frame/common_controls.h"
-#include "platform/program_frame/wide_text.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ HWND CreateFrameToolbar(HWND owner, HINSTANCE module, const std::vector<FrameToo
 
     std::vector<std::wstring> labels;
     labels.reserve(buttons.size());
-    for (const FrameToolbarButton& button : buttons) labels.push_back(FrameWideText(button.label));
+    for (const FrameToolbarButton& button : buttons) labels.push_back(WideText(button.label));
     std::vector<TBBUTTON> records(buttons.size());
     for (size_t i = 0; i < buttons.size(); ++i) {
         TBBUTTON& record = records[i];

@@ -2,7 +2,7 @@
 
 #include "plugin/ui/plugin_module.h"
 #include "plugin/ui/resource_ids.h"
-#include "plugin/ui/window_text.h"
+#include "platform/wide_text.h"
 
 std::string AboutDeviceText(const std::string& company, const std::string& product, const std::string& version) {
     return company + " " + product + " Template v" + version;
@@ -17,7 +17,7 @@ INT_PTR CALLBACK CDRUVAbout::DialogProc(HWND window, UINT message, WPARAM wParam
     switch (message) {
     case WM_INITDIALOG: {
         const auto* box = reinterpret_cast<const CDRUVAbout*>(lParam);
-        if (box) SetDlgItemTextW(window, IDC_ABOUT_TEXT, WindowText(box->device_text_).c_str());
+        if (box) SetDlgItemTextW(window, IDC_ABOUT_TEXT, WideText(box->device_text_).c_str());
         // Every press, inside the box or not, comes here while it is open.
         SetCapture(window);
         return TRUE;

@@ -11,7 +11,7 @@
 #include "plugin/ui/prop_page.h"
 #include "plugin/ui/resource_ids.h"
 #include "plugin/ui/settings_rules.h"
-#include "plugin/ui/window_text.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ void CPropPage::FillPortList(int controlId, const PortChoices& choices) {
     HWND list = GetDlgItem(window_, controlId);
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
     for (const std::string& name : choices.names)
-        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WindowText(name).c_str()));
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(name).c_str()));
     SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kNoPortText));
     SendMessageW(list, CB_SETCURSEL, choices.selected, 0);
 }
@@ -108,7 +108,7 @@ void CPropPage::FillDataList() {
     const DRUVData& data = filter_->EditedData();
     for (size_t i = 0; i < device.TemplateCount(); ++i) {
         const DumpItem* item = i < data.Items.size() ? data.Items[i].get() : nullptr;
-        const std::wstring line = WindowText(DataListLine(*device.Template(i), item));
+        const std::wstring line = WideText(DataListLine(*device.Template(i), item));
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
 }

@@ -16,7 +16,7 @@
 #include "plugin/ui/prop_page.h"
 #include "plugin/ui/resource_ids.h"
 #include "plugin/ui/status_pictures.h"
-#include "plugin/ui/window_text.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -221,8 +221,8 @@ void CPropPage::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void CPropPage::OpenDocument(const std::string& folder, const std::string& file) {
-    const std::wstring path = WindowText(folder.empty() ? file : folder + "\\" + file);
-    const std::wstring directory = WindowText(folder);
+    const std::wstring path = WideText(folder.empty() ? file : folder + "\\" + file);
+    const std::wstring directory = WideText(folder);
     ShellExecuteW(window_, L"open", path.c_str(), nullptr, folder.empty() ? nullptr : directory.c_str(),
                   SW_SHOWDEFAULT);
 }

@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-#include "plugin/ui/window_text.h"
+#include "platform/wide_text.h"
 
 namespace {
 

@@ -3,6 +3,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/wide_text.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,31 +26,26 @@ namespace {
 #ifdef _WIN32
 const char kSeparator = '\\';
 
-std::wstring Wide(const std::string& text) {
-    const std::u16string units = Utf8ToUtf16(text);
-    return std::wstring(units.begin(), units.end());
-}
-
 std::string NewFolder() {
     wchar_t temp[MAX_PATH + 1];
     const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH) return std::string();
     const std::string folder = Utf16ToUtf8(std::u16string(temp, temp + length)) + "druv-fs-" +
                                std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
-    return CreateDirectoryW(Wide(folder).c_str(), nullptr) ? folder : std::string();
+    return CreateDirectoryW(WideText(folder).c_str(), nullptr) ? folder : std::string();
 }
 
 bool CreateFileAt(const std::string& path) {
     const HANDLE file =
-        CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(WideText(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     CloseHandle(file);
     return true;
 }
 
 void Remove(const std::vector<std::string>& files, const std::string& folder) {
-    for (const std::string& file : files) DeleteFileW(Wide(file).c_str());
-    RemoveDirectoryW(Wide(folder).c_str());
+    for (const std::string& file : files) DeleteFileW(WideText(file).c_str());
+    RemoveDirectoryW(WideText(folder).c_str());
 }
 
 std::string CurrentFolder() {

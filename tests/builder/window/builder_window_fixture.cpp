@@ -1,7 +1,7 @@
 #include "tests/builder/window/builder_window_fixture.h"
 
 #include "platform/program_frame/common_controls.h"
-#include "platform/program_frame/wide_text.h"
+#include "platform/wide_text.h"
 
 std::string ExampleDefinition(const std::string& name) {
     std::string path = std::string(DRUV_EXAMPLES_DIR) + "/" + name;
@@ -44,7 +44,7 @@ void BuilderWindowTest::ClickItem(int list, int index) {
 }
 
 void BuilderWindowTest::Type(int box, const std::string& text) {
-    SetWindowTextW(Control(box), FrameWideText(text).c_str());
+    SetWindowTextW(Control(box), WideText(text).c_str());
     Pump();
 }
 
@@ -65,7 +65,7 @@ std::string BuilderWindowTest::Text(int id) const {
     HWND control = Control(id);
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(control, &text[0], static_cast<int>(text.size()))));
-    return FrameUtf8Text(text);
+    return Utf8Text(text);
 }
 
 std::vector<std::string> BuilderWindowTest::Items(int list) const {
@@ -75,7 +75,7 @@ std::vector<std::string> BuilderWindowTest::Items(int list) const {
     for (LRESULT i = 0; i < count; ++i) {
         std::wstring text(static_cast<size_t>(SendMessageW(box, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
         text.resize(static_cast<size_t>(SendMessageW(box, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]))));
-        texts.push_back(FrameUtf8Text(text));
+        texts.push_back(Utf8Text(text));
     }
     return texts;
 }

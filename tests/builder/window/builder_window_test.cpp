@@ -13,7 +13,7 @@
 #include "device/byte_string.h"
 #include "platform/program_frame/about_box.h"
 #include "platform/program_frame/about_entry.h"
-#include "platform/program_frame/wide_text.h"
+#include "platform/wide_text.h"
 #include "tests/builder/window/builder_window_fixture.h"
 
 namespace {
@@ -115,7 +115,7 @@ ClassAndStyle StyleOf(Kind kind) {
 std::string WindowLabel(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
-    return FrameUtf8Text(text);
+    return Utf8Text(text);
 }
 
 std::string Label(HWND control, Kind kind) {
@@ -154,7 +154,7 @@ std::vector<std::string> DropDownEntries(HWND dropDown) {
     for (LRESULT i = 0; i < count; ++i) {
         std::wstring text(static_cast<size_t>(SendMessageW(dropDown, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
         text.resize(static_cast<size_t>(SendMessageW(dropDown, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]))));
-        entries.push_back(FrameUtf8Text(text));
+        entries.push_back(Utf8Text(text));
     }
     return entries;
 }
@@ -169,7 +169,7 @@ TEST_F(BuilderWindowTest, EveryControlHasItsClassStylesLabelAndPlace) {
         const ClassAndStyle want = StyleOf(expected.kind);
         wchar_t className[32] = {};
         GetClassNameW(control, className, 32);
-        EXPECT_EQ(0, lstrcmpiW(want.className, className)) << FrameUtf8Text(className);
+        EXPECT_EQ(0, lstrcmpiW(want.className, className)) << Utf8Text(className);
         EXPECT_EQ(want.style, static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)) & want.mask);
         if (expected.label) {
             EXPECT_EQ(expected.label, Label(control, expected.kind));

@@ -18,7 +18,7 @@
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "platform/program_frame/common_controls.h"
-#include "platform/program_frame/wide_text.h"
+#include "platform/wide_text.h"
 #include "tests/support/viewer_options.h"
 
 namespace {
@@ -47,7 +47,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 int Select(HWND window, int list, const std::string& name) {
     HWND box = GetDlgItem(window, list);
     const LRESULT index =
-        SendMessageW(box, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(FrameWideText(name).c_str()));
+        SendMessageW(box, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(WideText(name).c_str()));
     if (index == LB_ERR) return -1;
     SendMessageW(box, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     SendMessageW(window, WM_COMMAND, MAKEWPARAM(list, LBN_SELCHANGE), reinterpret_cast<LPARAM>(box));

@@ -55,11 +55,6 @@ std::string Unbraced(const GUID& guid) {
     return std::string(text + 1, kBracedGuidLength - 2);
 }
 
-void Replace(std::string& text, const std::string& from, const std::string& to) {
-    const size_t at = text.find(from);
-    if (at != std::string::npos) text.replace(at, from.size(), to);
-}
-
 // An example definition under identifiers of this run and a product name of
 // its own; the name is returned as `list` shows it.
 std::string WriteDefinition(const char* example, const std::string& path, const std::string& product,

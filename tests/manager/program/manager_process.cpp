@@ -19,7 +19,7 @@ bool IsDialogOf(HWND window, DWORD processId) {
 
 bool IsMainWindow(HWND window) { return GetDlgItem(window, kInstrumentListId) != nullptr; }
 
-std::wstring WindowText(HWND window) {
+std::wstring WideText(HWND window) {
     const int length = GetWindowTextLengthW(window);
     std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
@@ -102,9 +102,9 @@ BOOL CALLBACK ProcessWindowWatcher::Visit(HWND window, LPARAM self) {
 
 void ProcessWindowWatcher::Answer(HWND box) {
     SeenBox seen;
-    seen.caption = WindowText(box);
+    seen.caption = WideText(box);
     seen.hasOwner = GetWindow(box, GW_OWNER) != nullptr;
-    if (HWND text = GetDlgItem(box, kMessageBoxTextId)) seen.text = WindowText(text);
+    if (HWND text = GetDlgItem(box, kMessageBoxTextId)) seen.text = WideText(text);
     // The main window may not have been enumerated yet in this pass.
     HWND main = main_window_ && IsWindow(main_window_) ? main_window_ : FindMainWindow(process_id_);
     seen.mainWindowVisible = main && IsWindowVisible(main);

@@ -5,7 +5,6 @@
 
 #include "device/druv_device.h"
 #include "platform/guid.h"
-#include "platform/utf16_text.h"
 
 namespace {
 
@@ -29,15 +28,6 @@ std::wstring FileNameOf(const std::wstring& path) {
 }
 
 }  // namespace
-
-std::wstring WideText(const std::string& utf8) {
-    const std::u16string text = Utf8ToUtf16(utf8);
-    return std::wstring(text.begin(), text.end());
-}
-
-std::string Utf8Text(const std::wstring& wide) {
-    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
-}
 
 std::wstring BracedGuidText(const GUID& guid) {
     char text[kBracedGuidLength + 1] = {};

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/com_base.h"
+#include "platform/wide_text.h"
 #include "tests/manager/registry_tree.h"
 
 constexpr wchar_t kStoredListKey[] = L"SOFTWARE\\Tavrel\\Lindqor\\DRUV";
@@ -29,8 +30,6 @@ struct TestDefinition {
 };
 
 std::wstring BracedGuidText(const GUID& guid);
-std::wstring WideText(const std::string& utf8);
-std::string Utf8Text(const std::wstring& wide);
 // The full path of `path`, with backslashes.
 std::wstring FullPath(const std::wstring& path);
 // HKCR\CLSID\{D} and HKLM\...\Plugins\{D} of a device.

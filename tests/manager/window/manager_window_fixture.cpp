@@ -4,7 +4,7 @@
 #include <objbase.h>
 
 #include "platform/file_system.h"
-#include "platform/program_frame/wide_text.h"
+#include "platform/wide_text.h"
 #include "platform/registry_editor.h"
 #include "tests/manager/registry_tree.h"
 
@@ -91,7 +91,7 @@ TestDevice ManagerWindowTest::MakeDevice(const std::string& product, int deviceT
     CoCreateGuid(&made.editor);
     made.deviceType = deviceType;
     // A company of this run's own, so that no stored name clashes.
-    const std::string company = "Test " + FrameUtf8Text(GuidText(made.device)).substr(1, 8);
+    const std::string company = "Test " + Utf8Text(GuidText(made.device)).substr(1, 8);
     made.displayName = company + " " + product;
     made.path = folder.File(product + ".druv");
     DRUVDevice device;

@@ -17,7 +17,7 @@
 #include "platform/file_system.h"
 #include "platform/registry_editor.h"
 #include "platform/program_frame/about_entry.h"
-#include "platform/program_frame/wide_text.h"
+#include "platform/wide_text.h"
 #include "tests/manager/window/manager_window_fixture.h"
 #include "tests/manager/registry_tree.h"
 
@@ -28,8 +28,6 @@ constexpr int kRemove = 1002;
 constexpr int kRemoveAll = 1003;
 constexpr int kHelp = 32651;
 const wchar_t kEditorClass[] = L"{5464D9CE-17FD-4E28-A451-79A27E39BBC4}";
-
-std::wstring Wide(const std::string& text) { return FrameWideText(text); }
 
 // A value read back with the system's own call; "-" when it is not there.
 std::wstring Text(HKEY root, const std::wstring& key, const wchar_t* name) {
@@ -149,13 +147,13 @@ TEST_F(ManagerWindowTest, AddInstallsEachChosenFileSoThatTheHostCanCreateTheDevi
     EXPECT_EQ(Window(), request.owner);
 
     EXPECT_EQ((std::vector<std::string>{SuccessText(synth), SuccessText(effect)}), BoxTexts());
-    EXPECT_EQ((std::vector<std::wstring>{Wide(synth.displayName), Wide(effect.displayName)}), ListTexts());
-    const std::wstring plugin = Wide(managerFolder) + L"\\DRUV.dll";
+    EXPECT_EQ((std::vector<std::wstring>{WideText(synth.displayName), WideText(effect.displayName)}), ListTexts());
+    const std::wstring plugin = WideText(managerFolder) + L"\\DRUV.dll";
     for (const auto& [device, type] : {std::make_pair(synth, L"10242"), std::make_pair(effect, L"18434")}) {
         SCOPED_TRACE(device.displayName);
-        EXPECT_EQ((std::vector<std::wstring>{Wide(device.displayName), plugin, L"Both", L"DRUV Editor", plugin, L"Both",
-                                             L"key without default", Wide(device.displayName), type,
-                                             Wide(device.path)}),
+        EXPECT_EQ((std::vector<std::wstring>{WideText(device.displayName), plugin, L"Both", L"DRUV Editor", plugin, L"Both",
+                                             L"key without default", WideText(device.displayName), type,
+                                             WideText(device.path)}),
                   HostRows(device.device));
     }
 
@@ -201,7 +199,7 @@ TEST_F(ManagerWindowTest, CommandLineFilesAreInstalledInOrderWhileTheWindowIsCre
     Open({first.path, second.path});
     EXPECT_EQ((std::vector<std::string>{SuccessText(first), SuccessText(second)}), BoxTexts());
     for (const RecordedBox& box : boxes.boxes) EXPECT_EQ(Window(), box.owner);
-    EXPECT_EQ((std::vector<std::wstring>{Wide(first.displayName), Wide(second.displayName)}), ListTexts());
+    EXPECT_EQ((std::vector<std::wstring>{WideText(first.displayName), WideText(second.displayName)}), ListTexts());
 }
 
 TEST_F(ManagerWindowTest, ButtonsFollowTheListAndItsSelection) {
@@ -212,7 +210,7 @@ TEST_F(ManagerWindowTest, ButtonsFollowTheListAndItsSelection) {
     EXPECT_TRUE(ButtonEnabled(kAdd));
     EXPECT_TRUE(ButtonEnabled(kHelp));
 
-    Post(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({Wide(device.path)})));
+    Post(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({WideText(device.path)})));
     EXPECT_FALSE(ButtonEnabled(kRemove));
     EXPECT_TRUE(ButtonEnabled(kRemoveAll));
 
@@ -255,7 +253,7 @@ TEST_F(ManagerWindowTest, KeysRunTheirCommandsAndEscapeAndEnterDoNotClose) {
             EXPECT_EQ(Window(), opened[0].owner);
         }
         EXPECT_TRUE(IsWindow(Window()));
-        EXPECT_EQ(std::vector<std::wstring>{Wide(device.displayName)}, ListTexts());
+        EXPECT_EQ(std::vector<std::wstring>{WideText(device.displayName)}, ListTexts());
     }
 }
 
@@ -264,13 +262,13 @@ TEST_F(ManagerWindowTest, DropInstallsEachFileInOrderAndPassesLongPathsWhole) {
     const std::string longPath = "C:\\" + std::string(290, 'p') + ".druv";
     ASSERT_EQ(298u, longPath.size());
     Open();
-    Post(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({Wide(longPath), Wide(device.path)})));
+    Post(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({WideText(longPath), WideText(device.path)})));
     EXPECT_EQ((std::vector<std::string>{"The path of the device file\n" + longPath +
                                             "\nis longer than 255 characters and cannot be installed.\n"
                                             "Please move the file to a folder with a shorter path.",
                                         SuccessText(device)}),
               BoxTexts());
-    EXPECT_EQ(std::vector<std::wstring>{Wide(device.displayName)}, ListTexts());
+    EXPECT_EQ(std::vector<std::wstring>{WideText(device.displayName)}, ListTexts());
 }
 
 TEST_F(ManagerWindowTest, ClosingLeavesTheRegistryAsItWas) {
