@@ -50,7 +50,7 @@ bool RegisterDevice(RegistryEditor& registry, const DeviceRegistration& device) 
     const RegistryRoot root = RegistryRoot::LocalMachine;
     const std::string pluginKey = HostPluginKeyPath(device.deviceGuid);
     return RegisterComponentClass(registry, device.deviceGuid, device.displayName, device.pluginPath) &&
-           RegisterComponentClass(registry, kEditorPageClassId, kEditorPageClassName, device.pluginPath) &&
+           RegisterComponentClass(registry, kPropPageClassId, kEditorPageClassName, device.pluginPath) &&
            registry.CreateKey(root, pluginKey) &&
            registry.SetValue(root, pluginKey, kPluginNameValueName, RegistryValue::Text(device.displayName)) &&
            registry.SetValue(root, pluginKey, kPluginTypeValueName,
@@ -76,7 +76,7 @@ bool DeleteKeyTree(RegistryEditor& registry, RegistryRoot root, const std::strin
 }
 
 bool DeleteOwnClass(RegistryEditor& registry, const GUID& classId) {
-    if (IsNullGuid(classId) || IsEqualGUID(classId, kEditorPageClassId)) return true;
+    if (IsNullGuid(classId) || IsEqualGUID(classId, kPropPageClassId)) return true;
     if (ClassOwnerOf(registry, classId) == ClassOwner::OtherProgram) return true;
     return DeleteKeyTree(registry, RegistryRoot::ClassesRoot, ClassKeyPath(classId));
 }

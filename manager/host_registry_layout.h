@@ -9,10 +9,8 @@
 #include <string>
 
 #include "platform/com_base.h"
+#include "plugin/abi/editor_page_class.h"
 
-// The plug-in's editor page class, the same for every device. The plug-in
-// serves it under this identifier; no uninstall ever removes it.
-constexpr GUID kEditorPageClassId = {0x5464D9CE, 0x17FD, 0x4E28, {0xA4, 0x51, 0x79, 0xA2, 0x7E, 0x39, 0xBB, 0xC4}};
 constexpr char kEditorPageClassName[] = "DRUV Editor";
 
 constexpr char kPluginFileName[] = "DRUV.dll";

@@ -106,12 +106,12 @@ bool InstrumentManager::MayInstall(const std::string& path, const std::string& d
                   "Please save it again in DRUV Template Builder to give it one.");
         return false;
     }
-    if (IsEqualGUID(deviceGuid, kEditorPageClassId)) {
-        ShowError(path + "\nuses the class of the DRUV Editor " + ClassIdText(kEditorPageClassId) +
+    if (IsEqualGUID(deviceGuid, kPropPageClassId)) {
+        ShowError(path + "\nuses the class of the DRUV Editor " + ClassIdText(kPropPageClassId) +
                   " as its DeviceGUID and cannot be installed.");
         return false;
     }
-    for (const GUID& classId : {deviceGuid, kEditorPageClassId}) {
+    for (const GUID& classId : {deviceGuid, kPropPageClassId}) {
         if (ClassOwnerOf(environment_.registry, classId) != ClassOwner::OtherProgram) continue;
         ShowError(displayName + "\ncannot be installed: the class " + ClassIdText(classId) +
                   " is registered to another program\n(" + ClassServerPath(environment_.registry, classId) + ").");

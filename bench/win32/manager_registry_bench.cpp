@@ -88,7 +88,7 @@ bool RemoveWhatTheRunWrote(RegistryEditor& registry, const DefinitionFolder& def
     }
     // Remove All keeps the editor page's class for other installs; there are
     // none in this prefix, and it was not there before.
-    clean = DeleteKeyTree(registry, RegistryRoot::ClassesRoot, ClassKeyPath(kEditorPageClassId)) && clean;
+    clean = DeleteKeyTree(registry, RegistryRoot::ClassesRoot, ClassKeyPath(kPropPageClassId)) && clean;
     clean = DeleteKeyTree(registry, RegistryRoot::CurrentUser, kInstrumentListKeyPath) && clean;
     for (auto key = ancestors.rbegin(); key != ancestors.rend(); ++key) {
         if (key->existedBefore || !registry.KeyExists(key->root, key->path)) continue;
@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     RegistryEditor& registry = SystemRegistryEditor();
-    if (registry.KeyExists(RegistryRoot::ClassesRoot, ClassKeyPath(kEditorPageClassId)) ||
+    if (registry.KeyExists(RegistryRoot::ClassesRoot, ClassKeyPath(kPropPageClassId)) ||
         registry.KeyExists(RegistryRoot::CurrentUser, kInstrumentListKeyPath)) {
         std::fprintf(stderr, "refused: DRUV is installed in the Wine prefix %s; use a fresh prefix\n", prefix);
         return 2;

@@ -298,7 +298,7 @@ int RunPage(const CommandLine& line) {
     if (!session.Open(stored ? &stored->filterData : nullptr, Choices(line), error)) return Fail(error);
     IUnknown* objects[] = {session.Filter()};
     const std::u16string caption = Utf8ToUtf16(device.name);
-    CLSID pages[] = {kEditorPageClassId};
+    CLSID pages[] = {kPropPageClassId};
     if (line.seconds) SetTimer(nullptr, 0, static_cast<UINT>(*line.seconds) * 1000u, CloseFrameWhenDue);
     const HRESULT result = OleCreatePropertyFrame(nullptr, 0, 0, reinterpret_cast<LPCOLESTR>(caption.c_str()), 1,
                                                   objects, 1, pages, 0, 0, nullptr);

@@ -7,7 +7,7 @@
 
 #include "platform/class_factory.h"
 #include "platform/com_base.h"
-#include "plugin/host/editor_page_class.h"
+#include "plugin/abi/editor_page_class.h"
 
 
 // The longest definition path a factory holds, in characters as the registry

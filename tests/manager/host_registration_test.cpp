@@ -88,7 +88,7 @@ TEST(DeleteOwnClass, LeavesWhatIsNotOursToDelete) {
         {someClass, "C:\\Windows\\DRUV.dll.bak", nullptr, false},
         {someClass, nullptr, "LocalServer32", false},  // another program's process serves it
         {someClass, "C:\\DRUV\\DRUV.dll", "LocalServer", false},
-        {kEditorPageClassId, "C:\\DRUV\\DRUV.dll", nullptr, false},
+        {kPropPageClassId, "C:\\DRUV\\DRUV.dll", nullptr, false},
         {GUID{}, nullptr, nullptr, false},
     };
     for (const auto& c : cases) {

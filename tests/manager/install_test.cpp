@@ -59,7 +59,7 @@ TEST_F(Installing, RefusalsWriteNothingAndSayWhy) {
     Install("first.druv", Named("Maker", "First", kOtherGuid));
     const std::string noGuid = folder.Write("noguid.druv", "<DRUVDevice><Company>Maker</Company></DRUVDevice>");
     const std::string nullGuid = Write("null.druv", Named("Maker", "Null", GUID{}));
-    const std::string pageGuid = Write("page.druv", Named("Maker", "Page", kEditorPageClassId));
+    const std::string pageGuid = Write("page.druv", Named("Maker", "Page", kPropPageClassId));
     const std::string duplicate = Write("dup.druv", Named("MAKER", "first", kDeskGuid));
     const std::string foreign = Write("foreign.druv", Named("Maker", "Foreign", kForeignGuid));
     ASSERT_TRUE(registry.SetValue(RegistryRoot::ClassesRoot, ClassServerKeyPath(kForeignGuid), "",

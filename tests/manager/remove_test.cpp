@@ -78,7 +78,7 @@ TEST_F(Removing, CommandsAskThenRemoveTheirItemsAndRewriteTheStoredList) {
             const bool left = local.List().FindName(kNames[i]) < local.List().Count();
             EXPECT_EQ(left, Registered(fresh, i)) << kNames[i];
         }
-        EXPECT_TRUE(fresh.KeyExists(RegistryRoot::ClassesRoot, ClassKeyPath(kEditorPageClassId)));
+        EXPECT_TRUE(fresh.KeyExists(RegistryRoot::ClassesRoot, ClassKeyPath(kPropPageClassId)));
         EXPECT_EQ(c.left, StoredNames(fresh));
         EXPECT_EQ(c.answer == MessageAnswer::Yes, !fresh.WriteLog().empty()) << "the list is rewritten on Yes only";
     }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "plugin/host/editor_page_class.h"
+#include "plugin/abi/editor_page_class.h"
 #include "plugin/host/midi_filter.h"
 #include "druvhost/host/host_midi_out.h"
 #include "druvhost/host/host_object.h"

@@ -1,5 +1,7 @@
 // The editor page's class: the one page that every device's filter names and
-// that the component server makes, whatever the device.
+// that the component server makes, whatever the device. Published with the
+// host's interface because the manager registers it under this identifier
+// for the host, and no uninstall ever removes it.
 #pragma once
 
 #include "platform/com_base.h"
