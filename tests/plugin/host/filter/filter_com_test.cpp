@@ -233,9 +233,10 @@ TEST_F(FilterComTest, PictureUrlsWithEitherSeparator) {
     WCHAR* inactive = nullptr;
     WCHAR* active = nullptr;
     ASSERT_EQ(S_OK, filter->GetPictureUrls(&inactive, &active));
-    const std::string folder = written.substr(0, written.find_last_of("\\/"));
-    EXPECT_EQ(u"file://" + std::u16string(folder.begin(), folder.end()) + u"/off.png", Wide(inactive));
-    EXPECT_EQ(u"file://" + std::u16string(folder.begin(), folder.end()) + u"/on.png", Wide(active));
+    const std::string writtenFolder = written.substr(0, written.find_last_of("\\/"));
+    const std::u16string url = u"file://" + std::u16string(writtenFolder.begin(), writtenFolder.end());
+    EXPECT_EQ(url + u"/off.png", Wide(inactive));
+    EXPECT_EQ(url + u"/on.png", Wide(active));
     EXPECT_EQ(512u, memory.BlockSize(inactive));
     EXPECT_EQ(512u, memory.BlockSize(active));
     CoTaskMemFree(inactive);
