@@ -1,20 +1,9 @@
 #include "builder/definition_identity.h"
 
-#include <cstring>
-
 #include "device/text_fields.h"
 #include "platform/guid.h"
 #include "platform/message_box.h"
 #include "platform/utf16_text.h"
-
-namespace {
-
-bool IsNull(const GUID& guid) {
-    const GUID null{};
-    return std::memcmp(&guid, &null, sizeof guid) == 0;
-}
-
-}  // namespace
 
 DefinitionIdentity IdentityOf(const DRUVDevice& device) {
     return {device.FilePath(), device.DeviceGUID(), device.EditorGUID()};
@@ -33,13 +22,13 @@ void ClearIdentifiers(DRUVDevice& device) {
 
 void FillMissingIdentifiers(DRUVDevice& device) {
     GUID guid{};
-    if (IsNull(device.DeviceGUID())) {
+    if (IsNullGuid(device.DeviceGUID())) {
         if (CreateGuid(guid))
             device.SetDeviceGUID(guid);
         else
             ShowMessageBox("Error creating GUID!", kDefinitionMessageCaption, MessageIcon::Warning);
     }
-    if (IsNull(device.EditorGUID())) {
+    if (IsNullGuid(device.EditorGUID())) {
         if (CreateGuid(guid))
             device.SetEditorGUID(guid);
         else

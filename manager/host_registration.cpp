@@ -2,6 +2,7 @@
 
 #include "device/text_fields.h"
 #include "manager/host_registry_layout.h"
+#include "platform/guid.h"
 
 namespace {
 
@@ -11,8 +12,6 @@ std::string FileNameOf(std::string path) {
     const size_t separator = path.find_last_of("\\/");
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
-
-bool IsNullGuid(const GUID& guid) { return IsEqualGUID(guid, GUID{}) != 0; }
 
 }  // namespace
 

@@ -10,12 +10,11 @@
 #include "manager/instrument_list_store.h"
 #include "platform/message_box.h"
 #include "platform/utf16_text.h"
+#include "platform/guid.h"
 
 namespace {
 
 constexpr char kCaption[] = "DRUV Manager";
-
-bool IsNullGuid(const GUID& guid) { return IsEqualGUID(guid, GUID{}) != 0; }
 
 }  // namespace
 

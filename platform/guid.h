@@ -19,3 +19,6 @@ bool FormatBracedGuid(const GUID& guid, char* buffer, size_t buffer_size);
 // Parses exactly the braced form (hexadecimal digits in either case). False
 // for anything else, `guid` then unchanged.
 bool ParseBracedGuid(const char* text, GUID& guid);
+
+// True for the identifier of all zeros, which names nothing.
+inline bool IsNullGuid(const GUID& guid) { return IsEqualGUID(guid, GUID{}); }

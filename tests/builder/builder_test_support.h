@@ -13,6 +13,7 @@
 #include "builder/testing/fake_builder_view.h"
 #include "platform/file_dialog.h"
 #include "tests/device/test_support.h"
+#include "platform/guid.h"
 
 namespace ids = builder_controls;
 
@@ -85,4 +86,3 @@ inline void ReadDefinition(const std::string& path, DRUVDevice& device) {
 }
 
 inline bool SameGuid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-inline bool IsNullGuid(const GUID& guid) { return SameGuid(guid, GUID{}); }
