@@ -30,9 +30,11 @@ native_packages=(build-essential cmake ninja-build pkg-config libxml2-dev libgte
 windows_packages=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
                   dpkg-dev xvfb x11-apps x11-utils imagemagick)
 wine_packages=(wine wine32:i386 wine64)
+# Manual.pdf: Markdown to HTML to PDF, and the tools its checks read the PDF with.
+manual_packages=(pandoc weasyprint poppler-utils fonts-dejavu-core)
 
 missing=()
-for p in "${native_packages[@]}" "${windows_packages[@]}" "${wine_packages[@]}"; do
+for p in "${native_packages[@]}" "${windows_packages[@]}" "${wine_packages[@]}" "${manual_packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
