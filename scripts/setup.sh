@@ -31,7 +31,7 @@ windows_packages=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-6
                   dpkg-dev xvfb x11-apps x11-utils imagemagick)
 wine_packages=(wine wine32:i386 wine64)
 # Manual.pdf: Markdown to HTML to PDF, and the tools its checks read the PDF with.
-manual_packages=(pandoc weasyprint poppler-utils fonts-dejavu-core)
+manual_packages=(pandoc weasyprint poppler-utils fonts-dejavu-core fonts-dejavu-extra)
 
 missing=()
 for p in "${native_packages[@]}" "${windows_packages[@]}" "${wine_packages[@]}" "${manual_packages[@]}"; do
