@@ -44,7 +44,7 @@ for p in "${pictures[@]}"; do [ -s "$screenshots/$p" ] || missing+=("$p"); done
 [ ${#missing[@]} -eq 0 ] || fail "missing in $screenshots: ${missing[*]} (scripts/screenshots.sh BUILD_DIR takes them)"
 
 out_dir=$(dirname "$out")
-[ -d "$out_dir" ] || fail "no folder $out_dir for $out"
+mkdir -p "$out_dir" || fail "cannot create the folder $out_dir for $out"
 
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null || true)
