@@ -32,9 +32,13 @@ windows_packages=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-6
 wine_packages=(wine wine32:i386 wine64)
 # Manual.pdf: Markdown to HTML to PDF, and the tools its checks read the PDF with.
 manual_packages=(pandoc weasyprint poppler-utils fonts-dejavu-core fonts-dejavu-extra)
+# The release package: its zip is written by Python; its checks read it with
+# unzip and the definitions with xmllint.
+package_packages=(python3 unzip libxml2-utils)
 
 missing=()
-for p in "${native_packages[@]}" "${windows_packages[@]}" "${wine_packages[@]}" "${manual_packages[@]}"; do
+for p in "${native_packages[@]}" "${windows_packages[@]}" "${wine_packages[@]}" "${manual_packages[@]}" \
+         "${package_packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 

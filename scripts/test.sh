@@ -6,6 +6,8 @@
 #   fuzz      each libFuzzer target for a few seconds from its seed corpus
 #   windows   the 32-bit Windows build, its tests under Wine (with Xvfb) and
 #             screenshots of the editor page as a smoke check
+#   package   the release zip (twice, compared byte for byte), its contents,
+#             and the programs run from its unpacked folder under Wine
 # Give stage names to run only those, e.g. `scripts/test.sh native windows`.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,7 +15,7 @@ cd "$root"
 source scripts/xvfb.sh
 
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(native sanitize tsan fuzz windows)
+[ ${#stages[@]} -gt 0 ] || stages=(native sanitize tsan fuzz windows package)
 fuzz_seconds=${DRUV_FUZZ_SECONDS:-15}
 jobs=${DRUV_JOBS:-$(nproc)}
 
@@ -143,6 +145,74 @@ stage_windows() {
     failed=$((failed + 1)); summary+=("screenshots: FAILED (see $log_dir/screenshots.log)"); rc=1
   fi
   end_windows_servers
+  return $rc
+}
+
+# Adds the counts of a check's closing line "N passed, M failed" to the totals.
+count_checks() {  # name log
+  local line
+  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$2" | tail -n 1 || true)
+  if [ -z "$line" ]; then
+    failed=$((failed + 1)); summary+=("$1: did not finish (see $2)"); return 1
+  fi
+  local good=${line%% passed*} bad=${line#*, }
+  bad=${bad%% failed}
+  passed=$((passed + good)); failed=$((failed + bad))
+  summary+=("$1: $good passed, $bad failed")
+  [ "$bad" -eq 0 ]
+}
+
+# The release package, made from the 32-bit build and the windows stage's
+# screenshots: the packaging's own tests, the zip built twice and compared,
+# what it holds, and its programs run from the unpacked folder. The last needs
+# 32-bit Wine; where the kernel cannot run 32-bit programs it is left out and
+# the summary says so.
+stage_package() {
+  local rc=0 version zip again log t0
+  version=$(sed -nE 's/^project\(DRUV VERSION ([^ )]+).*/\1/p' CMakeLists.txt)
+  zip="build/package/DRUV-$version.zip" again="build/package/again/DRUV-$version.zip"
+  log="$log_dir/package-tests.log"
+  python3 tests/package/package_test.py -v >"$log" 2>&1 || rc=1
+  tail -n 4 "$log"
+  local ran bad
+  ran=$(sed -nE 's/^Ran ([0-9]+) tests?.*/\1/p' "$log")
+  bad=$(sed -nE 's/^FAILED \((.*)\)$/\1/p' "$log" | grep -oE '(failures|errors)=[0-9]+' | awk -F= '{ n += $2 } END { print n + 0 }')
+  if [ -n "$ran" ]; then
+    bad=${bad:-0}; [ $rc -eq 0 ] || [ "$bad" -gt 0 ] || bad=1
+    passed=$((passed + ran - bad)); failed=$((failed + bad)); summary+=("package tests: $((ran - bad)) passed, $bad failed")
+  else
+    failed=$((failed + 1)); summary+=("package tests: did not run (see $log)"); rc=1
+  fi
+  t0=$(date +%s)
+  if ! scripts/package.sh build/windows 2>&1 | tee "$log_dir/package.log"; then
+    failed=$((failed + 1)); summary+=("package: FAILED (see $log_dir/package.log)"); return 1
+  fi
+  summary+=("package: $zip, $(stat -c %s "$zip") bytes, made in $(( $(date +%s) - t0 ))s")
+  # A second build from fresh copies (other file times) must give the same bytes.
+  if scripts/package.sh --out "$again" build/windows >"$log_dir/package-again.log" 2>&1 && cmp "$zip" "$again"; then
+    passed=$((passed + 1)); summary+=("package reproducible: a second build gave the same $(stat -c %s "$again") bytes")
+  else
+    failed=$((failed + 1)); rc=1
+    summary+=("package reproducible: FAILED, a second build gave other bytes (see $log_dir/package-again.log)")
+  fi
+  tests/package/check-package.sh "$zip" build/windows 2>&1 | tee "$log_dir/package-contents.log" || true
+  count_checks "package contents" "$log_dir/package-contents.log" || rc=1
+  local unpacked_rc=0
+  # Its helper belongs to the 32-bit build's tests: built by the windows stage,
+  # here only when this stage runs alone (and 32-bit Wine can run it).
+  if /usr/lib/wine/wine --version >/dev/null 2>&1 &&
+     ! cmake --build build/windows --target druv-unpacked-check >"$log_dir/build-package-check.log" 2>&1; then
+    show_build_failure "$log_dir/build-package-check.log"
+    failed=$((failed + 1)); summary+=("package unpacked: its helper did not build"); return 1
+  fi
+  tests/package/check-unpacked.sh "$zip" build/windows/tests/package/druv-unpacked-check.exe \
+    >"$log_dir/package-unpacked.log" 2>&1 || unpacked_rc=$?
+  cat "$log_dir/package-unpacked.log"
+  if [ $unpacked_rc -eq 77 ]; then
+    summary+=("package unpacked: not run ($(head -n 1 "$log_dir/package-unpacked.log"))")
+  else
+    count_checks "package unpacked" "$log_dir/package-unpacked.log" || rc=1
+  fi
   return $rc
 }
 
