@@ -1,0 +1,63 @@
+// Kawai K1: one single `F0 40 0n 00 00 03 bb pp F7` (bb 00 internal, pp
+// 0..63) is answered by `F0 40 0n 20 00 03 bb pp [87 data + checksum] F7`
+// (97 bytes). The same dump sent to the unit (memory protect off) writes
+// single pp. Only the internal memory is modelled (no card inserted); the
+// 32-single block dump is left out, its format has not been confirmed on a
+// unit.
+#include "simulator/profiles/kawai_support.h"
+#include "simulator/profiles/profile_bytes.h"
+
+namespace druv::profiles {
+namespace {
+
+constexpr uint8_t kK1 = 0x03;
+constexpr size_t kSingleSize = 88;  // 87 bytes and the checksum
+constexpr size_t kSingleCount = 64;
+
+class KawaiK1 : public InstrumentProfile {
+public:
+    using InstrumentProfile::InstrumentProfile;
+    DeviceIdRule IdRule() const override { return {true, 0, 15}; }
+
+protected:
+    DumpCheck CheckDump(const Bytes& message) const override {
+        uint8_t channel = 0, function = 0;
+        if (!kawai::ParseHeader(message, kK1, channel, function) || function != kawai::kOneDataDump)
+            return DumpCheck::NotADump();
+        if (message.size() != 8 + kSingleSize + 1) return DumpCheck::Invalid("single dump of wrong size");
+        if (message[6] != 0x00) return DumpCheck::Invalid("no card to write to");
+        if (message[7] >= kSingleCount) return DumpCheck::Invalid("no single " + std::to_string(message[7]));
+        if (!kawai::PatchValid(message, 8, kSingleSize)) return DumpCheck::Invalid("bad checksum");
+        return DumpCheck::Valid(SingleSlot(message[7]), Bytes(message.begin() + 8, message.begin() + 8 + kSingleSize),
+                                channel);
+    }
+
+    bool HandleRequest(const Bytes& message, std::vector<Bytes>& replies) override {
+        uint8_t channel = 0, function = 0;
+        if (!kawai::ParseHeader(message, kK1, channel, function) || channel != DeviceId()) return false;
+        if (function != kawai::kOneDataRequest || message.size() != 9 || message[6] != 0x00 || message[7] >= kSingleCount)
+            return false;
+        Bytes reply = kawai::Header(DeviceId(), kawai::kOneDataDump, kK1);
+        reply.push_back(0x00);
+        reply.push_back(message[7]);
+        Append(reply, Single(message[7]));
+        reply.push_back(0xF7);
+        replies.push_back(reply);
+        return true;
+    }
+
+private:
+    static std::string SingleSlot(int number) { return "single " + std::to_string(number); }
+
+    Bytes& Single(int number) {
+        const std::string slot = SingleSlot(number);
+        if (!Memory().count(slot)) MutableMemory()[slot] = kawai::SeededPatch(Seed(), slot, kSingleSize);
+        return MutableMemory()[slot];
+    }
+};
+
+}  // namespace
+
+DRUV_PROFILE(KawaiK1, "Kawai", "K1")
+
+}  // namespace druv::profiles
