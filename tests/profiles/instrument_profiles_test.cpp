@@ -1,0 +1,336 @@
+// The instrument profiles on their own: that each answers its requests with
+// dumps of the sizes the makers' formats give, ignores requests for another
+// device, takes its own dumps back and refuses damaged ones, computes each
+// checksum by the instrument's own rule, and keeps the views of one memory
+// (edit buffer, program, bank) in step as the hardware does.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "simulator/profiles/instrument_profile.h"
+#include "simulator/profiles/profile_bytes.h"
+
+namespace druv::profiles {
+namespace {
+
+constexpr uint8_t kId = 0xFF;  // in a request: the unit's device ID goes here
+
+std::unique_ptr<InstrumentProfile> Make(const char* company, const char* product, uint8_t id, uint64_t seed) {
+    std::unique_ptr<InstrumentProfile> profile = MakeProfile(company, product, {id, seed});
+    EXPECT_TRUE(profile) << company << " " << product;
+    return profile;
+}
+
+Bytes WithId(Bytes message, uint8_t id) {
+    for (uint8_t& byte : message)
+        if (byte == kId) byte = id;
+    return message;
+}
+
+struct RequestCase {
+    const char* company;
+    const char* product;
+    uint8_t id;            // the unit's device ID (0 without one)
+    bool hasId;
+    Bytes request;         // kId where the device ID goes
+    size_t replies;        // messages in the answer
+    size_t size;           // bytes of each
+    bool checksum;         // whether the dumps carry one
+};
+
+std::string Name(const RequestCase& c) { return std::string(c.company) + " " + c.product + " " + HexName(c.request); }
+
+const std::vector<RequestCase>& RequestCases() {
+    static const std::vector<RequestCase> cases = {
+        {"Kawai", "K1", 3, true, {0xF0, 0x40, kId, 0x00, 0x00, 0x03, 0x00, 0x3F, 0xF7}, 1, 97, true},
+        {"Kawai", "K4", 3, true, {0xF0, 0x40, kId, 0x00, 0x00, 0x04, 0x00, 0x3F, 0xF7}, 1, 140, true},
+        {"Kawai", "K4", 3, true, {0xF0, 0x40, kId, 0x02, 0x00, 0x04, 0x00, 0xF7}, 1, 15123, true},
+        {"E-mu", "Proteus/1", 2, true, {0xF0, 0x18, 0x04, kId, 0x00, 0x05, 0x01, 0xF7}, 1, 265, true},
+        {"E-mu", "Proteus/1", 2, true, {0xF0, 0x18, 0x04, kId, 0x00, 0x7E, 0x7F, 0xF7}, 64, 265, true},
+        {"E-mu", "Proteus/1", 2, true, {0xF0, 0x18, 0x04, kId, 0x00, 0x7F, 0x7F, 0xF7}, 128, 265, true},
+        {"E-mu", "Morpheus", 2, true, {0xF0, 0x18, 0x0C, kId, 0x00, 0x05, 0x01, 0xF7}, 1, 566, true},
+        {"Oberheim", "Matrix-1000", 0, false, {0xF0, 0x10, 0x06, 0x04, 0x01, 0x63, 0xF7}, 1, 275, true},
+        {"Oberheim", "Matrix-1000", 0, false, {0xF0, 0x10, 0x06, 0x04, 0x04, 0x00, 0xF7}, 1, 275, true},
+        {"Oberheim", "Matrix-1000", 0, false, {0xF0, 0x10, 0x06, 0x04, 0x03, 0x00, 0xF7}, 1, 351, true},
+        {"Sequential", "Prophet '08", 0, false, {0xF0, 0x01, 0x23, 0x05, 0x01, 0x7F, 0xF7}, 1, 446, false},
+        {"Sequential", "Prophet '08", 0, false, {0xF0, 0x01, 0x23, 0x06, 0xF7}, 1, 444, false},
+        {"Sequential", "Prophet-6", 0, false, {0xF0, 0x01, 0x2D, 0x05, 0x04, 0x63, 0xF7}, 1, 1178, false},
+        {"Sequential", "Prophet-6", 0, false, {0xF0, 0x01, 0x2D, 0x06, 0xF7}, 1, 1176, false},
+        {"Sequential", "OB-6", 0, false, {0xF0, 0x01, 0x2E, 0x05, 0x04, 0x63, 0xF7}, 1, 1178, false},
+        {"Sequential", "Mopho", 0, false, {0xF0, 0x01, 0x25, 0x05, 0x02, 0x7F, 0xF7}, 1, 300, false},
+        {"Sequential", "Evolver", 0, false, {0xF0, 0x01, 0x20, 0x01, 0x05, 0x03, 0x7F, 0xF7}, 1, 228, false},
+        {"Sequential", "Tetra", 0, false, {0xF0, 0x01, 0x26, 0x05, 0x03, 0x7F, 0xF7}, 1, 446, false},
+        {"Ensoniq", "ESQ-1", 4, true, {0xF0, 0x0F, 0x02, kId, 0x09, 0xF7}, 1, 210, false},
+        {"Ensoniq", "ESQ-1", 4, true, {0xF0, 0x0F, 0x02, kId, 0x0A, 0xF7}, 1, 8166, false},
+        {"Ensoniq", "VFX", 4, true, {0xF0, 0x0F, 0x05, 0x00, kId, 0x00, 0x05, 0xF7}, 1, 1067, false},
+        {"Ensoniq", "VFX", 4, true, {0xF0, 0x0F, 0x05, 0x00, kId, 0x00, 0x09, 0xF7}, 1, 63607, false},
+        {"Novation", "Bass Station II", 0, false, {0xF0, 0x00, 0x20, 0x29, 0x00, 0x33, 0x00, 0x40, 0xF7}, 1, 154, false},
+        {"Novation", "Bass Station II", 0, false, {0xF0, 0x00, 0x20, 0x29, 0x00, 0x33, 0x00, 0x41, 0x7F, 0xF7}, 1, 154, false},
+        {"Waldorf", "Microwave", 5, true, {0xF0, 0x3E, 0x00, kId, 0x02, 0xF7}, 1, 187, true},
+        {"Waldorf", "Microwave", 5, true, {0xF0, 0x3E, 0x00, kId, 0x10, 0x00, 0xF7}, 1, 11527, true},
+        {"Waldorf", "Blofeld", 5, true, {0xF0, 0x3E, 0x13, kId, 0x00, 0x07, 0x7F, 0x00, 0xF7}, 1, 392, true},
+        {"Waldorf", "Blofeld", 5, true, {0xF0, 0x3E, 0x13, kId, 0x00, 0x7F, 0x00, 0x00, 0xF7}, 1, 392, true},
+        {"Moog", "Minimoog Voyager", 5, true, {0xF0, 0x04, 0x01, kId, 0x04, 0xF7}, 1, 18734, false},
+    };
+    return cases;
+}
+
+TEST(InstrumentProfileReplies, HaveTheCountAndSizesOfTheInstrumentsFormat) {
+    for (const RequestCase& c : RequestCases()) {
+        SCOPED_TRACE(Name(c));
+        auto unit = Make(c.company, c.product, c.id, 1);
+        if (!unit) continue;
+        EXPECT_EQ(c.hasId, unit->IdRule().present);
+        const std::vector<Bytes> replies = unit->Receive(WithId(c.request, c.id));
+        ASSERT_EQ(c.replies, replies.size());
+        for (const Bytes& reply : replies) {
+            EXPECT_EQ(c.size, reply.size());
+            const DumpCheck check = unit->Check(reply);
+            EXPECT_EQ(DumpCheck::Kind::Valid, check.kind) << check.reason;
+            EXPECT_EQ(c.hasId ? c.id : -1, check.deviceId);
+        }
+        EXPECT_EQ(0, unit->Refused());
+    }
+}
+
+TEST(InstrumentProfileReplies, NoneToARequestForAnotherDeviceId) {
+    for (const RequestCase& c : RequestCases()) {
+        if (!c.hasId) continue;
+        SCOPED_TRACE(Name(c));
+        auto unit = Make(c.company, c.product, c.id, 1);
+        if (!unit) continue;
+        EXPECT_TRUE(unit->Receive(WithId(c.request, static_cast<uint8_t>(c.id + 1))).empty());
+        EXPECT_EQ(1, unit->Counts().unrecognised);
+    }
+}
+
+TEST(InstrumentProfileReplies, AreTakenBackByAnotherUnitSlotForSlot) {
+    for (const RequestCase& c : RequestCases()) {
+        SCOPED_TRACE(Name(c));
+        auto first = Make(c.company, c.product, c.id, 1);
+        auto second = Make(c.company, c.product, c.id, 2);
+        if (!first || !second) continue;
+        for (const Bytes& reply : first->Receive(WithId(c.request, c.id))) EXPECT_TRUE(second->Receive(reply).empty());
+        EXPECT_EQ(0, second->Refused()) << (second->RefusalReasons().empty() ? "" : second->RefusalReasons()[0]);
+        ASSERT_FALSE(first->SlotsSent().empty());
+        for (const std::string& slot : first->SlotsSent()) {
+            ASSERT_TRUE(second->Memory().count(slot)) << slot;
+            EXPECT_EQ(first->Memory().at(slot), second->Memory().at(slot)) << slot;
+        }
+    }
+}
+
+// A changed data byte where there is a checksum, a missing one where there
+// is none; and a good dump for another device ID.
+TEST(InstrumentProfileReplies, DamagedOrForAnotherUnitAreRefused) {
+    for (const RequestCase& c : RequestCases()) {
+        SCOPED_TRACE(Name(c));
+        auto first = Make(c.company, c.product, c.id, 1);
+        auto second = Make(c.company, c.product, c.id, 2);
+        auto other = Make(c.company, c.product, static_cast<uint8_t>(c.id + 1), 3);
+        if (!first || !second || !other) continue;
+        Bytes reply = first->Receive(WithId(c.request, c.id)).at(0);
+        const std::map<std::string, Bytes> before = second->Memory();
+        if (c.hasId) {
+            other->Receive(reply);
+            EXPECT_EQ(1, other->Counts().refusedDeviceId);
+        }
+        const size_t middle = reply.size() / 2;
+        if (c.checksum)
+            reply[middle] ^= 0x01;
+        else
+            reply.erase(reply.begin() + static_cast<long>(middle));
+        second->Receive(reply);
+        EXPECT_EQ(1, second->Counts().refusedInvalid);
+        EXPECT_EQ(before, second->Memory());
+    }
+}
+
+// Dumps built here by each instrument's checksum rule, and by the rules one
+// might mistake for it; only the right one is taken. (The ESQ-1 has no
+// checksum, but its data must be nibbles.)
+struct ChecksumCase {
+    const char* what;
+    const char* company;
+    const char* product;
+    Bytes message;
+    bool accepted;
+};
+
+Bytes Message(std::initializer_list<uint8_t> head, const Bytes& data, uint8_t checksum) {
+    Bytes message(head);
+    Append(message, data);
+    message.push_back(checksum);
+    message.push_back(0xF7);
+    return message;
+}
+
+Bytes Filled(size_t size, uint8_t value) { return Bytes(size, value); }
+
+Bytes OneByte(size_t size, uint8_t value) {
+    Bytes data(size, 0x00);
+    data[size / 3] = value;
+    return data;
+}
+
+Bytes Nibbles(size_t size, uint8_t first, uint8_t second) {
+    Bytes data;
+    for (size_t i = 0; i < size; i += 2) {
+        data.push_back(first);
+        data.push_back(second);
+    }
+    return data;
+}
+
+std::vector<ChecksumCase> ChecksumCases() {
+    // Kawai: 87 (K1) or 130 (K4) bytes of 01, plus A5.
+    const Bytes k1 = Filled(87, 0x01), k4 = Filled(130, 0x01);
+    // Matrix-1000: nibbles 1, 2 make bytes 21 (low first); 134 of them.
+    const Bytes matrix = Nibbles(268, 0x01, 0x02);
+    return {
+        {"K1 sum + A5", "Kawai", "K1", Message({0xF0, 0x40, 0x00, 0x20, 0x00, 0x03, 0x00, 0x05}, k1, (87 + 0xA5) & 0x7F), true},
+        {"K1 plain sum", "Kawai", "K1", Message({0xF0, 0x40, 0x00, 0x20, 0x00, 0x03, 0x00, 0x05}, k1, 87), false},
+        {"K4 sum + A5", "Kawai", "K4", Message({0xF0, 0x40, 0x00, 0x20, 0x00, 0x04, 0x00, 0x05}, k4, (130 + 0xA5) & 0x7F), true},
+        {"K4 two's complement", "Kawai", "K4", Message({0xF0, 0x40, 0x00, 0x20, 0x00, 0x04, 0x00, 0x05}, k4, (0x80 - 130) & 0x7F), false},
+        {"Matrix sum of the bytes", "Oberheim", "Matrix-1000", Message({0xF0, 0x10, 0x06, 0x01, 0x05}, matrix, (134 * 0x21) & 0x7F), true},
+        {"Matrix sum of the nibbles", "Oberheim", "Matrix-1000", Message({0xF0, 0x10, 0x06, 0x01, 0x05}, matrix, (134 * 3) & 0x7F), false},
+        {"Matrix high nibble first", "Oberheim", "Matrix-1000", Message({0xF0, 0x10, 0x06, 0x01, 0x05}, matrix, (134 * 0x12) & 0x7F), false},
+        {"Proteus sum", "E-mu", "Proteus/1", Message({0xF0, 0x18, 0x04, 0x00, 0x01, 0x05, 0x00}, OneByte(256, 0x33), 0x33), true},
+        {"Proteus two's complement", "E-mu", "Proteus/1", Message({0xF0, 0x18, 0x04, 0x00, 0x01, 0x05, 0x00}, OneByte(256, 0x33), 0x4D), false},
+        {"Morpheus sum", "E-mu", "Morpheus", Message({0xF0, 0x18, 0x0C, 0x00, 0x01, 0x01, 0x05, 0x00}, OneByte(556, 0x33), 0x33), true},
+        {"Morpheus sum with the number", "E-mu", "Morpheus", Message({0xF0, 0x18, 0x0C, 0x00, 0x01, 0x01, 0x05, 0x00}, OneByte(556, 0x33), 0x38), false},
+        {"Microwave sum", "Waldorf", "Microwave", Message({0xF0, 0x3E, 0x00, 0x00, 0x42}, OneByte(180, 0x21), 0x21), true},
+        {"Microwave two's complement", "Waldorf", "Microwave", Message({0xF0, 0x3E, 0x00, 0x00, 0x42}, OneByte(180, 0x21), 0x5F), false},
+        {"Blofeld sum", "Waldorf", "Blofeld", Message({0xF0, 0x3E, 0x13, 0x00, 0x10, 0x00, 0x05}, OneByte(383, 0x21), 0x21), true},
+        {"Blofeld 7F: not checked", "Waldorf", "Blofeld", Message({0xF0, 0x3E, 0x13, 0x00, 0x10, 0x00, 0x05}, OneByte(383, 0x21), 0x7F), true},
+        {"ESQ-1 nibbles", "Ensoniq", "ESQ-1", Message({0xF0, 0x0F, 0x02, 0x00, 0x01}, Filled(203, 0x0F), 0x0F), true},
+        {"ESQ-1 a byte that is no nibble", "Ensoniq", "ESQ-1", Message({0xF0, 0x0F, 0x02, 0x00, 0x01}, Filled(203, 0x0F), 0x10), false},
+        {"Blofeld sum with the address", "Waldorf", "Blofeld", Message({0xF0, 0x3E, 0x13, 0x00, 0x10, 0x00, 0x05}, OneByte(383, 0x21), 0x26), false},
+    };
+}
+
+TEST(InstrumentProfileChecksums, FollowEachInstrumentsOwnRule) {
+    for (const ChecksumCase& c : ChecksumCases()) {
+        SCOPED_TRACE(c.what);
+        auto unit = Make(c.company, c.product, 0, 1);
+        if (!unit) continue;
+        unit->Receive(c.message);
+        EXPECT_EQ(c.accepted ? 1 : 0, unit->Counts().dumpsStored);
+        EXPECT_EQ(c.accepted ? 0 : 1, unit->Counts().refusedInvalid);
+    }
+}
+
+// After a program change the edit buffer (or current program) holds that
+// program: the edit dump's data equals the program's data within the bank
+// or program dump.
+struct EditCase {
+    const char* company;
+    const char* product;
+    uint8_t id;
+    Bytes programChange;
+    Bytes editRequest;
+    size_t editData;  // offset of the data in the edit dump
+    Bytes programRequest;
+    size_t programData;  // offset of the selected program's data in that answer
+    size_t size;
+};
+
+TEST(InstrumentProfileMemory, AProgramChangeLoadsTheEditBuffer) {
+    const std::vector<EditCase> cases = {
+        {"Sequential", "Prophet '08", 0, {0xC0, 0x05}, {0xF0, 0x01, 0x23, 0x06, 0xF7}, 4,
+         {0xF0, 0x01, 0x23, 0x05, 0x00, 0x05, 0xF7}, 6, 439},
+        {"Sequential", "Evolver", 0, {0xC3, 0x05}, {0xF0, 0x01, 0x20, 0x01, 0x06, 0xF7}, 5,
+         {0xF0, 0x01, 0x20, 0x01, 0x05, 0x00, 0x05, 0xF7}, 7, 220},
+        {"Ensoniq", "ESQ-1", 2, {0xC2, 0x03}, {0xF0, 0x0F, 0x02, 0x02, 0x09, 0xF7}, 5,
+         {0xF0, 0x0F, 0x02, 0x02, 0x0A, 0xF7}, 5 + 3 * 204, 204},
+        {"Ensoniq", "VFX", 2, {0xC2, 0x3B}, {0xF0, 0x0F, 0x05, 0x00, 0x02, 0x00, 0x05, 0xF7}, 6,
+         {0xF0, 0x0F, 0x05, 0x00, 0x02, 0x00, 0x09, 0xF7}, 6 + 59 * 1060, 1060},
+        {"Novation", "Bass Station II", 0, {0xC0, 0x7F}, {0xF0, 0x00, 0x20, 0x29, 0x00, 0x33, 0x00, 0x40, 0xF7}, 9,
+         {0xF0, 0x00, 0x20, 0x29, 0x00, 0x33, 0x00, 0x41, 0x7F, 0xF7}, 9, 144},
+        {"Waldorf", "Microwave", 1, {0xC0, 0x3F}, {0xF0, 0x3E, 0x00, 0x01, 0x02, 0xF7}, 5,
+         {0xF0, 0x3E, 0x00, 0x01, 0x10, 0x00, 0xF7}, 5 + 63 * 180, 180},
+        {"Oberheim", "Matrix-1000", 0, {0xC0, 0x07}, {0xF0, 0x10, 0x06, 0x04, 0x04, 0x00, 0xF7}, 0,
+         {0xF0, 0x10, 0x06, 0x04, 0x01, 0x07, 0xF7}, 0, 275},
+    };
+    for (const EditCase& c : cases) {
+        SCOPED_TRACE(std::string(c.company) + " " + c.product);
+        auto unit = Make(c.company, c.product, c.id, 7);
+        if (!unit) continue;
+        const Bytes before = unit->Receive(c.editRequest).at(0);
+        EXPECT_TRUE(unit->Receive(c.programChange).empty());
+        const Bytes edit = unit->Receive(c.editRequest).at(0);
+        const Bytes program = unit->Receive(c.programRequest).at(0);
+        ASSERT_GE(edit.size(), c.editData + c.size);
+        ASSERT_GE(program.size(), c.programData + c.size);
+        EXPECT_NE(before, edit);
+        EXPECT_TRUE(std::equal(edit.begin() + static_cast<long>(c.editData),
+                               edit.begin() + static_cast<long>(c.editData + c.size),
+                               program.begin() + static_cast<long>(c.programData)));
+        EXPECT_EQ(0, unit->Refused());
+    }
+}
+
+TEST(InstrumentProfileMemory, AK4SingleWrittenAloneIsInTheNextAllDataDump) {
+    auto source = Make("Kawai", "K4", 0, 1);
+    auto unit = Make("Kawai", "K4", 0, 2);
+    const Bytes single = source->Receive({0xF0, 0x40, 0x00, 0x00, 0x00, 0x04, 0x00, 0x09, 0xF7}).at(0);
+    const Bytes allRequest{0xF0, 0x40, 0x00, 0x02, 0x00, 0x04, 0x00, 0xF7};
+    unit->Receive(allRequest);  // the all-data view exists before the write
+    unit->Receive(single);
+    const Bytes all = unit->Receive(allRequest).at(0);
+    ASSERT_EQ(15123u, all.size());
+    EXPECT_TRUE(std::equal(single.begin() + 8, single.end() - 1, all.begin() + 8 + 9 * 131));
+    // And the other way round: an all-data dump replaces every single.
+    source->Receive(all);
+    EXPECT_EQ(unit->Memory().at("single 10"), source->Memory().at("single 10"));
+    EXPECT_EQ(0, unit->Refused() + source->Refused());
+}
+
+// A Matrix-1000 patch dump names no bank: it lands in the bank selected last.
+TEST(InstrumentProfileMemory, AMatrixPatchDumpLandsInTheSelectedBank) {
+    auto source = Make("Oberheim", "Matrix-1000", 0, 1);
+    auto unit = Make("Oberheim", "Matrix-1000", 0, 2);
+    const Bytes patch = source->Receive({0xF0, 0x10, 0x06, 0x04, 0x01, 0x03, 0xF7}).at(0);
+    const Bytes bank0 = unit->Receive({0xF0, 0x10, 0x06, 0x04, 0x01, 0x03, 0xF7}).at(0);
+    EXPECT_TRUE(unit->Receive({0xF0, 0x10, 0x06, 0x0A, 0x01, 0xF7}).empty());
+    unit->Receive(patch);
+    EXPECT_EQ(source->Memory().at("bank 0 patch 3"), unit->Memory().at("bank 1 patch 3"));
+    EXPECT_EQ(patch, unit->Receive({0xF0, 0x10, 0x06, 0x04, 0x01, 0x03, 0xF7}).at(0));
+    unit->Receive({0xF0, 0x10, 0x06, 0x0A, 0x00, 0xF7});
+    EXPECT_EQ(bank0, unit->Receive({0xF0, 0x10, 0x06, 0x04, 0x01, 0x03, 0xF7}).at(0));
+    EXPECT_EQ(0, unit->Refused());
+}
+
+TEST(InstrumentProfileMemory, TheMatrixAllDumpIsPatchesSplitsAndMaster) {
+    auto unit = Make("Oberheim", "Matrix-1000", 0, 1);
+    const std::vector<Bytes> all = unit->Receive({0xF0, 0x10, 0x06, 0x04, 0x00, 0x00, 0xF7});
+    ASSERT_EQ(181u, all.size());
+    size_t bytes = 0;
+    for (const Bytes& message : all) bytes += message.size();
+    EXPECT_EQ(31291u, bytes);
+    EXPECT_EQ(0x01, all[99][3]);
+    EXPECT_EQ(0x02, all[100][3]);
+    EXPECT_EQ(0x03, all[180][3]);
+}
+
+// The Blofeld listens to device ID 7F as well as its own, in requests and dumps.
+TEST(InstrumentProfileMemory, TheBlofeldTakesTheBroadcastId) {
+    auto source = Make("Waldorf", "Blofeld", 9, 1);
+    auto unit = Make("Waldorf", "Blofeld", 4, 2);
+    Bytes sound = source->Receive({0xF0, 0x3E, 0x13, 0x7F, 0x00, 0x02, 0x11, 0x00, 0xF7}).at(0);
+    EXPECT_EQ(9, sound[3]);
+    sound[3] = 0x7F;
+    unit->Receive(sound);
+    EXPECT_EQ(1, unit->Counts().dumpsStored);
+    EXPECT_EQ(source->Memory().at("bank 2 sound 17"), unit->Memory().at("bank 2 sound 17"));
+    // A bank the unit does not have is not answered.
+    EXPECT_TRUE(unit->Receive({0xF0, 0x3E, 0x13, 0x04, 0x00, 0x08, 0x00, 0x00, 0xF7}).empty());
+    EXPECT_EQ(1, unit->Counts().unrecognised);
+}
+
+}  // namespace
+}  // namespace druv::profiles
