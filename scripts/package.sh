@@ -103,6 +103,11 @@ fi
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || true)}
 [[ $epoch =~ ^[0-9]+$ ]] || fail "no commit time to date the package with: set SOURCE_DATE_EPOCH"
 
+# The zip is dated by the commit; files that differ from it make a package
+# that another checkout of the same commit would not reproduce.
+changed=$(git -C "$root" status --porcelain -- examples instruments packaging docs/manual 2>/dev/null | wc -l)
+[ "$changed" -eq 0 ] || say "note: $changed file(s) of examples/, instruments/, packaging/ or docs/manual/ differ from the last commit (git status shows them)"
+
 devices=(--devices "$root/examples")
 if compgen -G "$root/instruments/*.druv" >/dev/null; then devices+=(--devices "$root/instruments"); fi
 out=${out:-$root/build/package/DRUV-$version.zip}

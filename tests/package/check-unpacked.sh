@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Uses the release package as a musician does, under Wine in a fresh prefix:
-#   tests/package/check-unpacked.sh ZIP HELPER
+#   tests/package/check-unpacked.sh [--all] ZIP HELPER
 # ZIP     the release package (scripts/package.sh makes it)
 # HELPER  druv-unpacked-check.exe of the 32-bit build (tests/package/)
+# --all   installs every definition of the Devices folder, not only the
+#         examples (under Wine each install's message takes about two seconds)
 # Unpacks ZIP into a folder whose name has blanks, starts "DRUV Manager.exe"
-# from there with every definition of its Devices folder (as the shell does
-# for a .druv file), and checks that each was registered with DRUV.dll of the
-# unpacked folder; then lets druvhost.exe of the same folder list the devices
-# and receive each example device's dumps from its simulated instrument
-# through that DRUV.dll; and presses the manager's Help, checking that it
+# from there with the example definitions of its Devices folder on its
+# command line (as the shell starts it for .druv files), and checks that each
+# was registered with DRUV.dll of the unpacked folder; then lets druvhost.exe
+# of the same folder list the devices and receive each example device's dumps
+# from its simulated instrument through that DRUV.dll; and presses the manager's Help, checking that it
 # asks the shell to open the unpacked folder's Manual.pdf (the prefix's
 # program for PDF documents is the helper, which writes down what it was
 # given, so no viewer starts). Prints what each check got and ends with
@@ -16,7 +18,9 @@
 # machine cannot run 32-bit Windows programs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-[ $# -eq 2 ] || { sed -n '2,16s/^# \{0,1\}//p' "$0" >&2; exit 2; }
+all=
+[ "${1:-}" != --all ] || { all=1; shift; }
+[ $# -eq 2 ] || { sed -n '2,18s/^# \{0,1\}//p' "$0" >&2; exit 2; }
 zip=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 helper=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 log_dir="$root/build/logs"
@@ -93,18 +97,22 @@ for classes in 'HKCU\Software\Classes' 'HKLM\Software\Classes'; do
 done
 
 definitions=()
-for file in "$folder"/Devices/*.druv; do definitions+=("$file"); done
-[ ${#definitions[@]} -gt 0 ] || { bad "no definitions in $folder/Devices"; exit 1; }
+for file in "$folder"/Devices/*.druv; do
+  [ -n "$all" ] || [ -f "$root/examples/${file##*/}" ] || continue
+  definitions+=("$file")
+done
+[ ${#definitions[@]} -gt 0 ] || { bad "no example definitions in $folder/Devices"; exit 1; }
 win_definitions=()
 for file in "${definitions[@]}"; do win_definitions+=("$(windows_path "$file")"); done
 
 echo
-echo "== DRUV Manager.exe $(printf '"Devices\\%s" ' "${definitions[@]##*/}")"
-manager_rc=0
+echo "== \"DRUV Manager.exe\" \"Devices\\...\" with the ${#definitions[@]} definitions of its Devices folder"
+manager_rc=0 t_step=$SECONDS
 run "$work/manager.out" "$helper" manager "$win_folder\\DRUV Manager.exe" "$(windows_path "$record")" \
   "${win_definitions[@]}" || manager_rc=$?
 unix_text "$work/manager.out" | sed 's/^/    /'
 check "the manager ran, answered and closed" 0 "$manager_rc"
+echo "(the manager's installs, Help and close took $((SECONDS - t_step)) s)"
 for file in "${definitions[@]}"; do
   name="$(field Company "$file") $(field Product "$file")"
   if grep -qxF "message: $name has been successfully registered in Corvane" <(unix_text "$work/manager.out"); then
@@ -132,7 +140,7 @@ unix_text "$work/list.out" | sed 's/^/    /'
 check "druvhost list" 0 "$list_rc"
 for file in "${definitions[@]}"; do
   guid="{$(field DeviceGUID "$file" | tr a-f A-F)}"
-  if tr a-f A-F <"$work/list.out" | grep -qF "$guid" && grep -qF "$(windows_path "$file")" "$work/list.out"; then
+  if grep -qiF "$guid" "$work/list.out" && grep -qF "$(windows_path "$file")" "$work/list.out"; then
     ok "druvhost lists ${file##*/} ($guid) with its unpacked path"
   else
     bad "druvhost does not list ${file##*/} ($guid) with its unpacked path"
@@ -145,19 +153,20 @@ for file in "$folder"/Devices/brindle-koss-sd16-mixer.druv "$folder"/Devices/vel
   project="$work/${file##*/}.dhp"
   echo
   echo "== druvhost.exe receive $guid (${file##*/}) --id 2 --channel 1"
-  receive_rc=0
+  receive_rc=0 t_step=$SECONDS
   run "$work/receive.out" "$folder/druvhost.exe" receive "$guid" --project "$(windows_path "$project")" \
     --id 2 --channel 1 || receive_rc=$?
   unix_text "$work/receive.out" | grep -v '^RECEIVING' | sed 's/^/    /'
   got=$(unix_text "$work/receive.out" | grep -oE '^[0-9]+ item\(s\) hold dumps; [0-9]+ bytes saved' || true)
   if [ "$receive_rc" -eq 0 ] && [ -n "$got" ] && [ -s "$project" ]; then
-    ok "${file##*/}: received from the simulated instrument: $got"
+    ok "${file##*/}: received from the simulated instrument in $((SECONDS - t_step)) s: $got"
   else
     bad "${file##*/}: receive ended with status $receive_rc${got:+ ($got)}"
   fi
 done
 
 echo
+echo "(the check took $SECONDS s)"
 echo "$passed passed, $failed failed"
 stop
 server_up=

@@ -86,6 +86,17 @@ std::vector<std::string> ListedInstruments(HWND main) {
     return items;
 }
 
+// One message per install; many installs take a while, so the wait ends
+// only when no new message came for kWaitMs.
+bool WaitForBoxes(const ProcessWindowWatcher& watcher, size_t count) {
+    size_t seen = 0;
+    while (seen < count) {
+        if (!watcher.WaitForBoxes(seen + 1, kWaitMs)) return false;
+        seen = watcher.Boxes().size();
+    }
+    return true;
+}
+
 int Manager(const std::wstring& program, const std::wstring& record, const std::vector<std::wstring>& definitions) {
     DeleteFileW(record.c_str());
     ManagerProcess manager;
@@ -95,7 +106,7 @@ int Manager(const std::wstring& program, const std::wstring& record, const std::
         return 1;
     }
     bool ok = true;
-    if (!manager.Watcher().WaitForBoxes(definitions.size(), kWaitMs)) {
+    if (!WaitForBoxes(manager.Watcher(), definitions.size())) {
         Print("manager: showed fewer messages than the " + std::to_string(definitions.size()) + " installs");
         ok = false;
     }
