@@ -1,0 +1,390 @@
+// Every instrument definition in instruments/, for each of its
+// configurations, received from an independent model of its instrument in
+// virtual time, checked, and sent back to a second unit with another device
+// ID. A failure names the instrument and the configuration.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "device/druv_device.h"
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "plugin/engine/druv_data.h"
+#include "plugin/engine/transfer_engine.h"
+#include "plugin/engine/transfer_state.h"
+#include "simulator/profiles/instrument_profile.h"
+#include "simulator/profiles/profile_bytes.h"
+#include "tests/instruments/panel_actions.h"
+#include "tests/instruments/profile_link.h"
+#include "tools/druv_inspect/device_summary.h"
+
+namespace {
+
+using druv::profiles::Bytes;
+using druv::profiles::DumpCheck;
+using druv::profiles::InstrumentProfile;
+using druv::profiles::ProfileSettings;
+
+// Virtual time after which a transfer counts as hanging: far beyond the
+// longest receive (a few minutes of wire time for the largest banks).
+constexpr uint32_t kWatchdogMs = 20 * 60 * 1000;
+
+std::string InstrumentsDir() { return DRUV_INSTRUMENTS_DIR; }
+
+std::vector<std::string> DefinitionFiles() {
+    std::vector<std::string> files;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(InstrumentsDir(), error))
+        if (entry.path().extension() == ".druv") files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Loads a definition; every message box is a failure, described in `boxes`.
+bool LoadDefinition(const std::string& file, DRUVDevice& device, std::string* boxes) {
+    ScopedMessageBoxHandler noBoxes([&](const MessageBoxRequest& box) {
+        if (boxes) *boxes += std::string("message box: ") + (box.text ? box.text : "") + "\n";
+        return MessageAnswer::Ok;
+    });
+    device.SetFilePath((InstrumentsDir() + "/" + file).c_str());
+    return device.LoadDefinition() == 0;
+}
+
+struct Case {
+    std::string file;
+    int configuration = -1;  // -1: the definition did not load or has none
+    std::string name;
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
+std::string Identifier(const std::string& text) {
+    std::string id;
+    for (unsigned char c : text) id += std::isalnum(c) ? static_cast<char>(c) : '_';
+    return id;
+}
+
+std::vector<Case> AllCases() {
+    std::vector<Case> cases;
+    for (const std::string& file : DefinitionFiles()) {
+        DRUVDevice device;
+        std::string boxes;
+        const bool loaded = LoadDefinition(file, device, &boxes);
+        const std::string instrument = Identifier(file.substr(0, file.size() - 5));
+        if (!loaded || device.ConfigurationCount() == 0) {
+            cases.push_back({file, -1, instrument + "_unusable"});
+            continue;
+        }
+        for (size_t i = 0; i < device.ConfigurationCount(); ++i)
+            cases.push_back({file, static_cast<int>(i),
+                             instrument + "_" + std::to_string(i) + "_" + Identifier(device.Configuration(i)->Name())});
+    }
+    if (cases.empty()) cases.push_back({"", -1, "no_definitions"});
+    return cases;
+}
+
+// The device ID a profile expects when the definition's ID is `id`: the same
+// number, or for units whose ID byte keeps a high nibble (Roland's 1n) that
+// nibble with `id`'s low bits.
+uint8_t ProfileIdFor(const InstrumentProfile& profile, uint8_t id) {
+    const druv::profiles::DeviceIdRule rule = profile.IdRule();
+    if (!rule.present || (id >= rule.min && id <= rule.max)) return id;
+    return static_cast<uint8_t>((rule.min & 0xF0) | (id & 0x0F));
+}
+
+// The stored bytes of one item, cut into loops at FF and each loop into
+// messages at status bytes.
+struct StoredLoop {
+    std::vector<Bytes> messages;
+};
+
+std::vector<StoredLoop> SplitStored(const uint8_t* data, int32_t length, bool* endsWithMarker) {
+    std::vector<StoredLoop> loops;
+    StoredLoop loop;
+    Bytes message;
+    for (int32_t i = 0; i < length; ++i) {
+        const uint8_t byte = data[i];
+        if (byte == 0xFF || (byte >= 0x80 && byte <= 0xF0)) {
+            if (!message.empty()) loop.messages.push_back(message);
+            message.clear();
+        }
+        if (byte == 0xFF) {
+            loops.push_back(loop);
+            loop = StoredLoop{};
+            continue;
+        }
+        message.push_back(byte);
+    }
+    if (!message.empty()) loop.messages.push_back(message);
+    *endsWithMarker = length > 0 && data[length - 1] == 0xFF;
+    if (!loop.messages.empty()) loops.push_back(loop);
+    return loops;
+}
+
+// What the figures table keeps of one case.
+struct Figure {
+    std::string instrument;
+    std::string configuration;
+    uint64_t bytes = 0;        // SysX bytes received and stored
+    uint64_t virtualMs = 0;    // virtual time of the receive
+    uint64_t manualMs = 0;     // of which the manual-dump prompts' pauses
+};
+
+std::mutex figuresMutex;
+std::vector<Figure>& Figures() {
+    static std::vector<Figure> figures;
+    return figures;
+}
+
+// The musician: when the engine prompts for a manual dump, waits for the
+// waiting text, then presses the buttons that the template's name asks for.
+class Musician : public IMPProgressSink {
+public:
+    Musician(TransferState& state, ProfileLink& link, std::string product)
+        : state_(state), link_(link), product_(std::move(product)) {}
+    virtual ~Musician() = default;
+
+    HRESULT STDMETHODCALLTYPE Progress(void*, uint32_t, uint32_t, const WCHAR* text) override {
+        std::string ascii;
+        for (const WCHAR* unit = text; unit && *unit; ++unit) ascii += *unit < 0x80 ? static_cast<char>(*unit) : '?';
+        texts.push_back(ascii);
+        if (ascii.rfind("MANUAL DUMP!", 0) == 0) {
+            pending_ = true;
+            ++prompts;
+            return S_OK;
+        }
+        if (pending_ && text) {
+            // The item's first loop begins: the status text names the item.
+            const std::string name = ItemNamed(ascii);
+            const char* action = PanelActionFor(product_, name);
+            if (!action)
+                problems.push_back("no front-panel action for the manual template \"" + name + "\"");
+            else if (!link_.Panel(action))
+                problems.push_back(std::string("the instrument has no front-panel action \"") + action + "\"");
+            pending_ = false;
+        }
+        return S_OK;
+    }
+
+    std::vector<std::string> texts;
+    std::vector<std::string> problems;
+    int prompts = 0;
+
+private:
+    TransferState& state_;
+    ProfileLink& link_;
+    std::string product_;
+    bool pending_ = false;
+
+    // "WAITING FOR name MANUAL DUMP..." or "RECEIVING name, x of y bytes".
+    static std::string ItemNamed(const std::string& text) {
+        const std::string waiting = "WAITING FOR ", manual = " MANUAL DUMP...", receiving = "RECEIVING ";
+        if (text.rfind(waiting, 0) == 0 && text.size() >= waiting.size() + manual.size())
+            return text.substr(waiting.size(), text.size() - waiting.size() - manual.size());
+        if (text.rfind(receiving, 0) == 0) {
+            const size_t comma = text.rfind(", ");
+            if (comma != std::string::npos && comma >= receiving.size())
+                return text.substr(receiving.size(), comma - receiving.size());
+        }
+        return text;
+    }
+};
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += "  " + line + "\n";
+    return text;
+}
+
+class InstrumentDefinition : public ::testing::TestWithParam<Case> {};
+
+TEST_P(InstrumentDefinition, ReceivesFromItsInstrumentAndSendsBackToAnother) {
+    const Case& c = GetParam();
+    ASSERT_FALSE(c.file.empty()) << "no definitions in " << InstrumentsDir();
+    DRUVDevice device;
+    std::string boxes;
+    ASSERT_TRUE(LoadDefinition(c.file, device, &boxes)) << c.file << " does not load\n" << boxes;
+    EXPECT_TRUE(boxes.empty()) << c.file << "\n" << boxes;
+    ASSERT_GE(c.configuration, 0) << c.file << " has no configuration";
+    const std::string instrument = device.Company() + " " + device.Product();
+    const std::string configuration = device.Configuration(static_cast<size_t>(c.configuration))->Name();
+    SCOPED_TRACE(instrument + ", configuration \"" + configuration + "\"");
+
+    // Device IDs: two within the definition's range (the same one when the
+    // messages carry none).
+    const bool hasId = device.SysXChanOfs() != 0;
+    const uint8_t low = device.SysXChanMin(), high = device.SysXChanMax();
+    const uint8_t a = hasId && low < high ? static_cast<uint8_t>(low + 1) : low;
+    const uint8_t b = hasId && a < high ? static_cast<uint8_t>(a + 1) : (hasId && low < a ? low : a);
+
+    std::unique_ptr<InstrumentProfile> first = druv::profiles::MakeProfile(device.Company(), device.Product(), {0, 1});
+    ASSERT_TRUE(first) << "no instrument profile for " << instrument;
+    first = druv::profiles::MakeProfile(device.Company(), device.Product(), {ProfileIdFor(*first, a), 0xA11CE});
+    std::unique_ptr<InstrumentProfile> second =
+        druv::profiles::MakeProfile(device.Company(), device.Product(), {ProfileIdFor(*first, b), 0xB0B});
+    EXPECT_EQ(hasId, first->IdRule().present) << "the definition and the instrument disagree on a device ID";
+
+    VirtualClock clock(10000);
+    TransferState state;
+    DRUVData data;
+    data.SetTransferClock(clock);
+    data.BuildFrom(device);
+    data.OutPort = 1;
+    data.InPort = 2;
+    data.DeviceId = a;
+    data.Channel = static_cast<uint8_t>(a & 0x0F);
+    ProfileLink link(clock, state);
+    state.host_link = &link;
+    link.Connect(first.get());
+    Musician musician(state, link, device.Product());
+    const TransferContext context{device, data, state};
+    const uint32_t mask = 1u << c.configuration;
+
+    const uint32_t start = clock.TickCount();
+    link.SetWatchdog(kWatchdogMs);
+    const bool received = ReceiveDumps(context, mask, &musician, nullptr);
+    const uint32_t receiveMs = clock.TickCount() - start;
+    EXPECT_FALSE(link.WatchdogFired()) << "the receive waited in vain and was cancelled";
+    EXPECT_TRUE(received) << "engine texts:\n" << Joined(musician.texts);
+    EXPECT_TRUE(musician.problems.empty()) << Joined(musician.problems);
+    EXPECT_EQ(0, first->Refused()) << "the instrument refused requests:\n" << Joined(first->RefusalReasons());
+
+    // What the instrument sent, in order, against what was stored.
+    std::vector<Bytes> sentSysX;
+    for (const Bytes& message : link.Delivered())
+        if (!message.empty() && message[0] == 0xF0) sentSysX.push_back(message);
+    std::vector<Bytes> storedSysX;
+    uint64_t storedBytes = 0;
+    int selected = 0;
+    for (const auto& item : data.Items) {
+        if (!item->Selected) continue;
+        ++selected;
+        const DRUVTemplate* tmpl = device.FindTemplate(item->Name().c_str());
+        ASSERT_TRUE(tmpl) << item->Name();
+        SCOPED_TRACE("template \"" + item->Name() + "\"");
+        const int32_t length = item->Length.load();
+        ASSERT_GT(length, 0) << "nothing stored";
+        bool marked = false;
+        const std::vector<StoredLoop> loops = SplitStored(item->Data(), length, &marked);
+        EXPECT_TRUE(marked) << "the stored data does not end with a loop marker";
+        const int expectedLoops = tmpl->NumLoops() < 1 ? 1 : tmpl->NumLoops();
+        EXPECT_EQ(static_cast<size_t>(expectedLoops), loops.size()) << "loops stored";
+        for (size_t l = 0; l < loops.size(); ++l) {
+            EXPECT_FALSE(loops[l].messages.empty()) << "loop " << l << " received nothing (timed out)";
+            for (const Bytes& message : loops[l].messages) {
+                if (message[0] != 0xF0) continue;
+                storedSysX.push_back(message);
+                storedBytes += message.size();
+                const DumpCheck check = first->Check(message);
+                EXPECT_EQ(DumpCheck::Kind::Valid, check.kind)
+                    << "loop " << l << ": not a valid dump of the instrument: " << check.reason << " "
+                    << druv::profiles::HexName(Bytes(message.begin(), message.begin() + std::min<size_t>(message.size(), 12)));
+            }
+        }
+    }
+    EXPECT_GT(selected, 0) << "the configuration selects no item";
+    EXPECT_EQ(sentSysX.size(), storedSysX.size()) << "messages sent by the instrument and stored";
+    EXPECT_TRUE(sentSysX == storedSysX) << "the stored messages differ from what the instrument sent";
+
+    {
+        std::lock_guard<std::mutex> lock(figuresMutex);
+        Figures().push_back({instrument, configuration, storedBytes, receiveMs, musician.prompts * 3000ull});
+    }
+    if (HasFailure()) return;
+
+    // Back to a second unit with another device ID and other contents.
+    data.DeviceId = b;
+    data.Channel = static_cast<uint8_t>(b & 0x0F);
+    link.ClearRecords();
+    link.Connect(second.get());
+    state.abort.store(false);
+    link.SetWatchdog(kWatchdogMs);
+    const bool transmitted = TransmitDumps(context, mask, &musician, nullptr);
+    EXPECT_FALSE(link.WatchdogFired()) << "the transmit took too long and was cancelled";
+    EXPECT_TRUE(transmitted) << "engine texts:\n" << Joined(musician.texts);
+    EXPECT_EQ(0, second->Refused()) << "the second unit refused:\n" << Joined(second->RefusalReasons());
+    EXPECT_GT(second->Counts().dumpsStored, 0) << "the second unit stored nothing";
+    for (const std::string& slot : first->SlotsSent()) {
+        const auto want = first->Memory().find(slot);
+        const auto got = second->Memory().find(slot);
+        ASSERT_NE(first->Memory().end(), want) << slot;
+        EXPECT_TRUE(got != second->Memory().end() && got->second == want->second)
+            << "the second unit does not hold the first one's \"" << slot << "\"";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(All, InstrumentDefinition, ::testing::ValuesIn(AllCases()),
+                         [](const ::testing::TestParamInfo<Case>& test) { return test.param.name; });
+
+class InstrumentDefinitionFile : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(InstrumentDefinitionFile, HasAProfileAndNoInspectWarnings) {
+    const std::string& file = GetParam();
+    ASSERT_FALSE(file.empty()) << "no definitions in " << InstrumentsDir();
+    DRUVDevice device;
+    std::string boxes;
+    ASSERT_TRUE(LoadDefinition(file, device, &boxes)) << file << "\n" << boxes;
+    EXPECT_TRUE(druv::profiles::MakeProfile(device.Company(), device.Product(), {}))
+        << file << ": no instrument profile for \"" << device.Company() << "\" \"" << device.Product() << "\"";
+    const std::vector<std::string> warnings = DefinitionWarnings(device);
+    EXPECT_TRUE(warnings.empty()) << file << ":\n" << Joined(warnings);
+}
+
+std::vector<std::string> FileCases() {
+    std::vector<std::string> files = DefinitionFiles();
+    if (files.empty()) files.push_back("");
+    return files;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, InstrumentDefinitionFile, ::testing::ValuesIn(FileCases()),
+                         [](const ::testing::TestParamInfo<std::string>& test) {
+                             return test.param.empty() ? std::string("none") : Identifier(test.param);
+                         });
+
+// With DRUV_INSTRUMENT_FIGURES set to a file name, the receives' bytes and
+// virtual times as a Markdown table, written there at the end.
+class FiguresWriter : public ::testing::Environment {
+public:
+    void TearDown() override {
+        const char* path = std::getenv("DRUV_INSTRUMENT_FIGURES");
+        if (!path || !*path) return;
+        std::vector<Figure> figures = Figures();
+        std::sort(figures.begin(), figures.end(), [](const Figure& x, const Figure& y) {
+            return x.instrument != y.instrument ? x.instrument < y.instrument : x.configuration < y.configuration;
+        });
+        std::ostringstream out;
+        out << "| Instrument | Configuration | Bytes received | Virtual time of the receive | "
+               "of which manual-dump prompts | Wire time of the bytes |\n|---|---|---:|---:|---:|---:|\n";
+        std::set<std::string> instruments;
+        for (const Figure& f : figures) {
+            instruments.insert(f.instrument);
+            out << "| " << f.instrument << " | " << f.configuration << " | " << f.bytes << " | "
+                << f.virtualMs / 1000.0 << " s | " << f.manualMs / 1000.0 << " s | "
+                << f.bytes * 1000 / druv::profiles::kWireBytesPerSecond / 1000.0 << " s |\n";
+        }
+        out << "\n" << instruments.size() << " instruments, " << figures.size() << " dump kinds (configurations).\n";
+        const std::string temporary = std::string(path) + ".tmp";
+        {
+            std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+            file << out.str();
+        }
+        std::error_code error;
+        std::filesystem::rename(temporary, path, error);
+    }
+};
+
+const ::testing::Environment* const figuresWriter = ::testing::AddGlobalTestEnvironment(new FiguresWriter);
+
+}  // namespace

@@ -1,0 +1,32 @@
+// The musician reading the manual-dump prompt: which front-panel dump of the
+// instrument a definition's manual template asks for. This table is the one
+// place where the test meets the definitions' own words (their template
+// names); everything else comes from the instruments' profiles.
+#pragma once
+
+#include <cctype>
+#include <cstring>
+#include <string>
+
+struct PanelAction {
+    const char* product;
+    const char* templateName;  // compared ignoring case
+    const char* action;        // a PanelActions() name of the profile
+};
+
+inline constexpr PanelAction kPanelActions[] = {
+    {"DX7", "32 voices - start the voice bulk dump on the DX7 (see its help)", "voice bank"},
+    {"DX7", "Current voice - select a voice on the DX7 with SYS INFO AVAIL on", "voice"},
+};
+
+inline const char* PanelActionFor(const std::string& product, const std::string& templateName) {
+    auto same = [](const std::string& x, const char* y) {
+        if (x.size() != std::strlen(y)) return false;
+        for (size_t i = 0; i < x.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(x[i])) != std::tolower(static_cast<unsigned char>(y[i]))) return false;
+        return true;
+    };
+    for (const PanelAction& entry : kPanelActions)
+        if (product == entry.product && same(templateName, entry.templateName) && *entry.action) return entry.action;
+    return nullptr;
+}
