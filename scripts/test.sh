@@ -176,7 +176,7 @@ stage_package() {
   tail -n 4 "$log"
   local ran bad
   ran=$(sed -nE 's/^Ran ([0-9]+) tests?.*/\1/p' "$log")
-  bad=$(sed -nE 's/^FAILED \((.*)\)$/\1/p' "$log" | grep -oE '(failures|errors)=[0-9]+' | awk -F= '{ n += $2 } END { print n + 0 }')
+  bad=$(sed -nE 's/^FAILED \((.*)\)$/\1/p' "$log" | grep -oE '(failures|errors)=[0-9]+' | awk -F= '{ n += $2 } END { print n + 0 }' || true)
   if [ -n "$ran" ]; then
     bad=${bad:-0}; [ $rc -eq 0 ] || [ "$bad" -gt 0 ] || bad=1
     passed=$((passed + ran - bad)); failed=$((failed + bad)); summary+=("package tests: $((ran - bad)) passed, $bad failed")
