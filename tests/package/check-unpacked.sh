@@ -128,6 +128,8 @@ done
 check "the editor page is served by" "$win_folder\\DRUV.dll" \
   "$(reg_value 'HKCR\CLSID\{5464D9CE-17FD-4E28-A451-79A27E39BBC4}\InprocServer32')"
 check "the .druv icon" "$win_folder\\DRUVManager.ico" "$(reg_value 'HKCR\.druv\DefaultIcon')"
+check "the program that opens .druv files" "\"$win_folder\\DRUV Manager.exe\" \"%1\"" \
+  "$(reg_value 'HKCR\.druv\shell\Open\command')"
 check "Help asked the shell to open" "$win_folder\\Manual.pdf" \
   "$(unix_text "$record" 2>/dev/null | sed -n 's/^document: //p')"
 check "Help's working folder" "$win_folder" "$(unix_text "$record" 2>/dev/null | sed -n 's/^working folder: //p')"
