@@ -146,6 +146,35 @@ class ReleaseTest(unittest.TestCase):
             package.assemble(stage.path, "1.0.3", [], [], None, [])
 
 
+class CommandLineTest(unittest.TestCase):
+    def test_a_bad_command_line_makes_no_zip(self):
+        folder = Folder(self)
+        present = folder.write("DRUV.dll", b"MZ")
+        cases = [
+            ("version with a folder separator", ["--version", "1.0/3"]),
+            ("version with a blank", ["--version", "1.0 beta"]),
+            ("file without a name", ["--file", present]),
+            ("file that is not there", ["--file", "DRUV.dll=" + present + ".missing"]),
+            ("devices that are no folder", ["--devices", present]),
+        ]
+        for label, arguments in cases:
+            with self.subTest(label):
+                out = os.path.join(folder.path, "out", "p.zip")
+                os.makedirs(os.path.dirname(out), exist_ok=True)
+                common = ["--stage", os.path.join(folder.path, "stage-" + label.replace(" ", "-")),
+                          "--out", out, "--epoch", "1765000000"]
+                if "--version" not in arguments:
+                    common += ["--version", "1.0.3"]
+                with open(os.devnull, "w") as quiet:
+                    stderr, sys.stderr = sys.stderr, quiet
+                    try:
+                        status = package.main(common + arguments)
+                    finally:
+                        sys.stderr = stderr
+                self.assertEqual(1, status)
+                self.assertFalse(os.path.exists(out))
+
+
 class WindowsTextTest(unittest.TestCase):
     def test_every_line_ends_in_crlf(self):
         cases = [
