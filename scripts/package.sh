@@ -47,7 +47,8 @@ version=$(sed -nE 's/^project\(DRUV VERSION ([^ )]+).*/\1/p' CMakeLists.txt)
 # DRUV_MANUAL_SCRIPT names another script with the same interface, for
 # trying the packaging where the manual's tools are not installed.
 manual_script=${DRUV_MANUAL_SCRIPT:-$root/scripts/manual.sh}
-[ -x "$manual_script" ] || fail "scripts/manual.sh, which makes Manual.pdf, is missing (or not executable): no package without the manual"
+[ -z "${DRUV_MANUAL_SCRIPT:-}" ] || say "note: Manual.pdf comes from $manual_script (DRUV_MANUAL_SCRIPT), not scripts/manual.sh"
+[ -x "$manual_script" ] || fail "$manual_script, which makes Manual.pdf, is missing (or not executable): no package without the manual"
 if [ -z "$screenshots" ]; then
   screenshots="$build/screenshots"
   [ -d "$screenshots" ] || screenshots="$root/build/windows64/screenshots"
@@ -92,13 +93,13 @@ for file in "$gcc_licence" "$mingw_licence"; do
   [ -s "$file" ] || fail "missing $file (packages g++-mingw-w64-i686-posix and mingw-w64-i686-dev)"
 done
 
-say "making Manual.pdf (scripts/manual.sh, screenshots from $screenshots)"
+say "making Manual.pdf (${manual_script#$root/}, screenshots from $screenshots)"
 mkdir -p "$work/manual"
 if ! "$manual_script" --screenshots "$screenshots" --out "$work/manual/Manual.pdf" >"$root/build/logs/manual.log" 2>&1; then
   tail -n 30 "$root/build/logs/manual.log" >&2
-  fail "scripts/manual.sh failed (its output is in build/logs/manual.log)"
+  fail "$manual_script failed (its output is in build/logs/manual.log)"
 fi
-[ -s "$work/manual/Manual.pdf" ] || fail "scripts/manual.sh made no Manual.pdf"
+[ -s "$work/manual/Manual.pdf" ] || fail "$manual_script made no Manual.pdf"
 
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || true)}
 [[ $epoch =~ ^[0-9]+$ ]] || fail "no commit time to date the package with: set SOURCE_DATE_EPOCH"
