@@ -52,8 +52,8 @@ private:
     static std::string PresetSlot(int number) { return "preset " + std::to_string(number); }
 
     Bytes PresetMessage(int number) {
-        Bytes message{0xF0, 0x18, 0x04, DeviceId(), 0x01, static_cast<uint8_t>(number & 0x7F),
-                      static_cast<uint8_t>(number >> 7)};
+        Bytes message{
+            0xF0, 0x18, 0x04, DeviceId(), 0x01, static_cast<uint8_t>(number & 0x7F), static_cast<uint8_t>(number >> 7)};
         Append(message, Slot(PresetSlot(number), kDataSize));
         message.push_back(Sum7(message, 7, kDataSize));
         message.push_back(0xF7);

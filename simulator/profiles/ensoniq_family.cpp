@@ -22,14 +22,16 @@ Bytes& EnsoniqFamily::Bank() { return Slot("all programs", format_.programNibble
 Bytes& EnsoniqFamily::Current() {
     if (!Memory().count("current program")) {
         const Bytes& bank = Bank();
-        MutableMemory()["current program"] = Bytes(bank.begin(), bank.begin() + static_cast<long>(format_.programNibbles));
+        MutableMemory()["current program"] =
+            Bytes(bank.begin(), bank.begin() + static_cast<long>(format_.programNibbles));
     }
     return MutableMemory()["current program"];
 }
 
 DumpCheck EnsoniqFamily::CheckDump(const Bytes& message) const {
     const size_t at = format_.prefix.size();
-    if (!StartsWith(message, format_.prefix) || message.size() < at + 3 || message[at] > 0x0F) return DumpCheck::NotADump();
+    if (!StartsWith(message, format_.prefix) || message.size() < at + 3 || message[at] > 0x0F)
+        return DumpCheck::NotADump();
     size_t nibbles = 0;
     std::string slot;
     if (message[at + 1] == format_.singleType) {

@@ -18,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -115,6 +116,14 @@ public:
     const std::map<std::string, Bytes>& Memory() const { return memory_; }
     // The slots whose contents left the instrument in a reply or panel dump.
     const std::set<std::string>& SlotsSent() const { return slotsSent_; }
+    // What a slot holds now, for comparing two units; by default the memory
+    // entry of that name. Profiles whose dumps are views of a larger memory
+    // (a bank of patches, an address space) compute it. Null when absent.
+    virtual std::optional<Bytes> Contents(const std::string& slot) const {
+        auto found = memory_.find(slot);
+        if (found == memory_.end()) return std::nullopt;
+        return found->second;
+    }
     const ProfileCounts& Counts() const { return counts_; }
     int Refused() const { return counts_.refusedDeviceId + counts_.refusedInvalid + counts_.unrecognised; }
     const std::vector<std::string>& RefusalReasons() const { return reasons_; }
@@ -147,6 +156,9 @@ protected:
     // its own ID exactly, or -1 for instruments without one.
     virtual bool AcceptsId(int id) const;
     void Refuse(int ProfileCounts::*counter, const std::string& reason);
+    // Records a slot as sent that the message itself does not name (an edit
+    // buffer dump of a program the instrument had loaded).
+    void NoteSent(const std::string& slot) { slotsSent_.insert(slot); }
 
 private:
     uint8_t deviceId_;

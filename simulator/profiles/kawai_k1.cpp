@@ -35,7 +35,8 @@ protected:
     bool HandleRequest(const Bytes& message, std::vector<Bytes>& replies) override {
         uint8_t channel = 0, function = 0;
         if (!kawai::ParseHeader(message, kK1, channel, function) || channel != DeviceId()) return false;
-        if (function != kawai::kOneDataRequest || message.size() != 9 || message[6] != 0x00 || message[7] >= kSingleCount)
+        if (function != kawai::kOneDataRequest || message.size() != 9 || message[6] != 0x00 ||
+            message[7] >= kSingleCount)
             return false;
         Bytes reply = kawai::Header(DeviceId(), kawai::kOneDataDump, kK1);
         reply.push_back(0x00);

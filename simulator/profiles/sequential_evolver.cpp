@@ -6,7 +6,8 @@ namespace {
 
 class SequentialEvolver : public SequentialFamily {
 public:
-    explicit SequentialEvolver(const ProfileSettings& settings) : SequentialFamily(settings, {0x20, true, 4, 128, 220}) {}
+    explicit SequentialEvolver(const ProfileSettings& settings)
+        : SequentialFamily(settings, {0x20, true, 4, 128, 220}) {}
 };
 
 }  // namespace

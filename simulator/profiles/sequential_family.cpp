@@ -19,9 +19,7 @@ std::string SequentialFamily::ProgramSlot(int bank, int program) {
     return "bank " + std::to_string(bank) + " program " + std::to_string(program);
 }
 
-Bytes& SequentialFamily::Program(int bank, int program) {
-    return Slot(ProgramSlot(bank, program), format_.dataSize);
-}
+Bytes& SequentialFamily::Program(int bank, int program) { return Slot(ProgramSlot(bank, program), format_.dataSize); }
 
 // After power-on the edit buffer holds program 1 of bank 1.
 Bytes& SequentialFamily::Edit() {
@@ -44,7 +42,8 @@ DumpCheck SequentialFamily::CheckDump(const Bytes& message) const {
         if (bank >= format_.banks || program >= format_.programsPerBank)
             return DumpCheck::Invalid("no program " + std::to_string(program) + " in bank " + std::to_string(bank));
         const auto data = message.begin() + static_cast<long>(type + 3);
-        return DumpCheck::Valid(ProgramSlot(bank, program), Bytes(data, data + static_cast<long>(format_.dataSize)), -1);
+        return DumpCheck::Valid(ProgramSlot(bank, program), Bytes(data, data + static_cast<long>(format_.dataSize)),
+                                -1);
     }
     if (message[type] == 0x03) {
         if (message.size() != header.size() + 1 + format_.dataSize + 1)

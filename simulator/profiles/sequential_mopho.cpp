@@ -6,7 +6,8 @@ namespace {
 
 class SequentialMopho : public SequentialFamily {
 public:
-    explicit SequentialMopho(const ProfileSettings& settings) : SequentialFamily(settings, {0x25, false, 3, 128, 293}) {}
+    explicit SequentialMopho(const ProfileSettings& settings)
+        : SequentialFamily(settings, {0x25, false, 3, 128, 293}) {}
 };
 
 }  // namespace

@@ -6,7 +6,8 @@ namespace {
 
 class SequentialOb6 : public SequentialFamily {
 public:
-    explicit SequentialOb6(const ProfileSettings& settings) : SequentialFamily(settings, {0x2E, false, 10, 100, 1171}) {}
+    explicit SequentialOb6(const ProfileSettings& settings)
+        : SequentialFamily(settings, {0x2E, false, 10, 100, 1171}) {}
 };
 
 }  // namespace

@@ -6,7 +6,8 @@ namespace {
 
 class SequentialProphet08 : public SequentialFamily {
 public:
-    explicit SequentialProphet08(const ProfileSettings& settings) : SequentialFamily(settings, {0x23, false, 2, 128, 439}) {}
+    explicit SequentialProphet08(const ProfileSettings& settings)
+        : SequentialFamily(settings, {0x23, false, 2, 128, 439}) {}
 };
 
 }  // namespace

@@ -6,7 +6,8 @@ namespace {
 
 class SequentialProphet6 : public SequentialFamily {
 public:
-    explicit SequentialProphet6(const ProfileSettings& settings) : SequentialFamily(settings, {0x2D, false, 10, 100, 1171}) {}
+    explicit SequentialProphet6(const ProfileSettings& settings)
+        : SequentialFamily(settings, {0x2D, false, 10, 100, 1171}) {}
 };
 
 }  // namespace

@@ -30,7 +30,8 @@ protected:
         const std::string slot = SoundSlot(message[5], message[6]);
         if (slot.empty()) return DumpCheck::Invalid("no sound " + HexName({message[5], message[6]}));
         const uint8_t checksum = message[7 + kDataSize];
-        if (checksum != kNoChecksum && checksum != Sum7(message, 7, kDataSize)) return DumpCheck::Invalid("bad checksum");
+        if (checksum != kNoChecksum && checksum != Sum7(message, 7, kDataSize))
+            return DumpCheck::Invalid("bad checksum");
         return DumpCheck::Valid(slot, Bytes(message.begin() + 7, message.begin() + 7 + kDataSize), message[3]);
     }
 

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -317,11 +318,10 @@ TEST_P(InstrumentDefinition, ReceivesFromItsInstrumentAndSendsBackToAnother) {
     EXPECT_EQ(0, second->Refused()) << "the second unit refused:\n" << Joined(second->RefusalReasons());
     EXPECT_GT(second->Counts().dumpsStored, 0) << "the second unit stored nothing";
     for (const std::string& slot : first->SlotsSent()) {
-        const auto want = first->Memory().find(slot);
-        const auto got = second->Memory().find(slot);
-        ASSERT_NE(first->Memory().end(), want) << slot;
-        EXPECT_TRUE(got != second->Memory().end() && got->second == want->second)
-            << "the second unit does not hold the first one's \"" << slot << "\"";
+        const std::optional<Bytes> want = first->Contents(slot);
+        const std::optional<Bytes> got = second->Contents(slot);
+        ASSERT_TRUE(want) << slot;
+        EXPECT_TRUE(got && *got == *want) << "the second unit does not hold the first one's \"" << slot << "\"";
     }
 }
 

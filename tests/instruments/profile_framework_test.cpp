@@ -163,7 +163,7 @@ TEST(RegisteredProfiles, PanelDumpsAreTheirOwnValidDataAndTravel) {
         }
         EXPECT_EQ(0, second->Refused()) << name;
         for (const std::string& slot : first->SlotsSent())
-            EXPECT_EQ(first->Memory().at(slot), second->Memory().count(slot) ? second->Memory().at(slot) : Bytes())
+            EXPECT_EQ(first->Contents(slot).value_or(Bytes{0xFF}), second->Contents(slot).value_or(Bytes()))
                 << name << ", " << slot;
     }
 }
