@@ -16,23 +16,26 @@
 # Prints the zip's path, its size and the size of each file in it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+caller=$(pwd)
 cd "$root"
+# A path given on the command line is the caller's, who may be elsewhere.
+from_caller() { case $1 in /*) printf '%s' "$1" ;; *) printf '%s/%s' "$caller" "$1" ;; esac; }
 say() { printf '[package] %s\n' "$*"; }
 fail() { printf '[package] FAILED: %s\n' "$*" >&2; exit 1; }
 
 out= screenshots= keep_stage= build=
 while [ $# -gt 0 ]; do
   case $1 in
-    --out) out=$2; shift 2 ;;
-    --screenshots) screenshots=$2; shift 2 ;;
+    --out) out=$(from_caller "$2"); shift 2 ;;
+    --screenshots) screenshots=$(from_caller "$2"); shift 2 ;;
     --keep-stage) keep_stage=1; shift ;;
     -h|--help) sed -n '2,16s/^# \{0,1\}//p' "$0"; exit 0 ;;
     -*) fail "unknown option $1" ;;
-    *) build=$1; shift ;;
+    *) build=$(from_caller "$1"); shift ;;
   esac
 done
 start=$(date +%s.%N)
-build=${build:-build/windows}
+build=${build:-$root/build/windows}
 [ -d "$build" ] || fail "no Windows build in $build: run scripts/test.sh windows (or cmake --preset windows) first"
 build=$(cd "$build" && pwd)
 
@@ -93,6 +96,11 @@ for file in "$gcc_licence" "$mingw_licence"; do
   [ -s "$file" ] || fail "missing $file (packages g++-mingw-w64-i686-posix and mingw-w64-i686-dev)"
 done
 
+# One date for the zip's entries and the manual: the last commit's time.
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || true)}
+[[ $epoch =~ ^[0-9]+$ ]] || fail "no commit time to date the package with: set SOURCE_DATE_EPOCH"
+export SOURCE_DATE_EPOCH=$epoch
+
 say "making Manual.pdf (${manual_script#$root/}, screenshots from $screenshots)"
 mkdir -p "$work/manual"
 if ! "$manual_script" --screenshots "$screenshots" --out "$work/manual/Manual.pdf" >"$root/build/logs/manual.log" 2>&1; then
@@ -101,8 +109,6 @@ if ! "$manual_script" --screenshots "$screenshots" --out "$work/manual/Manual.pd
 fi
 [ -s "$work/manual/Manual.pdf" ] || fail "$manual_script made no Manual.pdf"
 
-epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || true)}
-[[ $epoch =~ ^[0-9]+$ ]] || fail "no commit time to date the package with: set SOURCE_DATE_EPOCH"
 
 # The zip is dated by the commit; files that differ from it make a package
 # that another checkout of the same commit would not reproduce.
