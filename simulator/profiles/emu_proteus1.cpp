@@ -12,7 +12,7 @@ namespace {
 constexpr size_t kDataSize = 256;
 constexpr size_t kDumpSize = 7 + kDataSize + 2;
 constexpr int kPresets = 192;
-constexpr int kUserPresets = 63;
+constexpr int kUserPresets = 64;
 constexpr int kAllUser = 0x3FFE;
 constexpr int kAllFactory = 0x3FFF;
 
