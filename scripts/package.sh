@@ -88,7 +88,7 @@ cleanup() { rm -rf "$work"; }
 trap cleanup EXIT
 libxml2_source=$(ls "$root"/third_party/downloads/libxml2_*.orig.tar.* 2>/dev/null | head -n 1 || true)
 [ -n "$libxml2_source" ] || fail "libxml2's source is missing from third_party/downloads: run scripts/setup.sh"
-tar -xOf "$libxml2_source" --wildcards 'libxml2-*/Copyright' >"$work/libxml2.txt" 2>/dev/null && [ -s "$work/libxml2.txt" ] ||
+tar -xOf "$libxml2_source" --wildcards --no-wildcards-match-slash 'libxml2-*/Copyright' >"$work/libxml2.txt" 2>/dev/null && [ -s "$work/libxml2.txt" ] ||
   fail "no Copyright file in $libxml2_source"
 gcc_licence=/usr/share/doc/g++-mingw-w64-i686-posix/copyright
 mingw_licence=/usr/share/doc/mingw-w64-i686-dev/copyright
@@ -108,7 +108,6 @@ if ! "$manual_script" --screenshots "$screenshots" --out "$work/manual/Manual.pd
   fail "$manual_script failed (its output is in build/logs/manual.log)"
 fi
 [ -s "$work/manual/Manual.pdf" ] || fail "$manual_script made no Manual.pdf"
-
 
 # The zip is dated by the commit; files that differ from it make a package
 # that another checkout of the same commit would not reproduce.
