@@ -17,6 +17,7 @@ struct PanelAction {
 inline constexpr PanelAction kPanelActions[] = {
     {"DX7", "32 voices - start the voice bulk dump on the DX7 (see its help)", "voice bank"},
     {"DX7", "Current voice - select a voice on the DX7 with SYS INFO AVAIL on", "voice"},
+    {"D-50", "Whole memory - hold DATA TRANSFER, press KEY MODE (bulk dump), then confirm", "bulk dump"},
 };
 
 inline const char* PanelActionFor(const std::string& product, const std::string& templateName) {
