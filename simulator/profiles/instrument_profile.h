@@ -106,6 +106,13 @@ public:
     // one. An unknown name sends nothing and returns an empty list.
     virtual std::vector<std::string> PanelActions() const { return {}; }
     std::vector<Bytes> Panel(const std::string& action);
+    // For actions that are the musician stepping through patches on the
+    // panel (each selection sends one message): the time between two
+    // selections. 0 for a bulk dump, whose messages follow back to back.
+    virtual uint32_t PanelStepMs(const std::string& action) const {
+        (void)action;
+        return 0;
+    }
 
     // Whether `message` is one of this instrument's dump messages with a
     // valid checksum by the instrument's own rule, whatever ID it carries.

@@ -8,11 +8,13 @@ namespace {
 constexpr uint64_t kMicrosecondsPerByte = 1000000 / kWireBytesPerSecond;  // 320
 }
 
-void WireQueue::Push(const std::vector<Bytes>& messages, uint64_t nowMs, uint32_t delayMs) {
+void WireQueue::Push(const std::vector<Bytes>& messages, uint64_t nowMs, uint32_t delayMs, uint32_t gapMs) {
     if (messages.empty()) return;
     std::lock_guard<std::mutex> lock(mutex_);
     uint64_t startUs = std::max(wireFreeUs_, (nowMs + delayMs) * 1000);
-    for (const Bytes& message : messages) {
+    for (size_t i = 0; i < messages.size(); ++i) {
+        const Bytes& message = messages[i];
+        if (i > 0) startUs += uint64_t{gapMs} * 1000;
         startUs += message.size() * kMicrosecondsPerByte;
         pending_.push_back({message, startUs});
         bytesQueued_ += message.size();

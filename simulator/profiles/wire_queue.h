@@ -18,8 +18,10 @@ constexpr uint32_t kWireBytesPerSecond = 3125;
 
 class WireQueue {
 public:
-    // Queues the replies to a message that arrived at `nowMs`.
-    void Push(const std::vector<Bytes>& messages, uint64_t nowMs, uint32_t delayMs);
+    // Queues the replies to a message that arrived at `nowMs`; with `gapMs`,
+    // each message after the first starts that long after the previous one
+    // left the wire (a musician stepping through patches).
+    void Push(const std::vector<Bytes>& messages, uint64_t nowMs, uint32_t delayMs, uint32_t gapMs = 0);
     // The messages whose last byte has arrived by `nowMs`, in order.
     std::vector<Bytes> TakeDue(uint64_t nowMs);
     bool Empty() const;

@@ -18,6 +18,11 @@ inline constexpr PanelAction kPanelActions[] = {
     {"DX7", "32 voices - start the voice bulk dump on the DX7 (see its help)", "voice bank"},
     {"DX7", "Current voice - select a voice on the DX7 with SYS INFO AVAIL on", "voice"},
     {"D-50", "Whole memory - hold DATA TRANSFER, press KEY MODE (bulk dump), then confirm", "bulk dump"},
+    {"Juno-106", "Current patch - select the patch on the Juno-106", "current patch"},
+    {"Juno-106", "128 patches - select every patch in turn on the Juno-106", "all patches"},
+    {"JX-8P", "Current tone - select the tone on the JX-8P", "current tone"},
+    {"JX-8P", "32 tones - select every tone in turn on the JX-8P", "all tones"},
+    {"MKS-70", "Patches and tones - start the bulk dump on the MKS-70 (see its help)", "bulk dump"},
 };
 
 inline const char* PanelActionFor(const std::string& product, const std::string& templateName) {

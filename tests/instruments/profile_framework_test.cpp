@@ -34,6 +34,17 @@ TEST(WireQueue, DeliversEachMessageWhenItsLastByteHasArrived) {
     EXPECT_EQ(3125u + 625u + 10u, queue.BytesQueued());
 }
 
+TEST(WireQueue, LeavesTheMusiciansTimeBetweenSteppedMessages) {
+    WireQueue queue;
+    // 25 bytes take 8 ms; one second between selections.
+    queue.Push({Bytes(25, 0x11), Bytes(25, 0x22), Bytes(25, 0x33)}, 0, 20, 1000);
+    EXPECT_EQ(1u, queue.TakeDue(28).size());
+    EXPECT_TRUE(queue.TakeDue(1035).empty());
+    EXPECT_EQ(1u, queue.TakeDue(1036).size());
+    EXPECT_EQ(1u, queue.TakeDue(2044).size());
+    EXPECT_TRUE(queue.Empty());
+}
+
 // A unit with ID byte at offset 2, dump F0 7D id 01 d0 d1 d2 cs F7 (sum of
 // the data), request F0 7D id 11 F7, and a panel dump.
 class ToyProfile : public InstrumentProfile {

@@ -62,7 +62,7 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         if (!profile_) return false;
         const std::vector<druv::profiles::Bytes> messages = profile_->Panel(action);
-        queue_.Push(messages, clock_.TickCount(), delayMs);
+        queue_.Push(messages, clock_.TickCount(), delayMs, profile_->PanelStepMs(action));
         return !messages.empty();
     }
 
