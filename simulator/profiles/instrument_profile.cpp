@@ -54,8 +54,9 @@ std::vector<Bytes> InstrumentProfile::Receive(const Bytes& message) {
                 }
             } else if (check.kind == DumpCheck::Kind::Invalid) {
                 Refuse(&ProfileCounts::refusedInvalid, check.reason + ": " + Describe(message));
-            } else if (HandleRequest(message, replies)) {
-                ++(replies.empty() ? counts_.requestsSilent : counts_.requestsAnswered);
+            } else if (const size_t refusals = reasons_.size(); HandleRequest(message, replies)) {
+                // A request the handler refused itself (bad checksum ...) is counted there.
+                if (reasons_.size() == refusals) ++(replies.empty() ? counts_.requestsSilent : counts_.requestsAnswered);
             } else {
                 Refuse(&ProfileCounts::unrecognised, "not understood: " + Describe(message));
             }
@@ -63,7 +64,6 @@ std::vector<Bytes> InstrumentProfile::Receive(const Bytes& message) {
     } else if (message[0] >= 0x80 && message[0] < 0xF0) {
         ++counts_.channelMessages;
         HandleChannel(message, replies);
-        if (!replies.empty()) ++counts_.requestsAnswered;
     } else {
         Refuse(&ProfileCounts::unrecognised, "not a message: " + Describe(message));
     }

@@ -70,13 +70,13 @@ struct DumpCheck {
 };
 
 struct ProfileCounts {
-    int requestsAnswered = 0;    // requests (or program changes) that produced replies
+    int requestsAnswered = 0;    // SysX requests that produced replies
     int requestsSilent = 0;      // understood, but nothing to send (e.g. a bank select)
     int dumpsStored = 0;         // dump messages accepted into memory
     int refusedDeviceId = 0;     // a dump for another device ID
     int refusedInvalid = 0;      // a dump with a bad size, checksum or layout
     int unrecognised = 0;        // SysX the instrument does not understand
-    int channelMessages = 0;     // channel messages seen (used or not)
+    int channelMessages = 0;     // channel messages seen (used or not; never refused)
     int repliesSent = 0;         // messages handed out, replies and panel dumps
     int panelDumps = 0;          // front-panel actions carried out
 };

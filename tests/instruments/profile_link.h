@@ -21,6 +21,8 @@
 #include "tests/plugin/fakes/recording_midi_out.h"
 #include "tests/plugin/fakes/stack_object.h"
 
+using druv::profiles::kWireBytesPerSecond;
+
 class ProfileLink : public StackObject<IMPMidiOut> {
 public:
     ProfileLink(VirtualClock& clock, TransferState& state) : clock_(clock), state_(state) {
@@ -46,7 +48,10 @@ public:
             std::lock_guard<std::mutex> lock(mutex_);
             sentByEngine_.push_back(wire);
             if (!profile_) continue;
-            queue_.Push(profile_->Receive(wire), clock_.TickCount(), profile_->ResponseDelayMs());
+            // The instrument hears the request once its last byte is in,
+            // then takes its response delay.
+            const uint32_t requestMs = static_cast<uint32_t>((wire.size() * 1000 + kWireBytesPerSecond - 1) / kWireBytesPerSecond);
+            queue_.Push(profile_->Receive(wire), clock_.TickCount(), requestMs + profile_->ResponseDelayMs());
         }
         return S_OK;
     }
