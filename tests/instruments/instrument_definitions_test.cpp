@@ -153,8 +153,7 @@ std::vector<Figure>& Figures() {
 // waiting text, then presses the buttons that the template's name asks for.
 class Musician : public IMPProgressSink {
 public:
-    Musician(TransferState& state, ProfileLink& link, std::string product)
-        : state_(state), link_(link), product_(std::move(product)) {}
+    Musician(ProfileLink& link, std::string product) : link_(link), product_(std::move(product)) {}
     virtual ~Musician() = default;
 
     HRESULT STDMETHODCALLTYPE Progress(void*, uint32_t, uint32_t, const WCHAR* text) override {
@@ -184,7 +183,6 @@ public:
     int prompts = 0;
 
 private:
-    TransferState& state_;
     ProfileLink& link_;
     std::string product_;
     bool pending_ = false;
@@ -249,7 +247,7 @@ TEST_P(InstrumentDefinition, ReceivesFromItsInstrumentAndSendsBackToAnother) {
     ProfileLink link(clock, state);
     state.host_link = &link;
     link.Connect(first.get());
-    Musician musician(state, link, device.Product());
+    Musician musician(link, device.Product());
     const TransferContext context{device, data, state};
     const uint32_t mask = 1u << c.configuration;
 
