@@ -2,6 +2,7 @@
 // configurations, received from an independent model of its instrument in
 // virtual time, checked, and sent back to a second unit with another device
 // ID. A failure names the instrument and the configuration.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -209,16 +210,14 @@ std::string Joined(const std::vector<std::string>& lines) {
 
 class InstrumentDefinition : public ::testing::TestWithParam<Case> {};
 
-TEST_P(InstrumentDefinition, ReceivesFromItsInstrumentAndSendsBackToAnother) {
-    const Case& c = GetParam();
-    ASSERT_FALSE(c.file.empty()) << "no definitions in " << InstrumentsDir();
-    DRUVDevice device;
-    std::string boxes;
-    ASSERT_TRUE(LoadDefinition(c.file, device, &boxes)) << c.file << " does not load\n" << boxes;
-    EXPECT_TRUE(boxes.empty()) << c.file << "\n" << boxes;
-    ASSERT_GE(c.configuration, 0) << c.file << " has no configuration";
+// Receives the dumps of one configuration from the definition's instrument
+// profile in virtual time, checks what was stored, sends it back to a second
+// unit with another device ID and checks what that one holds. Failures are
+// the caller's test's; `figures` receives the receive's bytes and time.
+void ReceiveAndSendBack(const DRUVDevice& device, int configurationIndex, std::vector<Figure>* figures) {
+    ASSERT_LT(static_cast<size_t>(configurationIndex), device.ConfigurationCount());
     const std::string instrument = device.Company() + " " + device.Product();
-    const std::string configuration = device.Configuration(static_cast<size_t>(c.configuration))->Name();
+    const std::string configuration = device.Configuration(static_cast<size_t>(configurationIndex))->Name();
     SCOPED_TRACE(instrument + ", configuration \"" + configuration + "\"");
 
     // Device IDs: two within the definition's range (the same one when the
@@ -249,7 +248,7 @@ TEST_P(InstrumentDefinition, ReceivesFromItsInstrumentAndSendsBackToAnother) {
     link.Connect(first.get());
     Musician musician(link, device.Product());
     const TransferContext context{device, data, state};
-    const uint32_t mask = 1u << c.configuration;
+    const uint32_t mask = 1u << configurationIndex;
 
     const uint32_t start = clock.TickCount();
     link.SetWatchdog(kWatchdogMs);
@@ -297,11 +296,8 @@ TEST_P(InstrumentDefinition, ReceivesFromItsInstrumentAndSendsBackToAnother) {
     EXPECT_EQ(sentSysX.size(), storedSysX.size()) << "messages sent by the instrument and stored";
     EXPECT_TRUE(sentSysX == storedSysX) << "the stored messages differ from what the instrument sent";
 
-    {
-        std::lock_guard<std::mutex> lock(figuresMutex);
-        Figures().push_back({instrument, configuration, storedBytes, receiveMs, musician.prompts * 3000ull});
-    }
-    if (HasFailure()) return;
+    if (figures) figures->push_back({instrument, configuration, storedBytes, receiveMs, musician.prompts * 3000ull});
+    if (::testing::Test::HasFailure()) return;
 
     // Back to a second unit with another device ID and other contents.
     data.DeviceId = b;
@@ -323,8 +319,87 @@ TEST_P(InstrumentDefinition, ReceivesFromItsInstrumentAndSendsBackToAnother) {
     }
 }
 
+TEST_P(InstrumentDefinition, ReceivesFromItsInstrumentAndSendsBackToAnother) {
+    const Case& c = GetParam();
+    ASSERT_FALSE(c.file.empty()) << "no definitions in " << InstrumentsDir();
+    DRUVDevice device;
+    std::string boxes;
+    ASSERT_TRUE(LoadDefinition(c.file, device, &boxes)) << c.file << " does not load\n" << boxes;
+    EXPECT_TRUE(boxes.empty()) << c.file << "\n" << boxes;
+    ASSERT_GE(c.configuration, 0) << c.file << " has no configuration";
+    std::vector<Figure> figures;
+    ReceiveAndSendBack(device, c.configuration, &figures);
+    std::lock_guard<std::mutex> lock(figuresMutex);
+    for (const Figure& figure : figures) Figures().push_back(figure);
+}
+
 INSTANTIATE_TEST_SUITE_P(All, InstrumentDefinition, ::testing::ValuesIn(AllCases()),
                          [](const ::testing::TestParamInfo<Case>& test) { return test.param.name; });
+
+// The check itself, on a small bank definition written here for the TX7
+// profile: it passes as written, and each kind of fault a definition can
+// have makes it fail.
+void ReferenceTx7(DRUVDevice& device) {
+    device.SetCompany("Yamaha");
+    device.SetProduct("TX7");
+    device.SetSysXChanOfs(2);
+    device.SetSysXChanMin(0);
+    device.SetSysXChanMax(15);
+    DRUVTemplate* bank = device.AddTemplate("Voices");
+    bank->SetRequest("F0 43 20 09 F7");
+    bank->SetSize(4104);
+    bank->SetCSumType(1);
+    bank->SetCSumStart(6);
+    bank->SetCSumLength(4096);
+    bank->SetCSumOfs(4102);
+    bank->SetFixedLength(1);
+    bank->SetTimeOut(1);
+    bank->SetDelayBetweenSysX(0);
+    device.AddConfiguration("All Voices")->AddRef("Voices");
+}
+
+TEST(InstrumentDefinitionCheck, PassesASoundDefinitionAndFailsEachKindOfFault) {
+    struct Row {
+        const char* fault;
+        void (*spoil)(DRUVDevice&);
+    };
+    const Row rows[] = {
+        {"none", [](DRUVDevice&) {}},
+        {"checksum kind", [](DRUVDevice& d) { d.Template(0)->SetCSumType(2); }},
+        {"checksum range", [](DRUVDevice& d) { d.Template(0)->SetCSumStart(5); }},
+        {"device ID offset", [](DRUVDevice& d) { d.SetSysXChanOfs(3); }},
+        {"request", [](DRUVDevice& d) { d.Template(0)->SetRequest("F0 43 20 00 F7"); }},
+        {"size", [](DRUVDevice& d) { d.Template(0)->SetSize(4096); }},
+        {"loop size", [](DRUVDevice& d) {
+             // Half a bank per loop: the one message does not fit.
+             d.Template(0)->SetNumLoops(2);
+             d.Template(0)->SetLoopRecvSize(2052);
+         }},
+        {"time-out window", [](DRUVDevice& d) {
+             // One loop of a few bytes: the window closes long before the bank is in.
+             d.Template(0)->SetNumLoops(2);
+             d.Template(0)->SetLoopRecvSize(10);
+             d.Template(0)->SetMultiSysX(1);
+         }},
+        {"company", [](DRUVDevice& d) { d.SetCompany("Yamaha Corporation"); }},
+    };
+    for (const Row& row : rows) {
+        DRUVDevice device;
+        ReferenceTx7(device);
+        row.spoil(device);
+        ::testing::TestPartResultArray failures;
+        {
+            ::testing::ScopedFakeTestPartResultReporter intercept(
+                ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+            ReceiveAndSendBack(device, 0, nullptr);
+        }
+        std::string first = failures.size() ? failures.GetTestPartResult(0).message() : "";
+        if (std::string(row.fault) == "none")
+            EXPECT_EQ(0, failures.size()) << first;
+        else
+            EXPECT_GT(failures.size(), 0) << "a fault in the " << row.fault << " went unnoticed";
+    }
+}
 
 class InstrumentDefinitionFile : public ::testing::TestWithParam<std::string> {};
 
