@@ -279,8 +279,15 @@ void ReceiveAndSendBack(const DRUVDevice& device, int configurationIndex, std::v
         EXPECT_TRUE(marked) << "the stored data does not end with a loop marker";
         const int expectedLoops = tmpl->NumLoops() < 1 ? 1 : tmpl->NumLoops();
         EXPECT_EQ(static_cast<size_t>(expectedLoops), loops.size()) << "loops stored";
+        // A loop that a time-out ended early looks complete to the engine;
+        // for a dump of fixed length its bytes tell.
+        const int32_t loopSize = expectedLoops == 1 ? tmpl->Size() : tmpl->LoopRecvSize();
         for (size_t l = 0; l < loops.size(); ++l) {
             EXPECT_FALSE(loops[l].messages.empty()) << "loop " << l << " received nothing (timed out)";
+            size_t loopBytes = 0;
+            for (const Bytes& message : loops[l].messages) loopBytes += message.size();
+            if (tmpl->FixedLength())
+                EXPECT_EQ(static_cast<size_t>(loopSize), loopBytes) << "loop " << l << ": bytes stored";
             for (const Bytes& message : loops[l].messages) {
                 if (message[0] != 0xF0) continue;
                 storedSysX.push_back(message);
@@ -379,6 +386,12 @@ TEST(InstrumentDefinitionCheck, PassesASoundDefinitionAndFailsEachKindOfFault) {
              // One loop of a few bytes: the window closes long before the bank is in.
              d.Template(0)->SetNumLoops(2);
              d.Template(0)->SetLoopRecvSize(10);
+             d.Template(0)->SetMultiSysX(1);
+         }},
+        {"size, ended by time-out", [](DRUVDevice& d) {
+             // Larger than the bank: a receive that waits for several
+             // messages ends only at its deadline, short of the size.
+             d.Template(0)->SetSize(4200);
              d.Template(0)->SetMultiSysX(1);
          }},
         {"company", [](DRUVDevice& d) { d.SetCompany("Yamaha Corporation"); }},
