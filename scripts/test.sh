@@ -183,6 +183,15 @@ stage_package() {
   else
     failed=$((failed + 1)); summary+=("package tests: did not run (see $log)"); rc=1
   fi
+  # The manual from the screenshots of the windows stage (or of the 64-bit
+  # run where only that one could run): builds cleanly, page count, pictures,
+  # reproducible, quotes only the programs' own messages.
+  local shots=build/windows/screenshots
+  [ -d "$shots" ] || shots=build/windows64/screenshots
+  tests/manual/check-manual.sh --screenshots "$shots" >"$log_dir/manual-check.log" 2>&1 || true
+  sed -E 's/^manual: ([0-9]+ passed, [0-9]+ failed)$/\1/' "$log_dir/manual-check.log" >"$log_dir/manual-check.count"
+  grep -E '^(FAIL|manual:)' "$log_dir/manual-check.log" || true
+  count_checks "manual" "$log_dir/manual-check.count" || rc=1
   t0=$(date +%s)
   if ! scripts/package.sh build/windows 2>&1 | tee "$log_dir/package.log"; then
     failed=$((failed + 1)); summary+=("package: FAILED (see $log_dir/package.log)"); return 1
