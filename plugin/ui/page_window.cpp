@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -69,6 +70,9 @@ INT_PTR CPropPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         if (!GetUpdateRect(window_, nullptr, FALSE)) return FALSE;
         Paint();
+        return TRUE;
+    case WM_SIZE:
+        LayOutToolbarRow(LOWORD(lParam));
         return TRUE;
     case WM_TIMER:
         if (wParam == kDetectionTimer) DetectionStep();
@@ -153,6 +157,26 @@ void CPropPage::CreateToolbar() {
     SetWindowPos(toolbar_, nullptr, 0, kToolbarTop, width - kToolbarRightMargin, kToolbarHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(toolbar_, SW_SHOW);
+}
+
+// A host sizes the page to the area it has, which need not be the template's
+// size: the toolbar keeps its right margin free for the status picture at
+// every width, and the row is painted anew, since the picture moves with the
+// right edge.
+void CPropPage::LayOutToolbarRow(int width) {
+    if (toolbar_)
+        SetWindowPos(toolbar_, nullptr, 0, kToolbarTop, std::max(0, width - kToolbarRightMargin), kToolbarHeight,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateStatusBand();
+}
+
+// The band of the status picture, in the page's own coordinates.
+void CPropPage::InvalidateStatusBand() {
+    int width = 0;
+    int height = 0;
+    ClientSize(width, height);
+    RECT band{std::min(240, std::max(0, width - 72)), 0, width, 20};
+    RedrawWindow(window_, &band, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CPropPage::Paint() {

@@ -165,9 +165,9 @@ HRESULT STDMETHODCALLTYPE CPropPage::Move(LPCRECT rect) {
     if (!rect) return E_POINTER;
     if (!window_) return E_UNEXPECTED;
     MoveWindow(window_, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, TRUE);
-    // The band of the status picture, which the toolbar row may have hidden.
-    RECT band{240, rect->top, rect->right, rect->top + 20};
-    InvalidateRect(window_, &band, TRUE);
+    // The band of the status picture, which the toolbar row may have hidden:
+    // in the page's coordinates, wherever the host placed the page.
+    InvalidateStatusBand();
     return S_OK;
 }
 

@@ -63,6 +63,8 @@ private:
     // The page window's life (page_window.cpp).
     void InitialiseWindow(HWND window);
     void CreateToolbar();
+    void LayOutToolbarRow(int width);
+    void InvalidateStatusBand();
     void Paint();
     void OnCommand(WORD id, WORD code, HWND control);
     bool OnNotify(NMHDR* header);

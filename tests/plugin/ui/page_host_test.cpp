@@ -363,6 +363,39 @@ TEST_F(PageTest, DeviceWithoutDetectionHasNoStatusPictureOrTimer) {
     EXPECT_FALSE(LooksRed(colour) || LooksGreen(colour)) << std::hex << colour;
 }
 
+// Hosts give the page the area they have, not the size of its template, and
+// may place it anywhere in their frame: at every size the toolbar keeps its
+// margin for the status picture, and every move leaves the picture's corner
+// to be painted again.
+TEST_F(PageTest, StatusPictureCornerIsKeptAndRepaintedAtAnySizeAndPlace) {
+    const RECT areas[] = {{0, 0, 400, 560}, {8, 30, 308, 530}, {4, 24, 524, 600}, {0, 0, 360, 400}, {20, 40, 420, 600}};
+    // A frame larger than every area, so that the whole page stays visible.
+    DestroyWindow(window_);
+    window_ = CreateHostWindow(640, 720);
+    ASSERT_NE(nullptr, window_);
+    Open(MixerExample());
+    for (const RECT& area : areas) {
+        const int width = area.right - area.left;
+        Pump(10);
+        ASSERT_EQ(S_OK, session_.Page()->Move(&area));
+        HRGN pending = CreateRectRgn(0, 0, 0, 0);
+        const int kind = GetUpdateRgn(Page(), pending, FALSE);
+        const RECT picture{width - 72, 4, width - 8, 20};
+        EXPECT_TRUE(kind != NULLREGION && kind != ERROR && RectInRegion(pending, &picture))
+            << "the status picture's corner is not repainted after a move to (" << area.left << ", " << area.top
+            << "), width " << width;
+        DeleteObject(pending);
+        Pump(10);
+        RECT client{};
+        GetClientRect(Page(), &client);
+        RECT bar{};
+        GetWindowRect(Control(ID_TOOLBAR), &bar);
+        MapWindowPoints(nullptr, Page(), reinterpret_cast<POINT*>(&bar), 2);
+        EXPECT_EQ(width, client.right);
+        EXPECT_EQ(client.right - 68, bar.right) << "the toolbar's right edge at page width " << width;
+    }
+}
+
 TEST_F(PageTest, DeactivateEndsTheDetectionAndThePageCanOpenAgain) {
     Open(MixerExample(), true);
     Press(Page(), ID_CMD_STATUS);
