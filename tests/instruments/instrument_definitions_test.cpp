@@ -286,8 +286,9 @@ void ReceiveAndSendBack(const DRUVDevice& device, int configurationIndex, std::v
             EXPECT_FALSE(loops[l].messages.empty()) << "loop " << l << " received nothing (timed out)";
             size_t loopBytes = 0;
             for (const Bytes& message : loops[l].messages) loopBytes += message.size();
-            if (tmpl->FixedLength())
+            if (tmpl->FixedLength()) {
                 EXPECT_EQ(static_cast<size_t>(loopSize), loopBytes) << "loop " << l << ": bytes stored";
+            }
             for (const Bytes& message : loops[l].messages) {
                 if (message[0] != 0xF0) continue;
                 storedSysX.push_back(message);
