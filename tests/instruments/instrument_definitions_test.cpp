@@ -30,7 +30,7 @@
 #include "simulator/profiles/profile_bytes.h"
 #include "tests/instruments/panel_actions.h"
 #include "tests/instruments/profile_link.h"
-#include "tools/druv_inspect/device_summary.h"
+#include "tools/definition_summary/device_summary.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "device/druv_device.h"
 #include "platform/message_box.h"
-#include "tools/druv_inspect/device_summary.h"
+#include "tools/definition_summary/device_summary.h"
 
 namespace {
 

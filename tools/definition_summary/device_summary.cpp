@@ -1,4 +1,4 @@
-#include "tools/druv_inspect/device_summary.h"
+#include "tools/definition_summary/device_summary.h"
 
 #include <algorithm>
 #include <cstdint>
