@@ -24,12 +24,7 @@ protected:
         uint8_t channel = 0, function = 0;
         if (!kawai::ParseHeader(message, kK1, channel, function) || function != kawai::kOneDataDump)
             return DumpCheck::NotADump();
-        if (message.size() != 8 + kSingleSize + 1) return DumpCheck::Invalid("single dump of wrong size");
-        if (message[6] != 0x00) return DumpCheck::Invalid("no card to write to");
-        if (message[7] >= kSingleCount) return DumpCheck::Invalid("no single " + std::to_string(message[7]));
-        if (!kawai::PatchValid(message, 8, kSingleSize)) return DumpCheck::Invalid("bad checksum");
-        return DumpCheck::Valid(SingleSlot(message[7]), Bytes(message.begin() + 8, message.begin() + 8 + kSingleSize),
-                                channel);
+        return kawai::CheckSingleDump(message, channel, kSingleSize, kSingleCount);
     }
 
     bool HandleRequest(const Bytes& message, std::vector<Bytes>& replies) override {
@@ -38,20 +33,13 @@ protected:
         if (function != kawai::kOneDataRequest || message.size() != 9 || message[6] != 0x00 ||
             message[7] >= kSingleCount)
             return false;
-        Bytes reply = kawai::Header(DeviceId(), kawai::kOneDataDump, kK1);
-        reply.push_back(0x00);
-        reply.push_back(message[7]);
-        Append(reply, Single(message[7]));
-        reply.push_back(0xF7);
-        replies.push_back(reply);
+        replies.push_back(kawai::SingleDump(DeviceId(), kK1, message[7], Single(message[7])));
         return true;
     }
 
 private:
-    static std::string SingleSlot(int number) { return "single " + std::to_string(number); }
-
     Bytes& Single(int number) {
-        const std::string slot = SingleSlot(number);
+        const std::string slot = kawai::SingleSlot(number);
         if (!Memory().count(slot)) MutableMemory()[slot] = kawai::SeededPatch(Seed(), slot, kSingleSize);
         return MutableMemory()[slot];
     }

@@ -34,14 +34,7 @@ protected:
     DumpCheck CheckDump(const Bytes& message) const override {
         uint8_t channel = 0, function = 0;
         if (!kawai::ParseHeader(message, kK4, channel, function)) return DumpCheck::NotADump();
-        if (function == kawai::kOneDataDump) {
-            if (message.size() != 8 + kSingleSize + 1) return DumpCheck::Invalid("single dump of wrong size");
-            if (message[6] != 0x00) return DumpCheck::Invalid("no card to write to");
-            if (message[7] >= kSingles) return DumpCheck::Invalid("no single " + std::to_string(message[7]));
-            if (!kawai::PatchValid(message, 8, kSingleSize)) return DumpCheck::Invalid("bad checksum");
-            return DumpCheck::Valid(SingleSlot(message[7]),
-                                    Bytes(message.begin() + 8, message.begin() + 8 + kSingleSize), channel);
-        }
+        if (function == kawai::kOneDataDump) return kawai::CheckSingleDump(message, channel, kSingleSize, kSingles);
         if (function == kawai::kAllDataDump) {
             if (message.size() != 8 + kAllSize + 1) return DumpCheck::Invalid("all-data dump of wrong size");
             if (message[6] != 0x00 || message[7] != 0x00) return DumpCheck::Invalid("no card to write to");
@@ -64,12 +57,7 @@ protected:
         uint8_t channel = 0, function = 0;
         if (!kawai::ParseHeader(message, kK4, channel, function) || channel != DeviceId()) return false;
         if (function == kawai::kOneDataRequest && message.size() == 9 && message[6] == 0x00 && message[7] < kSingles) {
-            Bytes reply = kawai::Header(DeviceId(), kawai::kOneDataDump, kK4);
-            reply.push_back(0x00);
-            reply.push_back(message[7]);
-            Append(reply, Single(message[7]));
-            reply.push_back(0xF7);
-            replies.push_back(reply);
+            replies.push_back(kawai::SingleDump(DeviceId(), kK4, message[7], Single(message[7])));
             return true;
         }
         if (function == kawai::kAllDataRequest && message.size() == 8 && message[6] == 0x00) {
@@ -89,7 +77,7 @@ protected:
         MutableMemory()[dump.slot] = dump.data;
         if (dump.slot == "all") {
             for (size_t i = 0; i < kSingles; ++i)
-                MutableMemory()[SingleSlot(static_cast<int>(i))] =
+                MutableMemory()[kawai::SingleSlot(static_cast<int>(i))] =
                     Bytes(dump.data.begin() + static_cast<long>(i * kSingleSize),
                           dump.data.begin() + static_cast<long>((i + 1) * kSingleSize));
         } else if (Memory().count("all")) {
@@ -100,10 +88,8 @@ protected:
     }
 
 private:
-    static std::string SingleSlot(int number) { return "single " + std::to_string(number); }
-
     Bytes& Single(int number) {
-        const std::string slot = SingleSlot(number);
+        const std::string slot = kawai::SingleSlot(number);
         if (!Memory().count(slot)) {
             if (Memory().count("all")) {
                 const Bytes& all = Memory().at("all");

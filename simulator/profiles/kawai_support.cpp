@@ -34,4 +34,24 @@ bool ParseHeader(const Bytes& message, uint8_t machine, uint8_t& channel, uint8_
     return true;
 }
 
+std::string SingleSlot(int number) { return "single " + std::to_string(number); }
+
+DumpCheck CheckSingleDump(const Bytes& message, uint8_t channel, size_t singleSize, size_t singles) {
+    if (message.size() != 8 + singleSize + 1) return DumpCheck::Invalid("single dump of wrong size");
+    if (message[6] != 0x00) return DumpCheck::Invalid("no card to write to");
+    if (message[7] >= singles) return DumpCheck::Invalid("no single " + std::to_string(message[7]));
+    if (!PatchValid(message, 8, singleSize)) return DumpCheck::Invalid("bad checksum");
+    return DumpCheck::Valid(SingleSlot(message[7]),
+                            Bytes(message.begin() + 8, message.begin() + 8 + static_cast<long>(singleSize)), channel);
+}
+
+Bytes SingleDump(uint8_t channel, uint8_t machine, uint8_t number, const Bytes& single) {
+    Bytes reply = Header(channel, kOneDataDump, machine);
+    reply.push_back(0x00);
+    reply.push_back(number);
+    Append(reply, single);
+    reply.push_back(0xF7);
+    return reply;
+}
+
 }  // namespace druv::profiles::kawai

@@ -33,4 +33,15 @@ Bytes Header(uint8_t channel, uint8_t function, uint8_t machine);
 // Whether `message` starts with a header of `machine`; gives its channel and function.
 bool ParseHeader(const Bytes& message, uint8_t machine, uint8_t& channel, uint8_t& function);
 
+// The memory slot of internal single `number`.
+std::string SingleSlot(int number);
+
+// A one-single dump `F0 40 0n 20 00 machine 00 pp [single] F7` whose header
+// ParseHeader has accepted, checked as the unit takes it: size, internal
+// memory, a single it has, its checksum.
+DumpCheck CheckSingleDump(const Bytes& message, uint8_t channel, size_t singleSize, size_t singles);
+
+// The dump that answers a request for internal single `number`.
+Bytes SingleDump(uint8_t channel, uint8_t machine, uint8_t number, const Bytes& single);
+
 }  // namespace druv::profiles::kawai
