@@ -220,7 +220,8 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes) {
 
 int ReportUnparsable(const DRUVDevice& device) {
     const std::string text = "Error: unable to parse file \"" + device.FilePath() + "\"\n";
-    ShowMessageBox(text.c_str(), kDefinitionMessageCaption, MessageIcon::Error);
+    ShowMessageBox(text.c_str(), kDefinitionMessageCaption, MessageIcon::Error, MessageButtons::Ok,
+                   device.MessageOwner());
     return -1;
 }
 

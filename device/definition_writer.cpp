@@ -48,14 +48,15 @@ std::string BareGuidText(const GUID& guid) {
     return std::string(text + 1, kBracedGuidLength - 2);
 }
 
-void WriteTemplate(xmlNodePtr root, const DRUVTemplate& record) {
+void WriteTemplate(xmlNodePtr root, const DRUVTemplate& record, void* messageOwner) {
     xmlNodePtr element = AddRecordElement(root, "Template", record.Name());
     if (element == nullptr) return;
     AddNumber(element, "Size", record.Size());
     if (record.Size() == 0) {
         const std::string warning = "Warning! The Template " + record.Name() +
                                     " has a size of 0.\nAll templates require that the size be set to function properly.";
-        ShowMessageBox(warning.c_str(), kDefinitionMessageCaption, MessageIcon::Warning);
+        ShowMessageBox(warning.c_str(), kDefinitionMessageCaption, MessageIcon::Warning, MessageButtons::Ok,
+                       messageOwner);
     }
     AddNumber(element, "CSumType", record.CSumType());
     AddNumber(element, "CSumStart", record.CSumStart());
@@ -125,7 +126,7 @@ int DRUVDevice::SaveDefinition() const {
         AddNumber(root, "MidiChannel", midi_channel_);
         AddNumber(root, "DeviceType", device_type_);
         for (const auto& configuration : configurations_) WriteConfiguration(root, *configuration);
-        for (const auto& record : templates_) WriteTemplate(root, *record);
+        for (const auto& record : templates_) WriteTemplate(root, *record, message_owner_);
 
         // Serialised in memory and written with the C library, so that the
         // writer opens the same path the reader opens, and a failed write is
@@ -139,6 +140,7 @@ int DRUVDevice::SaveDefinition() const {
     xmlFreeDoc(document);
     if (saved) return 1;
     const std::string text = "Error: unable to write file \"" + file_path_ + "\"\n";
-    ShowMessageBox(text.c_str(), kDefinitionMessageCaption, MessageIcon::Error);
+    ShowMessageBox(text.c_str(), kDefinitionMessageCaption, MessageIcon::Error, MessageButtons::Ok,
+                   message_owner_);
     return 0;
 }

@@ -69,9 +69,11 @@ void DRUVDevice::Reset() {
 
 void DRUVDevice::CreateIdentifiers() {
     if (!CreateGuid(device_guid_))
-        ShowMessageBox("Error creating GUID!", kDefinitionMessageCaption, MessageIcon::Warning);
+        ShowMessageBox("Error creating GUID!", kDefinitionMessageCaption, MessageIcon::Warning, MessageButtons::Ok,
+                       message_owner_);
     if (!CreateGuid(editor_guid_))
-        ShowMessageBox("Error creating Editor GUID!", kDefinitionMessageCaption, MessageIcon::Warning);
+        ShowMessageBox("Error creating Editor GUID!", kDefinitionMessageCaption, MessageIcon::Warning,
+                       MessageButtons::Ok, message_owner_);
 }
 
 std::string DRUVDevice::DefinitionDirectory() const {

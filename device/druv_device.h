@@ -39,6 +39,12 @@ public:
     // path without any of them comes back whole.
     std::string DefinitionDirectory() const;
 
+    // The window that owns the boxes the definition code shows for this
+    // device (HWND on Windows; null for none). Not part of the definition:
+    // Reset and LoadDefinition keep it.
+    void* MessageOwner() const { return message_owner_; }
+    void SetMessageOwner(void* window) { message_owner_ = window; }
+
     const GUID& DeviceGUID() const { return device_guid_; }
     void SetDeviceGUID(const GUID& guid) { device_guid_ = guid; }
     const GUID& EditorGUID() const { return editor_guid_; }
@@ -127,6 +133,7 @@ private:
     int8_t sysx_display_ofs_ = 1;
     uint8_t midi_channel_ = 0;
     int8_t device_type_ = 0;
+    void* message_owner_ = nullptr;
     std::vector<std::unique_ptr<DRUVConfiguration>> configurations_;
     std::vector<std::unique_ptr<DRUVTemplate>> templates_;
 };
