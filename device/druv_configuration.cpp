@@ -13,3 +13,10 @@ bool DRUVConfiguration::ContainsTemplate(const char* template_name) const {
         if (EqualsIgnoringCase(ref.c_str(), template_name)) return true;
     return false;
 }
+
+std::string HostListName(const std::string& name) {
+    std::string shown = name;
+    for (char& c : shown)
+        if (c == ';') c = ',';
+    return shown;
+}

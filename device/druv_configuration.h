@@ -22,3 +22,8 @@ private:
     std::string name_;
     std::vector<std::string> refs_;
 };
+
+// The name as it stands in the host's list of configurations, which is one
+// ';'-separated text: each ';' shows as ',' so that the list keeps one entry
+// per configuration and the host's choice names the right one.
+std::string HostListName(const std::string& name);
