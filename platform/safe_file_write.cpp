@@ -1,6 +1,7 @@
 #include "platform/safe_file_write.h"
 
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
 
 #include "platform/wide_text.h"
@@ -22,8 +23,6 @@ bool FileIsThere(const std::string& path) {
     return GetFileAttributesW(WideText(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool FlushToDisk(std::FILE* file) { return std::fflush(file) == 0; }
-
 // ReplaceFile keeps the target's attributes and security; a file system that
 // cannot (or a target that is not there) falls back to a plain move over it.
 bool PutInPlace(const std::string& temporary, const std::string& path) {
@@ -40,8 +39,6 @@ void RemoveFile(const std::string& path) { DeleteFileW(WideText(path).c_str()); 
 unsigned ProcessNumber() { return static_cast<unsigned>(getpid()); }
 
 bool FileIsThere(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
-bool FlushToDisk(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
 
 bool PutInPlace(const std::string& temporary, const std::string& path) {
     return std::rename(temporary.c_str(), path.c_str()) == 0;
@@ -68,6 +65,17 @@ std::FILE* CreateTemporaryFile(const std::string& path, std::string& temporary) 
 
 }  // namespace
 
+bool FlushFileToDisk(std::FILE* file) {
+    if (std::fflush(file) != 0) return false;
+#ifdef _WIN32
+    // fflush only empties the C library's buffer into the system's cache.
+    const intptr_t handle = _get_osfhandle(_fileno(file));
+    return handle != -1 && FlushFileBuffers(reinterpret_cast<HANDLE>(handle)) != 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
+}
+
 std::string TemporaryFileNameFor(const std::string& path, unsigned attempt) {
     return path + ".tmp-" + std::to_string(ProcessNumber()) + "-" + std::to_string(attempt);
 }
@@ -79,7 +87,7 @@ bool WriteFileSafely(const std::string& path, const void* bytes, size_t size, co
     if (file == nullptr) return false;
     const auto* data = static_cast<const unsigned char*>(bytes);
     bool written = writer ? writer(file, data, size) : WriteWhole(file, data, size);
-    written = FlushToDisk(file) && written;
+    written = FlushFileToDisk(file) && written;
     written = (std::fclose(file) == 0) && written;
     if (written && PutInPlace(temporary, path)) return true;
     RemoveFile(temporary);

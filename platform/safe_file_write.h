@@ -18,6 +18,11 @@ using FileChunkWriter = std::function<bool(std::FILE* file, const unsigned char*
 bool WriteFileSafely(const std::string& path, const void* bytes, size_t size,
                      const FileChunkWriter& writer = FileChunkWriter());
 
+// Flushes the stream's buffer and then the system's own caches of the file to
+// the disk, so that a power cut after a safe write finds the new bytes. False
+// when either refuses (a stream the system cannot write, a failing disk).
+bool FlushFileToDisk(std::FILE* file);
+
 // The temporary file's name for `path` and the attempt `attempt`: in the same
 // folder, so that the final move never crosses file systems.
 std::string TemporaryFileNameFor(const std::string& path, unsigned attempt);

@@ -206,4 +206,26 @@ TEST(WriteFileSafely, NeverWritesIntoAFileThatHappensToHaveTheTemporaryName) {
     Remove({target, squatter}, folder);
 }
 
+// The new bytes must be on the disk before they replace the old file, not
+// only in the C library's buffer: the system's flush is what a power cut
+// respects, and on Windows it refuses a stream opened only for reading.
+TEST(FlushFileToDisk, ReachesTheSystemNotOnlyTheLibrarysBuffer) {
+    const std::string folder = NewFolder();
+    ASSERT_FALSE(folder.empty());
+    const std::string path = folder + kSeparator + "Project.dhp";
+    std::FILE* writing = OpenUtf8File(path, "wb");
+    ASSERT_NE(nullptr, writing);
+    ASSERT_EQ(5u, std::fwrite("bytes", 1, 5, writing));
+    EXPECT_TRUE(FlushFileToDisk(writing));
+    std::fclose(writing);
+    EXPECT_EQ("bytes", Contents(path));
+#ifdef _WIN32
+    std::FILE* reading = OpenUtf8File(path, "rb");
+    ASSERT_NE(nullptr, reading);
+    EXPECT_FALSE(FlushFileToDisk(reading)) << "the system's flush was not asked";
+    std::fclose(reading);
+#endif
+    Remove({path}, folder);
+}
+
 }  // namespace
