@@ -102,6 +102,11 @@ struct Field {
 };
 
 const Field<DRUVDevice> kDeviceFields[] = {
+    {"FormatVersion",
+     [](DRUVDevice& d, const char* v) {
+         const int32_t version = DecimalTextToInt(v);
+         d.SetFormatVersion(version < kFirstDefinitionFormatVersion ? kFirstDefinitionFormatVersion : version);
+     }},
     {"DeviceGUID", [](DRUVDevice& d, const char* v) { GUID g; TextToGuid(v, g); d.SetDeviceGUID(g); }},
     {"EditorGUID", [](DRUVDevice& d, const char* v) { GUID g; TextToGuid(v, g); d.SetEditorGUID(g); }},
     {"Company", [](DRUVDevice& d, const char* v) { d.SetCompany(v); }},
@@ -154,10 +159,24 @@ const Field<DRUVTemplate> kTemplateFields[] = {
 };
 
 template <typename Target, size_t Count>
-void StoreField(const Field<Target> (&fields)[Count], Target& target, const char* name, const char* value) {
+bool StoreField(const Field<Target> (&fields)[Count], Target& target, const char* name, const char* value) {
     for (const Field<Target>& field : fields) {
         if (EqualsIgnoringCase(field.name, name)) {
             field.store(target, value);
+            return true;
+        }
+    }
+    return false;
+}
+
+void StoreExtension(DRUVTemplate& record, const char* name, const char* value) {
+    size_t count = 0;
+    const ExtensionField* fields = ExtensionFields(count);
+    for (size_t i = 0; i < count; ++i) {
+        if (EqualsIgnoringCase(fields[i].name, name)) {
+            TemplateExtensions extensions = record.Extensions();
+            StoreExtensionField(fields[i], extensions, value);
+            record.SetExtensions(std::move(extensions));
             return;
         }
     }
@@ -177,7 +196,8 @@ void ReadTemplate(DRUVDevice& device, const xmlNode* element, const char* name) 
     if (record == nullptr) return;
     for (const xmlNode* child = element->children; child != nullptr; child = child->next) {
         const char* value = ElementValue(child);
-        if (value != nullptr) StoreField(kTemplateFields, *record, Name(child), value);
+        if (value != nullptr && !StoreField(kTemplateFields, *record, Name(child), value))
+            StoreExtension(*record, Name(child), value);
     }
 }
 
@@ -231,6 +251,18 @@ void StartEmpty(DRUVDevice& device) {
     device.ClearTemplates();
 }
 
+// A file from a later program may mean things this one cannot do; reading
+// only what it knows would send wrong requests or store wrong dumps.
+int RefuseNewerFormat(DRUVDevice& device) {
+    const std::string text = "Error: the file \"" + device.FilePath() + "\" is written in definition format version " +
+                             std::to_string(device.FormatVersion()) + ", and this DRUV reads versions up to " +
+                             std::to_string(kDefinitionFormatVersion) + ".\nPlease use a newer DRUV for it.\n";
+    StartEmpty(device);
+    ShowMessageBox(text.c_str(), kDefinitionMessageCaption, MessageIcon::Error, MessageButtons::Ok,
+                   device.MessageOwner());
+    return -1;
+}
+
 }  // namespace
 
 int LoadDefinitionFromMemory(DRUVDevice& device, const uint8_t* data, size_t size) {
@@ -238,12 +270,14 @@ int LoadDefinitionFromMemory(DRUVDevice& device, const uint8_t* data, size_t siz
     xmlDocPtr document = ParseDefinition(data, size);
     if (document == nullptr) return ReportUnparsable(device);
     bool complete = true;
+    device.SetFormatVersion(kFirstDefinitionFormatVersion);
     try {
         ReadDocument(device, document);
     } catch (const std::bad_alloc&) {
         complete = false;
     }
     xmlFreeDoc(document);
+    if (complete && device.FormatVersion() > kDefinitionFormatVersion) return RefuseNewerFormat(device);
     if (complete) return 0;
     StartEmpty(device);
     return ReportUnparsable(device);

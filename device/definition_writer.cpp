@@ -83,6 +83,18 @@ void WriteTemplate(xmlNodePtr root, const DRUVTemplate& record, void* messageOwn
     AddNumber(element, "TimeOut", record.TimeOut());
     AddNumber(element, "StoreTerminator", record.StoreTerminator());
     AddBytes(element, "Terminator", record.Terminator());
+    // Only what differs from the defaults, so that a template without
+    // extensions is written exactly as before they existed.
+    size_t count = 0;
+    const ExtensionField* fields = ExtensionFields(count);
+    for (size_t i = 0; i < count; ++i) {
+        const ExtensionField& field = fields[i];
+        if (!IsSet(field, record.Extensions())) continue;
+        if (field.number)
+            AddNumber(element, field.name, record.Extensions().*field.number);
+        else
+            AddBytes(element, field.name, record.Extensions().*field.bytes);
+    }
 }
 
 void WriteConfiguration(xmlNodePtr root, const DRUVConfiguration& configuration) {
@@ -109,6 +121,7 @@ int DRUVDevice::SaveDefinition() const {
     bool saved = false;
     if (root != nullptr) {
         xmlDocSetRootElement(document, root);
+        if (NeedsLaterFormat()) AddNumber(root, "FormatVersion", kDefinitionFormatVersion);
         AddElement(root, "DeviceGUID", BareGuidText(device_guid_));
         AddElement(root, "EditorGUID", BareGuidText(editor_guid_));
         AddElement(root, "Company", company_);

@@ -65,6 +65,16 @@ void DRUVDevice::Reset() {
     sysx_display_ofs_ = 1;
     midi_channel_ = 0;
     device_type_ = 0;
+    format_version_ = kDefinitionFormatVersion;
+}
+
+// A file of version 1 may hold a checksum type above 3, which meant no
+// checksum there; it is saved back as it came, without a FormatVersion that
+// would give the type a meaning.
+bool DRUVDevice::NeedsLaterFormat() const {
+    for (const auto& record : templates_)
+        if (UsesExtensions(record->Extensions()) || (format_version_ >= 2 && record->NeedsLaterFormat())) return true;
+    return false;
 }
 
 void DRUVDevice::CreateIdentifiers() {

@@ -88,6 +88,14 @@ public:
     void SetSysXDisplayOfs(int32_t value) { sysx_display_ofs_ = static_cast<int8_t>(value); }
     uint8_t MidiChannel() const { return midi_channel_; }
     void SetMidiChannel(int32_t value) { midi_channel_ = static_cast<uint8_t>(value); }
+    // The definition format the device is written in: the FormatVersion its
+    // file gave (1 for a file without one), kDefinitionFormatVersion for a
+    // device made here. It decides which checksum kinds are in force.
+    int32_t FormatVersion() const { return format_version_; }
+    void SetFormatVersion(int32_t version) { format_version_ = version; }
+    // Whether saving needs FormatVersion 2 (a template uses what version 1 lacks).
+    bool NeedsLaterFormat() const;
+
     // 0 "Mixer", 1 "Synth", 2 "Effect". Stored as given; the reader clamps.
     int8_t DeviceType() const { return device_type_; }
     void SetDeviceType(int32_t value) { device_type_ = static_cast<int8_t>(value); }
@@ -133,6 +141,7 @@ private:
     int8_t sysx_display_ofs_ = 1;
     uint8_t midi_channel_ = 0;
     int8_t device_type_ = 0;
+    int32_t format_version_ = kDefinitionFormatVersion;
     void* message_owner_ = nullptr;
     std::vector<std::unique_ptr<DRUVConfiguration>> configurations_;
     std::vector<std::unique_ptr<DRUVTemplate>> templates_;

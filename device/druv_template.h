@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "device/byte_string.h"
+#include "device/template_extensions.h"
 #include "device/text_fields.h"
 
 // How the current loop value is written into F1 and F2 placeholders.
@@ -17,13 +18,24 @@ enum LoopValueFormat : int32_t {
     kLoopNybbleHighLow = 3,
 };
 
-// Checksum kinds; other values store no checksum.
+// Checksum kinds; other values store no checksum. The last three came with
+// FormatVersion 2: in a file without it they meant no checksum, and still do
+// (ChecksumTypeInForce).
 enum ChecksumType : uint8_t {
     kChecksumNone = 0,
     kChecksumTwosComplement = 1,
     kChecksumSum = 2,
     kChecksumOnesComplement = 3,
+    kChecksumSumPlusConstant = 4,   // (sum + constant) AND 7F
+    kChecksumNybbleSumLowHigh = 5,  // sum of the bytes that nybble pairs (low first) encode, AND 7F
+    kChecksumNybbleSumHighLow = 6,  // the same with the high nybble first
 };
+constexpr uint8_t kLastFirstFormatChecksumType = kChecksumOnesComplement;
+constexpr uint8_t kLastChecksumType = kChecksumNybbleSumHighLow;
+
+// The kind a checksum type stands for in a definition of `formatVersion`:
+// the type itself, or kChecksumNone where that version does not know it.
+uint8_t ChecksumTypeInForce(uint8_t type, int32_t formatVersion);
 
 class DRUVTemplate {
 public:
@@ -60,6 +72,13 @@ public:
     const ByteString& Transmit() const { return transmit_; }
     const ByteString& PostTransmit() const { return post_transmit_; }
     const ByteString& Terminator() const { return terminator_; }
+
+    // The parts beyond the first format; all off by default.
+    const TemplateExtensions& Extensions() const { return extensions_; }
+    void SetExtensions(TemplateExtensions extensions) { extensions_ = std::move(extensions); }
+    // Whether the template needs FormatVersion 2: an extension, or one of the
+    // later checksum kinds for either rule.
+    bool NeedsLaterFormat() const;
 
     // Numbers from decimal text (DecimalTextToInt) or as values. NumLoops
     // stores 0 as 1; LoopValFormat stores anything outside 0 to 3 as 0;
@@ -148,4 +167,5 @@ private:
     uint8_t time_out_ = 0;
     uint8_t store_terminator_ = 0;
     ByteString terminator_;
+    TemplateExtensions extensions_;
 };

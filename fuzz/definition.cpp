@@ -26,6 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const DRUVTemplate& record = *device.Template(i);
         touched += BytesToHexText(record.Request()).size() + BytesToHexText(record.Terminator()).size();
         touched += ToXmlCharacterData(record.Name()).size();
+        touched += BytesToHexText(record.Extensions().ackPattern).size() + record.NeedsLaterFormat();
     }
     return touched == static_cast<size_t>(-1) ? 1 : 0;
 }
