@@ -110,3 +110,88 @@ TEST(DefinitionReport, WarnsAboutAChecksumOverNoBytes) {
 }
 
 }  // namespace
+
+// A shared definition whose help file or pictures the programs will not use,
+// or whose configuration name would split the host's list, says so.
+TEST(DefinitionReport, WarnsAboutNamesThePluginWillNotUse) {
+    DRUVDevice device;
+    device.SetHelpFile("..\\..\\x.lnk");
+    device.SetActivePNGFile("setup.exe");
+    device.SetInactivePNGFile("C:\\pictures\\off.png");
+    device.AddConfiguration("Bank A; B")->AddRef("Bank");
+    device.AddTemplate("Bank")->SetSize(10);
+    const auto warnings = DefinitionWarnings(device);
+    const std::string all = Joined(warnings);
+    EXPECT_TRUE(HasWarning(warnings, "HelpFile \"..\\..\\x.lnk\" is not used: it leads out of the definition's"))
+        << all;
+    EXPECT_TRUE(HasWarning(warnings, "ActivePNGFile \"setup.exe\" is not used: only pictures are read")) << all;
+    EXPECT_TRUE(HasWarning(warnings, "InactivePNGFile \"C:\\pictures\\off.png\" is not used: it names a place"))
+        << all;
+    EXPECT_TRUE(HasWarning(warnings, "configuration \"Bank A; B\" holds ';'")) << all;
+    EXPECT_EQ(4u, warnings.size()) << all;
+
+    device.SetHelpFile("docs\\aster.pdf");
+    device.SetActivePNGFile("on.png");
+    device.SetInactivePNGFile("");
+    device.Configuration(0)->SetName("Bank A, B");
+    EXPECT_TRUE(DefinitionWarnings(device).empty()) << Joined(DefinitionWarnings(device));
+}
+
+// The later format's parts are shown, and what the engine cannot do with them
+// is said.
+TEST(DefinitionReport, ShowsTheExtensionsAndWarnsAboutTheirMisuse) {
+    DRUVDevice device;
+    DRUVTemplate* patch = device.AddTemplate("Patch");
+    patch->SetSize(448);
+    patch->SetRequest("F0 41 00 14 11 02 00 00 00 03 40 00 F7");
+    patch->SetCSumType(kChecksumTwosComplement);
+    patch->SetCSumStart(5);
+    TemplateExtensions x;
+    x.csumFromEnd = 2;
+    x.csumVerify = 1;
+    x.requestCSumType = kChecksumTwosComplement;
+    x.requestCSumStart = 5;
+    x.requestCSumFromEnd = 2;
+    x.addressOfs = 5;
+    x.addressBytes = 3;
+    x.addressStart = 0x8000;
+    x.addressIncDec = 0x1C0;
+    patch->SetExtensions(x);
+    std::ostringstream summary;
+    WriteDefinitionSummary(device, summary);
+    const std::string text = summary.str();
+    EXPECT_NE(std::string::npos, text.find("checksum 2s Complement from 5 to the byte before it, 2 bytes before the "
+                                           "end, checked on receive"))
+        << text;
+    EXPECT_NE(std::string::npos, text.find("request checksum 2s Complement from 5")) << text;
+    EXPECT_NE(std::string::npos, text.find("Address:  3 bytes at 5, from 32768 step 448 per loop")) << text;
+    EXPECT_TRUE(DefinitionWarnings(device).empty()) << Joined(DefinitionWarnings(device));
+
+    x.addressOfs = 11;  // runs into the F7 of the 13-byte request
+    x.outerLoopCount = 2;
+    x.outerLoopOfs = 20;
+    x.outerLoopValFormat = kOuter14BitHighLow;
+    x.ackPattern = {0xF0, 0x41, 0x00};
+    x.csumVerify = 1;
+    patch->SetExtensions(x);
+    DRUVTemplate* plain = device.AddTemplate("Plain");
+    plain->SetSize(10);
+    TemplateExtensions y;
+    y.addressBytes = 5;
+    y.csumVerify = 1;
+    plain->SetExtensions(y);
+    const auto warnings = DefinitionWarnings(device);
+    const std::string all = Joined(warnings);
+    EXPECT_TRUE(HasWarning(warnings, "\"Patch\": the address bytes from 11 lie outside its 13-byte request")) << all;
+    EXPECT_TRUE(HasWarning(warnings, "\"Patch\": the outer loop value at 20 lies outside")) << all;
+    EXPECT_TRUE(HasWarning(warnings, "\"Patch\": an acknowledgement is expected but AckTimeOut is 0")) << all;
+    EXPECT_TRUE(HasWarning(warnings, "\"Plain\": AddressBytes is 5")) << all;
+    EXPECT_TRUE(HasWarning(warnings, "\"Plain\": CSumVerify is set but the template has no checksum")) << all;
+    EXPECT_EQ(5u, warnings.size()) << all;
+
+    device.SetFormatVersion(1);  // as read from a file without FormatVersion
+    plain->SetExtensions({});
+    plain->SetCSumType(kChecksumNybbleSumLowHigh);
+    EXPECT_TRUE(HasWarning(DefinitionWarnings(device), "\"Plain\": checksum type 5 needs FormatVersion 2"))
+        << Joined(DefinitionWarnings(device));
+}

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "device/byte_string.h"
+#include "device/companion_files.h"
 #include "device/druv_device.h"
 #include "device/guid_text.h"
 
@@ -16,13 +17,14 @@ const char* DeviceTypeName(int type) {
 }
 
 const char* ChecksumName(int type) {
-    static const char* const kNames[] = {"None", "2s Complement", "Sum", "1s Complement"};
-    return type >= 0 && type <= 3 ? kNames[type] : "unknown";
+    static const char* const kNames[] = {"None",           "2s Complement",  "Sum",          "1s Complement",
+                                         "Sum + Constant", "Nybble Sum L/H", "Nybble Sum H/L"};
+    return type >= 0 && type <= kLastChecksumType ? kNames[type] : "unknown";
 }
 
-const char* LoopFormatName(int format) {
-    static const char* const kNames[] = {"14-bit L/H", "14-bit H/L", "nybble L/H", "nybble H/L"};
-    return format >= 0 && format <= 3 ? kNames[format] : "unknown";
+const char* OuterFormatName(int format) {
+    static const char* const kNames[] = {"7-bit", "14-bit L/H", "14-bit H/L", "nybble L/H", "nybble H/L"};
+    return format >= 0 && format <= kLastOuterLoopFormat ? kNames[format] : "unknown";
 }
 
 std::string Guid(const GUID& guid) {
@@ -37,6 +39,44 @@ std::string Bytes(const ByteString& bytes) {
     std::string text = BytesToHexText(bytes);
     if (!text.empty()) text.pop_back();
     return text;
+}
+
+// ", checksum Sum over 10 bytes from 5 stored at 15" or, counted from the
+// message's end, "... from 5 to the byte before it, 2 bytes before the end".
+std::string ChecksumText(const char* what, int type, int32_t start, int32_t length, int32_t at, int32_t fromEnd,
+                         int32_t constant) {
+    std::ostringstream out;
+    out << ", " << what << " " << ChecksumName(type);
+    if (type == kChecksumSumPlusConstant) out << " (constant " << constant << ")";
+    if (fromEnd > 0)
+        out << " from " << start << " to the byte before it, " << fromEnd << " bytes before the end";
+    else
+        out << " over " << length << " bytes from " << start << " stored at " << at;
+    return out.str();
+}
+
+// The template's extensions beyond its checksums, one clause each.
+std::string ExtensionText(const DRUVTemplate& t) {
+    const TemplateExtensions& x = t.Extensions();
+    std::ostringstream out;
+    if (x.outerLoopCount > 0)
+        out << "\n      Outer loop: " << x.outerLoopCount << " times, values from " << x.outerLoopStart << " step "
+            << x.outerLoopIncDec << " at byte " << x.outerLoopOfs << " as " << OuterFormatName(x.outerLoopValFormat);
+    if (x.addressBytes != 0)
+        out << "\n      Address:  " << x.addressBytes << " bytes at " << x.addressOfs << ", from " << x.addressStart
+            << " step " << x.addressIncDec << " per loop";
+    if (x.unknownLength) out << "\n      Replies:  one message per loop, of any length up to the size";
+    if (x.endAfterMessages > 0) out << "\n      Ends:     after " << x.endAfterMessages << " messages";
+    if (x.endAfterQuiet > 0) out << "\n      Ends:     after " << x.endAfterQuiet << " ms without a byte";
+    if (!x.ackPattern.empty() || !x.ackErrorPattern.empty())
+        out << "\n      Acknowledged: within " << x.ackTimeOut << " ms by " << Bytes(x.ackPattern)
+            << (x.ackErrorPattern.empty() ? "" : "; error: " + Bytes(x.ackErrorPattern));
+    return out.str();
+}
+
+const char* LoopFormatName(int format) {
+    static const char* const kNames[] = {"14-bit L/H", "14-bit H/L", "nybble L/H", "nybble H/L"};
+    return format >= 0 && format <= 3 ? kNames[format] : "unknown";
 }
 
 bool HasLoopPlaceholder(const ByteString& bytes) {
@@ -62,12 +102,16 @@ int64_t ReplyMessageLength(const DRUVTemplate& t) {
     return t.Size() > 0 ? t.Size() : 0;
 }
 
-void CheckChecksum(const DRUVTemplate& t, const std::string& who, std::vector<std::string>& warnings) {
+void CheckChecksum(const DRUVTemplate& t, int32_t formatVersion, const std::string& who,
+                   std::vector<std::string>& warnings) {
     if (t.CSumType() == 0) return;
-    if (t.CSumType() > 3) {
-        warnings.push_back(who + "checksum type " + std::to_string(t.CSumType()) + " is unknown; nothing is stored");
+    if (ChecksumTypeInForce(t.CSumType(), formatVersion) == kChecksumNone) {
+        warnings.push_back(who + "checksum type " + std::to_string(t.CSumType()) +
+                           (t.CSumType() <= kLastChecksumType ? " needs FormatVersion 2" : " is unknown") +
+                           "; nothing is stored");
         return;
     }
+    if (t.Extensions().csumFromEnd > 0) return;  // fits every length
     const int64_t start = t.CSumStart(), count = t.CSumLength(), at = t.CSumOfs();
     if (count <= 0) {
         warnings.push_back(who + "CSumLength is " + std::to_string(count) +
@@ -115,6 +159,40 @@ void CheckDeviceId(const DRUVDevice& device, const DRUVTemplate& t, const std::s
                            " lies outside its " + std::to_string(request) + "-byte request");
 }
 
+// What the engine cannot do as the extensions ask.
+void CheckExtensions(const DRUVTemplate& t, const std::string& who, std::vector<std::string>& warnings) {
+    const TemplateExtensions& x = t.Extensions();
+    const size_t request = FirstSysXLength(t.Request());
+    if (x.requestCSumType > kLastChecksumType)
+        warnings.push_back(who + "request checksum type " + std::to_string(x.requestCSumType) + " is unknown");
+    if (x.addressBytes < 0 || x.addressBytes > kMaxAddressBytes)
+        warnings.push_back(who + "AddressBytes is " + std::to_string(x.addressBytes) + "; 1 to 4 bytes are written");
+    else if (x.addressBytes > 0 && request != 0 &&
+             (x.addressOfs < 1 || x.addressOfs + x.addressBytes > static_cast<int64_t>(request) - 1))
+        warnings.push_back(who + "the address bytes from " + std::to_string(x.addressOfs) + " lie outside its " +
+                           std::to_string(request) + "-byte request");
+    const int64_t outerBytes = x.outerLoopValFormat == kOuter7Bit ? 1 : 2;
+    if (x.outerLoopCount > 0 && request != 0 &&
+        (x.outerLoopOfs < 1 || x.outerLoopOfs + outerBytes > static_cast<int64_t>(request) - 1))
+        warnings.push_back(who + "the outer loop value at " + std::to_string(x.outerLoopOfs) + " lies outside its " +
+                           std::to_string(request) + "-byte request");
+    if (x.outerLoopCount < 0)
+        warnings.push_back(who + "OuterLoopCount is " + std::to_string(x.outerLoopCount) + "; no loop runs");
+    if ((!x.ackPattern.empty() || !x.ackErrorPattern.empty()) && x.ackTimeOut <= 0)
+        warnings.push_back(who + "an acknowledgement is expected but AckTimeOut is " + std::to_string(x.ackTimeOut) +
+                           ", so it is never waited for");
+    if (x.csumVerify && t.CSumType() == kChecksumNone)
+        warnings.push_back(who + "CSumVerify is set but the template has no checksum to check");
+}
+
+// A name the programs will not use: the page opens no such help file and the
+// host is handed no such picture.
+void CheckCompanionFile(const char* field, const std::string& name, CompanionFileProblem problem,
+                        std::vector<std::string>& warnings) {
+    if (name.empty() || problem == CompanionFileProblem::None) return;
+    warnings.push_back(std::string(field) + " \"" + name + "\" is not used: " + DescribeCompanionFileProblem(problem));
+}
+
 }  // namespace
 
 void WriteDefinitionSummary(const DRUVDevice& device, std::ostream& out) {
@@ -149,11 +227,16 @@ void WriteDefinitionSummary(const DRUVDevice& device, std::ostream& out) {
         if (t.NumLoops() > 1)
             out << ", " << t.NumLoops() << " loops of " << t.LoopRecvSize() << " bytes, values from " << t.LoopStart()
                 << " step " << t.LoopIncDec() << " as " << LoopFormatName(t.LoopValFormat());
+        const TemplateExtensions& x = t.Extensions();
         if (t.CSumType() != 0)
-            out << ", checksum " << ChecksumName(t.CSumType()) << " over " << t.CSumLength() << " bytes from "
-                << t.CSumStart() << " stored at " << t.CSumOfs();
+            out << ChecksumText("checksum", t.CSumType(), t.CSumStart(), t.CSumLength(), t.CSumOfs(), x.csumFromEnd,
+                                x.csumConstant)
+                << (x.csumVerify ? ", checked on receive" : "");
+        if (x.requestCSumType != 0)
+            out << ChecksumText("request checksum", x.requestCSumType, x.requestCSumStart, x.requestCSumLength,
+                                x.requestCSumOfs, x.requestCSumFromEnd, x.requestCSumConstant);
         if (t.Verify()) out << ", used for detection";
-        out << "\n";
+        out << ExtensionText(t) << "\n";
         if (!t.Request().empty()) out << "      Request:  " << Bytes(t.Request()) << "\n";
         if (!t.Transmit().empty()) out << "      Transmit: " << Bytes(t.Transmit()) << "\n";
         if (!t.Terminator().empty()) out << "      Terminator: " << Bytes(t.Terminator()) << "\n";
@@ -167,8 +250,14 @@ std::vector<std::string> DefinitionWarnings(const DRUVDevice& device) {
                            std::to_string(device.SysXChanMax()));
     if (device.SysXChanOfs() < 0)
         warnings.push_back("the device-ID byte " + std::to_string(device.SysXChanOfs()) + " lies before F0");
+    CheckCompanionFile("HelpFile", device.HelpFile(), CheckHelpFileName(device.HelpFile()), warnings);
+    CheckCompanionFile("ActivePNGFile", device.ActivePNGFile(), CheckPictureFileName(device.ActivePNGFile()), warnings);
+    CheckCompanionFile("InactivePNGFile", device.InactivePNGFile(), CheckPictureFileName(device.InactivePNGFile()),
+                       warnings);
     for (size_t i = 0; i < device.ConfigurationCount(); ++i) {
         const DRUVConfiguration& c = *device.Configuration(i);
+        if (c.Name().find(';') != std::string::npos)
+            warnings.push_back("configuration \"" + c.Name() + "\" holds ';', which the host's list shows as ','");
         if (c.Refs().empty()) warnings.push_back("configuration \"" + c.Name() + "\" selects no template");
         for (const std::string& ref : c.Refs())
             if (device.FindTemplate(ref.c_str()) == nullptr)
@@ -179,7 +268,8 @@ std::vector<std::string> DefinitionWarnings(const DRUVDevice& device) {
         const DRUVTemplate& t = *device.Template(i);
         const std::string who = "template \"" + t.Name() + "\": ";
         if (t.Size() <= 0) warnings.push_back(who + "Size is " + std::to_string(t.Size()));
-        CheckChecksum(t, who, warnings);
+        CheckChecksum(t, device.FormatVersion(), who, warnings);
+        CheckExtensions(t, who, warnings);
         CheckLoops(t, who, warnings);
         CheckDeviceId(device, t, who, warnings);
     }
