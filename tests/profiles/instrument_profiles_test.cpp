@@ -591,6 +591,19 @@ TEST(InstrumentProfileMemory, AKyraPatchStoredLeavesTheCurrentOne) {
     EXPECT_EQ(source->Receive(patch).at(0), unit->Receive(patch).at(0));
 }
 
+// The Pulse listens to device ID 7F as well as its own, in requests and dumps.
+TEST(InstrumentProfileMemory, ThePulseTakesTheBroadcastId) {
+    auto source = Make("Waldorf", "Pulse", 9, 1);
+    auto unit = Make("Waldorf", "Pulse", 4, 2);
+    Bytes program = source->Receive({0xF0, 0x3E, 0x0B, 0x7F, 0x40, 0x2A, 0xF7}).at(0);
+    EXPECT_EQ(9, program[3]);
+    program[3] = 0x7F;
+    unit->Receive(program);
+    EXPECT_EQ(1, unit->Counts().dumpsStored);
+    EXPECT_EQ(source->Memory().at("sound 42"), unit->Memory().at("sound 42"));
+    EXPECT_EQ(0, unit->Refused() + source->Refused());
+}
+
 // Each Novation unit answers its own product bytes and the banks 1-4 only.
 TEST(InstrumentProfileRequests, NovationUnitsAnswerTheirOwnProductAndBanksOneToFour) {
     auto request = [](std::initializer_list<uint8_t> product, uint8_t bank) {
