@@ -1,5 +1,6 @@
 // Behringer Wave: messages inside `F0 00 20 32 00 01 39 dd 74 … F7`, dd the
-// device ID. Request `05 bb pp` (bank 0..1 = A..B, program 0..99) answers
+// device ID (00 in the published dumps; 0..15 here, as on the DeepMind).
+// Request `05 bb pp` (bank 0..1 = A..B, program 0..99) answers
 // `06 bb pp vv [121] cs` (136 bytes), request `07` the edit buffer
 // `08 vv [121] cs` (134); vv is a version byte, cs the 7-bit sum of the 121
 // data bytes alone. Both dumps are taken back, of any version.

@@ -1,6 +1,7 @@
 // Novation UltraNova: product bytes 03 01 7F, 526-byte program and edit-buffer
-// dumps; the edit buffer is asked for with `40 21 00 00 00 00`. Programs are
-// written only with the unit's Protect setting off, as its setup asks.
+// dumps; the edit buffer is asked for with `40 21 00 00 00 00`. Its setup
+// asks for Protect off, so that programs sent back are written; a unit here
+// is always set up so.
 #include "simulator/profiles/novation_family.h"
 
 namespace druv::profiles {

@@ -1,9 +1,9 @@
 // Tempest: no request at all; sounds leave only from the front panel. A
 // sound from the flash library goes out as `F0 01 28 63 [data] F7` of 174,
 // 182 or 190 bytes, the sound in RAM as `F0 01 28 60 [data] F7` (157 bytes);
-// neither has a checksum nor a device ID. Where a sound sent back is stored
-// is not known: a unit here keeps the last flash sound and the last RAM
-// sound it received, as the ones it would send next.
+// neither has a device ID, nor a checksum by any of the usual rules. Where a
+// sound sent back is stored is not known: a unit here keeps the last flash
+// sound and the last RAM sound it received, as the ones it would send next.
 #include "simulator/profiles/profile_bytes.h"
 
 namespace druv::profiles {
