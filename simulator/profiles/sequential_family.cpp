@@ -10,7 +10,9 @@ SequentialFamily::SequentialFamily(const ProfileSettings& settings, const Sequen
     : InstrumentProfile(settings), format_(format) {}
 
 Bytes SequentialFamily::Header() const {
-    Bytes header{0xF0, 0x01, format_.id};
+    Bytes header{0xF0};
+    Append(header, format_.maker);
+    header.push_back(format_.id);
     if (format_.versionByte) header.push_back(0x01);
     return header;
 }

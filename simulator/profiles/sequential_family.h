@@ -2,7 +2,9 @@
 // a program request `F0 01 id 05 bb pp F7` answered by the program dump
 // `F0 01 id 02 bb pp [packed data] F7`, and an edit-buffer request
 // `F0 01 id 06 F7` answered by `F0 01 id 03 [packed data] F7`. The Evolver
-// puts a file-version byte 01 after its id. There is neither a device ID nor
+// puts a file-version byte 01 after its id. The Oberheim Teo-5 and OB-X8 put
+// their maker byte 10 where 01 is, and the Groove Synthesis 3rd Wave its
+// three-byte maker ID 00 02 4A. There is neither a device ID nor
 // a checksum; the unit takes both dumps back (program or edit buffer).
 // A program change (after a bank select, controller 0 or 32) loads that
 // program into the edit buffer.
@@ -21,6 +23,7 @@ struct SequentialFormat {
     uint8_t banks = 0;            // bank numbers 0..banks-1
     uint8_t programsPerBank = 0;  // 128, or 100 on the Prophet-6 and OB-6
     size_t dataSize = 0;          // packed data bytes in a program dump
+    Bytes maker{0x01};            // the maker ID after F0
 };
 
 class SequentialFamily : public InstrumentProfile {

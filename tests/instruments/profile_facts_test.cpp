@@ -90,24 +90,26 @@ std::vector<FactRow> Rows() {
     };
 }
 
+void ExpectPublishedReplies(const FactRow& row) {
+    const std::string name = std::string(row.company) + " " + row.product + " " +
+                             (row.panel ? row.panel : HexName(row.request));
+    std::unique_ptr<InstrumentProfile> unit = MakeProfile(row.company, row.product, {row.deviceId, 5});
+    ASSERT_TRUE(unit) << name;
+    for (const Bytes& message : row.before) unit->Receive(message);
+    const std::vector<Bytes> replies = row.panel ? unit->Panel(row.panel) : unit->Receive(row.request);
+    EXPECT_EQ(0, unit->Refused()) << name;
+    ASSERT_EQ(row.messages, replies.size()) << name;
+    const size_t total = std::accumulate(replies.begin(), replies.end(), size_t{0},
+                                         [](size_t sum, const Bytes& m) { return sum + m.size(); });
+    EXPECT_EQ(row.totalBytes, total) << name;
+    EXPECT_TRUE(StartsWith(replies.front(), row.replyBegins)) << name << ": " << HexName(Bytes(
+        replies.front().begin(), replies.front().begin() + static_cast<long>(row.replyBegins.size())));
+    for (const Bytes& reply : replies)
+        EXPECT_EQ(DumpCheck::Kind::Valid, unit->Check(reply).kind) << name << ": " << unit->Check(reply).reason;
+}
+
 TEST(ProfileFacts, RepliesHaveThePublishedCountsSizesAndHeaders) {
-    for (const FactRow& row : Rows()) {
-        const std::string name = std::string(row.company) + " " + row.product + " " +
-                                 (row.panel ? row.panel : HexName(row.request));
-        std::unique_ptr<InstrumentProfile> unit = MakeProfile(row.company, row.product, {row.deviceId, 5});
-        ASSERT_TRUE(unit) << name;
-        for (const Bytes& message : row.before) unit->Receive(message);
-        const std::vector<Bytes> replies = row.panel ? unit->Panel(row.panel) : unit->Receive(row.request);
-        EXPECT_EQ(0, unit->Refused()) << name;
-        ASSERT_EQ(row.messages, replies.size()) << name;
-        const size_t total = std::accumulate(replies.begin(), replies.end(), size_t{0},
-                                             [](size_t sum, const Bytes& m) { return sum + m.size(); });
-        EXPECT_EQ(row.totalBytes, total) << name;
-        EXPECT_TRUE(StartsWith(replies.front(), row.replyBegins)) << name << ": " << HexName(Bytes(
-            replies.front().begin(), replies.front().begin() + static_cast<long>(row.replyBegins.size())));
-        for (const Bytes& reply : replies)
-            EXPECT_EQ(DumpCheck::Kind::Valid, unit->Check(reply).kind) << name << ": " << unit->Check(reply).reason;
-    }
+    for (const FactRow& row : Rows()) ExpectPublishedReplies(row);
 }
 
 // What the units refuse: requests and dumps whose device ID, checksum or
@@ -159,6 +161,134 @@ TEST(ProfileFacts, WavestationBankAndSinglePatchesShareMemory) {
     ASSERT_EQ(1, second->Counts().dumpsStored);
     EXPECT_EQ(first->Receive({0xF0, 0x42, 0x30, 0x28, 0x10, 0x01, 0x22, 0xF7}),
               second->Receive({0xF0, 0x42, 0x30, 0x28, 0x10, 0x01, 0x22, 0xF7}));
+}
+
+// The later instruments: one row per dump kind. Requests name the last bank
+// and program where the published ranges end, so that an answer there shows
+// the range; device IDs other than 0 where the unit has one.
+std::vector<FactRow> LaterRows() {
+    const Bytes peak{0xF0, 0x00, 0x20, 0x29, 0x01, 0x10, 0x00, 0x7E};
+    const Bytes summit{0xF0, 0x00, 0x20, 0x29, 0x01, 0x11, 0x01, 0x33};
+    const Bytes nova{0xF0, 0x00, 0x20, 0x29, 0x03, 0x01, 0x7F};
+    auto with = [](Bytes head, std::initializer_list<uint8_t> tail) {
+        for (uint8_t byte : tail) head.push_back(byte);
+        return head;
+    };
+    return {
+        {"Sequential", "Prophet-5", 0, {}, {0xF0, 0x01, 0x32, 0x05, 0x09, 0x27, 0xF7}, nullptr, 1, 159,
+         {0xF0, 0x01, 0x32, 0x02, 0x09, 0x27}},
+        {"Sequential", "Prophet-5", 0, {}, {0xF0, 0x01, 0x32, 0x06, 0xF7}, nullptr, 1, 157, {0xF0, 0x01, 0x32, 0x03}},
+        {"Sequential", "Take 5", 0, {}, {0xF0, 0x01, 0x35, 0x05, 0x0F, 0x0F, 0xF7}, nullptr, 1, 4695,
+         {0xF0, 0x01, 0x35, 0x02, 0x0F, 0x0F}},
+        {"Oberheim", "Teo-5", 0, {}, {0xF0, 0x10, 0x5A, 0x05, 0x0F, 0x0F, 0xF7}, nullptr, 1, 4695,
+         {0xF0, 0x10, 0x5A, 0x02, 0x0F, 0x0F}},
+        {"Sequential", "Trigon-6", 0, {}, {0xF0, 0x01, 0x39, 0x05, 0x09, 0x63, 0xF7}, nullptr, 1, 1178,
+         {0xF0, 0x01, 0x39, 0x02, 0x09, 0x63}},
+        {"Sequential", "Prophet 12", 0, {}, {0xF0, 0x01, 0x2A, 0x05, 0x07, 0x62, 0xF7}, nullptr, 1, 1178,
+         {0xF0, 0x01, 0x2A, 0x02, 0x07, 0x62}},
+        {"Sequential", "Pro 2", 0, {}, {0xF0, 0x01, 0x2C, 0x05, 0x07, 0x62, 0xF7}, nullptr, 1, 1178,
+         {0xF0, 0x01, 0x2C, 0x02, 0x07, 0x62}},
+        {"Sequential", "Pro 3", 0, {}, {0xF0, 0x01, 0x31, 0x05, 0x07, 0x7F, 0xF7}, nullptr, 1, 4695,
+         {0xF0, 0x01, 0x31, 0x02, 0x07, 0x7F}},
+        {"Sequential", "Prophet X", 0, {}, {0xF0, 0x01, 0x30, 0x05, 0x0B, 0x7F, 0xF7}, nullptr, 1, 4690,
+         {0xF0, 0x01, 0x30, 0x02, 0x0B, 0x7F}},
+        {"Sequential", "Prophet Rev2", 0, {}, {0xF0, 0x01, 0x2F, 0x05, 0x07, 0x7F, 0xF7}, nullptr, 1, 2346,
+         {0xF0, 0x01, 0x2F, 0x02, 0x07, 0x7F}},
+        {"Oberheim", "OB-X8", 0, {}, {0xF0, 0x10, 0x58, 0x05, 0x00, 0x16, 0xF7}, nullptr, 1, 599,
+         {0xF0, 0x10, 0x58, 0x02, 0x00, 0x16}},
+        {"Sequential", "Tempest", 0, {}, {}, "current sound", 1, 157, {0xF0, 0x01, 0x28, 0x60}},
+        {"Behringer", "DeepMind 12", 3, {}, {0xF0, 0x00, 0x20, 0x32, 0x20, 0x03, 0x01, 0x07, 0x7F, 0xF7}, nullptr, 1,
+         291, {0xF0, 0x00, 0x20, 0x32, 0x20, 0x03, 0x02}},
+        // Program 399 is 0F 03, low byte first.
+        {"Behringer", "Pro-800", 0, {}, {0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x24, 0x00, 0x77, 0x0F, 0x03, 0xF7},
+         nullptr, 1, 210, {0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x24, 0x00, 0x78, 0x0F, 0x03}},
+        {"Behringer", "Wave", 0, {}, {0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x39, 0x00, 0x74, 0x05, 0x01, 0x63, 0xF7},
+         nullptr, 1, 136, {0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x39, 0x00, 0x74, 0x06, 0x01, 0x63}},
+        {"Behringer", "Wave", 0, {}, {0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x39, 0x00, 0x74, 0x07, 0xF7}, nullptr, 1,
+         134, {0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x39, 0x00, 0x74, 0x08}},
+        {"Akai", "AX80", 0, {}, {}, "all programs", 64, 64 * 50, {0xF0, 0x47, 0x7E, 0x00}},
+        {"Novation", "Peak", 0, {}, with(peak, {0x41, 0x00, 0x00, 0x00, 0x04, 0x7F, 0xF7}), nullptr, 1, 527,
+         with(peak, {0x01, 0x00, 0x00, 0x00, 0x04, 0x7F})},
+        {"Novation", "Peak", 0, {}, with(peak, {0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF7}), nullptr, 1, 527,
+         with(peak, {0x00})},
+        {"Novation", "Summit", 0, {}, with(summit, {0x41, 0x00, 0x00, 0x00, 0x01, 0x00, 0xF7}), nullptr, 1, 527,
+         with(summit, {0x01, 0x00, 0x00, 0x00, 0x01, 0x00})},
+        {"Novation", "UltraNova", 0, {}, with(nova, {0x41, 0x00, 0x00, 0x00, 0x01, 0x23, 0xF7}), nullptr, 1, 526,
+         with(nova, {0x01, 0x00, 0x00, 0x00, 0x01, 0x23})},
+        {"Novation", "UltraNova", 0, {}, with(nova, {0x40, 0x21, 0x00, 0x00, 0x00, 0x00, 0xF7}), nullptr, 1, 526,
+         with(nova, {0x00})},
+        {"Groove Synthesis", "3rd Wave", 0, {}, {0xF0, 0x00, 0x02, 0x4A, 0x01, 0x06, 0xF7}, nullptr, 1, 4611,
+         {0xF0, 0x00, 0x02, 0x4A, 0x01, 0x03}},
+        {"Groove Synthesis", "3rd Wave", 0, {}, {0xF0, 0x00, 0x02, 0x4A, 0x01, 0x05, 0x04, 0x63, 0xF7}, nullptr, 1,
+         4613, {0xF0, 0x00, 0x02, 0x4A, 0x01, 0x02, 0x04, 0x63}},
+        {"John Bowen", "Solaris", 0, {}, {0xF0, 0x00, 0x12, 0x34, 0x7F, 0x10, 0x10, 0x7E, 0x7F, 0x7F, 0xF7}, nullptr,
+         170, 14409, {0xF0, 0x00, 0x12, 0x34, 0x7F, 0x10, 0x11, 0x7E, 0x7F, 0x7F}},
+        {"Studiologic", "Sledge", 2, {}, {0xF0, 0x3E, 0x15, 0x02, 0x00, 0x07, 0x7F, 0xF7}, nullptr, 1, 392,
+         {0xF0, 0x3E, 0x15, 0x02, 0x10, 0x07, 0x7F}},
+        {"Studiologic", "Sledge", 2, {}, {0xF0, 0x3E, 0x15, 0x02, 0x00, 0x7F, 0x00, 0xF7}, nullptr, 1, 392,
+         {0xF0, 0x3E, 0x15, 0x02, 0x10, 0x7F, 0x00}},
+        {"Waldorf", "Kyra", 0x11, {}, {0xF0, 0x3E, 0x22, 0x11, 0x20, 0x01, 0x19, 0x7F, 0xF7}, nullptr, 1, 234,
+         {0xF0, 0x3E, 0x22, 0x11, 0x40, 0x01, 0x19, 0x7F}},
+        {"Waldorf", "Kyra", 0x11, {}, {0xF0, 0x3E, 0x22, 0x11, 0x20, 0x01, 0x7F, 0x7F, 0xF7}, nullptr, 1, 234,
+         {0xF0, 0x3E, 0x22, 0x11, 0x40, 0x01, 0x7F, 0x7F}},
+        {"Waldorf", "Pulse", 0x21, {}, {0xF0, 0x3E, 0x0B, 0x21, 0x40, 0x63, 0xF7}, nullptr, 1, 77,
+         {0xF0, 0x3E, 0x0B, 0x21, 0x00, 0x63}},
+        // Request checksums: (01 + 7F) & 7F = 00, (20 + 00) = 20.
+        {"Waldorf", "Microwave II/XT", 0, {}, {0xF0, 0x3E, 0x0E, 0x00, 0x00, 0x01, 0x7F, 0x00, 0xF7}, nullptr, 1, 265,
+         {0xF0, 0x3E, 0x0E, 0x00, 0x10, 0x01, 0x7F}},
+        {"Waldorf", "Microwave II/XT", 0, {}, {0xF0, 0x3E, 0x0E, 0x00, 0x00, 0x20, 0x00, 0x20, 0xF7}, nullptr, 1, 265,
+         {0xF0, 0x3E, 0x0E, 0x00, 0x10, 0x20, 0x00}},
+        {"Novation", "Super Bass Station", 0, {}, {}, "current program", 1, 116,
+         {0xF0, 0x00, 0x20, 0x29, 0x01, 0x04, 0x22}},
+    };
+}
+
+TEST(ProfileFacts, LaterInstrumentsReplyWithThePublishedCountsSizesAndHeaders) {
+    for (const FactRow& row : LaterRows()) ExpectPublishedReplies(row);
+}
+
+// Each checksum where the published rule puts it: the 7-bit sum or two's
+// complement of `count` bytes from `start`, at `at` (second to last); count 0
+// for "up to the checksum", in every message of the answer.
+TEST(ProfileFacts, ChecksumsFollowThePublishedRules) {
+    enum class Rule { Sum, TwosComplement };
+    struct Row {
+        const char* company;
+        const char* product;
+        Bytes request;
+        Rule rule;
+        size_t start;
+        size_t count;
+        size_t at;
+    };
+    const Row rows[] = {
+        {"Behringer", "Wave", {0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x39, 0x00, 0x74, 0x05, 0x00, 0x00, 0xF7}, Rule::Sum,
+         13, 121, 134},
+        {"Behringer", "Wave", {0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x39, 0x00, 0x74, 0x07, 0xF7}, Rule::Sum, 11, 121,
+         132},
+        {"Studiologic", "Sledge", {0xF0, 0x3E, 0x15, 0x00, 0x00, 0x03, 0x40, 0xF7}, Rule::Sum, 7, 383, 390},
+        {"Waldorf", "Kyra", {0xF0, 0x3E, 0x22, 0x00, 0x20, 0x01, 0x03, 0x40, 0xF7}, Rule::Sum, 8, 224, 232},
+        {"Waldorf", "Pulse", {0xF0, 0x3E, 0x0B, 0x00, 0x40, 0x05, 0xF7}, Rule::Sum, 6, 69, 75},
+        {"Waldorf", "Microwave II/XT", {0xF0, 0x3E, 0x0E, 0x00, 0x00, 0x01, 0x05, 0x06, 0xF7}, Rule::Sum, 7, 256,
+         263},
+        {"John Bowen", "Solaris", {0xF0, 0x00, 0x12, 0x34, 0x7F, 0x10, 0x10, 0x7E, 0x7F, 0x7F, 0xF7},
+         Rule::TwosComplement, 7, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.company) + " " + row.product + " " + HexName(row.request));
+        std::unique_ptr<InstrumentProfile> unit = MakeProfile(row.company, row.product, {0, 9});
+        ASSERT_TRUE(unit);
+        const std::vector<Bytes> replies = unit->Receive(row.request);
+        ASSERT_FALSE(replies.empty());
+        for (const Bytes& reply : replies) {
+            const size_t at = row.at ? row.at : reply.size() - 2;
+            ASSERT_EQ(reply.size() - 2, at);
+            const size_t count = row.count ? row.count : at - row.start;
+            const uint8_t sum = Sum7(reply, row.start, count);
+            EXPECT_EQ(row.rule == Rule::Sum ? sum : static_cast<uint8_t>((0x80 - sum) & 0x7F), reply[at])
+                << HexName(Bytes(reply.begin(), reply.begin() + 10));
+        }
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,30 @@ const std::vector<RequestCase>& RequestCases() {
         {"Sequential", "Mopho", 0, false, {0xF0, 0x01, 0x25, 0x05, 0x02, 0x7F, 0xF7}, 1, 300, false},
         {"Sequential", "Evolver", 0, false, {0xF0, 0x01, 0x20, 0x01, 0x05, 0x03, 0x7F, 0xF7}, 1, 228, false},
         {"Sequential", "Tetra", 0, false, {0xF0, 0x01, 0x26, 0x05, 0x03, 0x7F, 0xF7}, 1, 446, false},
+        {"Sequential", "Prophet-5", 0, false, {0xF0, 0x01, 0x32, 0x05, 0x09, 0x27, 0xF7}, 1, 159, false},
+        {"Sequential", "Prophet-5", 0, false, {0xF0, 0x01, 0x32, 0x06, 0xF7}, 1, 157, false},
+        {"Sequential", "Take 5", 0, false, {0xF0, 0x01, 0x35, 0x05, 0x0F, 0x0F, 0xF7}, 1, 4695, false},
+        {"Oberheim", "Teo-5", 0, false, {0xF0, 0x10, 0x5A, 0x05, 0x0F, 0x0F, 0xF7}, 1, 4695, false},
+        {"Sequential", "Trigon-6", 0, false, {0xF0, 0x01, 0x39, 0x05, 0x09, 0x63, 0xF7}, 1, 1178, false},
+        {"Sequential", "Prophet 12", 0, false, {0xF0, 0x01, 0x2A, 0x05, 0x07, 0x62, 0xF7}, 1, 1178, false},
+        {"Sequential", "Pro 2", 0, false, {0xF0, 0x01, 0x2C, 0x05, 0x07, 0x62, 0xF7}, 1, 1178, false},
+        {"Sequential", "Pro 3", 0, false, {0xF0, 0x01, 0x31, 0x05, 0x07, 0x7F, 0xF7}, 1, 4695, false},
+        {"Sequential", "Prophet X", 0, false, {0xF0, 0x01, 0x30, 0x05, 0x0B, 0x7F, 0xF7}, 1, 4690, false},
+        {"Sequential", "Prophet Rev2", 0, false, {0xF0, 0x01, 0x2F, 0x05, 0x07, 0x7F, 0xF7}, 1, 2346, false},
+        {"Sequential", "Prophet Rev2", 0, false, {0xF0, 0x01, 0x2F, 0x06, 0xF7}, 1, 2344, false},
+        {"Oberheim", "OB-X8", 0, false, {0xF0, 0x10, 0x58, 0x05, 0x05, 0x7F, 0xF7}, 1, 599, false},
+        {"Oberheim", "OB-X8", 0, false, {0xF0, 0x10, 0x58, 0x06, 0xF7}, 1, 597, false},
+        {"Groove Synthesis", "3rd Wave", 0, false, {0xF0, 0x00, 0x02, 0x4A, 0x01, 0x05, 0x04, 0x63, 0xF7}, 1, 4613,
+         false},
+        {"Groove Synthesis", "3rd Wave", 0, false, {0xF0, 0x00, 0x02, 0x4A, 0x01, 0x06, 0xF7}, 1, 4611, false},
+        {"Behringer", "DeepMind 12", 3, true, {0xF0, 0x00, 0x20, 0x32, 0x20, kId, 0x01, 0x07, 0x7F, 0xF7}, 1, 291,
+         false},
+        {"Behringer", "DeepMind 12", 3, true, {0xF0, 0x00, 0x20, 0x32, 0x20, kId, 0x03, 0xF7}, 1, 289, false},
+        {"Behringer", "Pro-800", 0, false, {0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x24, 0x00, 0x77, 0x0F, 0x03, 0xF7}, 1,
+         210, false},
+        {"Behringer", "Wave", 3, true,
+         {0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x39, kId, 0x74, 0x05, 0x01, 0x63, 0xF7}, 1, 136, true},
+        {"Behringer", "Wave", 3, true, {0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x39, kId, 0x74, 0x07, 0xF7}, 1, 134, true},
         {"Ensoniq", "ESQ-1", 4, true, {0xF0, 0x0F, 0x02, kId, 0x09, 0xF7}, 1, 210, false},
         {"Ensoniq", "ESQ-1", 4, true, {0xF0, 0x0F, 0x02, kId, 0x0A, 0xF7}, 1, 8166, false},
         {"Ensoniq", "VFX", 4, true, {0xF0, 0x0F, 0x05, 0x00, kId, 0x00, 0x05, 0xF7}, 1, 1067, false},
@@ -72,10 +97,27 @@ const std::vector<RequestCase>& RequestCases() {
          {0xF0, 0x00, 0x20, 0x29, 0x00, 0x33, 0x00, 0x40, 0xF7}, 1, 154, false},
         {"Novation", "Bass Station II", 0, false,
          {0xF0, 0x00, 0x20, 0x29, 0x00, 0x33, 0x00, 0x41, 0x7F, 0xF7}, 1, 154, false},
+        {"Novation", "Peak", 0, false,
+         {0xF0, 0x00, 0x20, 0x29, 0x01, 0x10, 0x00, 0x7E, 0x41, 0x00, 0x00, 0x00, 0x04, 0x7F, 0xF7}, 1, 527, false},
+        {"Novation", "Peak", 0, false,
+         {0xF0, 0x00, 0x20, 0x29, 0x01, 0x10, 0x00, 0x7E, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF7}, 1, 527, false},
+        {"Novation", "Summit", 0, false,
+         {0xF0, 0x00, 0x20, 0x29, 0x01, 0x11, 0x01, 0x33, 0x41, 0x00, 0x00, 0x00, 0x01, 0x00, 0xF7}, 1, 527, false},
+        {"Novation", "UltraNova", 0, false,
+         {0xF0, 0x00, 0x20, 0x29, 0x03, 0x01, 0x7F, 0x41, 0x00, 0x00, 0x00, 0x02, 0x23, 0xF7}, 1, 526, false},
+        {"Novation", "UltraNova", 0, false,
+         {0xF0, 0x00, 0x20, 0x29, 0x03, 0x01, 0x7F, 0x40, 0x21, 0x00, 0x00, 0x00, 0x00, 0xF7}, 1, 526, false},
         {"Waldorf", "Microwave", 5, true, {0xF0, 0x3E, 0x00, kId, 0x02, 0xF7}, 1, 187, true},
         {"Waldorf", "Microwave", 5, true, {0xF0, 0x3E, 0x00, kId, 0x10, 0x00, 0xF7}, 1, 11527, true},
         {"Waldorf", "Blofeld", 5, true, {0xF0, 0x3E, 0x13, kId, 0x00, 0x07, 0x7F, 0x00, 0xF7}, 1, 392, true},
         {"Waldorf", "Blofeld", 5, true, {0xF0, 0x3E, 0x13, kId, 0x00, 0x7F, 0x00, 0x00, 0xF7}, 1, 392, true},
+        {"Studiologic", "Sledge", 5, true, {0xF0, 0x3E, 0x15, kId, 0x00, 0x07, 0x7F, 0xF7}, 1, 392, true},
+        {"Studiologic", "Sledge", 5, true, {0xF0, 0x3E, 0x15, kId, 0x00, 0x7F, 0x00, 0xF7}, 1, 392, true},
+        {"Waldorf", "Kyra", 0x11, true, {0xF0, 0x3E, 0x22, kId, 0x20, 0x01, 0x19, 0x7F, 0xF7}, 1, 234, true},
+        {"Waldorf", "Kyra", 0x11, true, {0xF0, 0x3E, 0x22, kId, 0x20, 0x01, 0x7F, 0x7F, 0xF7}, 1, 234, true},
+        {"Waldorf", "Pulse", 5, true, {0xF0, 0x3E, 0x0B, kId, 0x40, 0x63, 0xF7}, 1, 77, true},
+        {"Waldorf", "Microwave II/XT", 5, true, {0xF0, 0x3E, 0x0E, kId, 0x00, 0x01, 0x7F, 0x00, 0xF7}, 1, 265, true},
+        {"Waldorf", "Microwave II/XT", 5, true, {0xF0, 0x3E, 0x0E, kId, 0x00, 0x20, 0x00, 0x20, 0xF7}, 1, 265, true},
         {"Moog", "Minimoog Voyager", 5, true, {0xF0, 0x04, 0x01, kId, 0x04, 0xF7}, 1, 18734, false},
     };
     return cases;
@@ -223,6 +265,33 @@ std::vector<ChecksumCase> ChecksumCases() {
          Message({0xF0, 0x3E, 0x13, 0x00, 0x10, 0x00, 0x05}, OneByte(383, 0x21), 0x21), true},
         {"Blofeld 7F: not checked", "Waldorf", "Blofeld",
          Message({0xF0, 0x3E, 0x13, 0x00, 0x10, 0x00, 0x05}, OneByte(383, 0x21), 0x7F), true},
+        {"Wave sum of the data", "Behringer", "Wave",
+         Message({0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x39, 0x00, 0x74, 0x06, 0x00, 0x05, 0x01}, OneByte(121, 0x21),
+                 0x21), true},
+        {"Wave sum with the version byte", "Behringer", "Wave",
+         Message({0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x39, 0x00, 0x74, 0x06, 0x00, 0x05, 0x01}, OneByte(121, 0x21),
+                 0x22), false},
+        {"Kyra sum", "Waldorf", "Kyra",
+         Message({0xF0, 0x3E, 0x22, 0x00, 0x40, 0x01, 0x00, 0x05}, OneByte(224, 0x21), 0x21), true},
+        {"Kyra write form", "Waldorf", "Kyra",
+         Message({0xF0, 0x3E, 0x22, 0x00, 0x00, 0x01, 0x00, 0x05}, OneByte(224, 0x21), 0x21), true},
+        {"Kyra sum with bank and patch", "Waldorf", "Kyra",
+         Message({0xF0, 0x3E, 0x22, 0x00, 0x40, 0x01, 0x00, 0x05}, OneByte(224, 0x21), 0x26), false},
+        {"Pulse sum", "Waldorf", "Pulse", Message({0xF0, 0x3E, 0x0B, 0x00, 0x00, 0x05}, OneByte(69, 0x21), 0x21), true},
+        {"Pulse bulk form", "Waldorf", "Pulse", Message({0xF0, 0x3E, 0x0B, 0x00, 0x01, 0x05}, OneByte(69, 0x21), 0x21),
+         true},
+        {"Pulse two's complement", "Waldorf", "Pulse",
+         Message({0xF0, 0x3E, 0x0B, 0x00, 0x00, 0x05}, OneByte(69, 0x21), 0x5F), false},
+        {"Microwave XT sum", "Waldorf", "Microwave II/XT",
+         Message({0xF0, 0x3E, 0x0E, 0x00, 0x10, 0x01, 0x05}, OneByte(256, 0x21), 0x21), true},
+        {"Microwave XT 7F: always valid", "Waldorf", "Microwave II/XT",
+         Message({0xF0, 0x3E, 0x0E, 0x00, 0x10, 0x01, 0x05}, OneByte(256, 0x21), 0x7F), true},
+        {"Microwave XT sum with bank and sound", "Waldorf", "Microwave II/XT",
+         Message({0xF0, 0x3E, 0x0E, 0x00, 0x10, 0x01, 0x05}, OneByte(256, 0x21), 0x27), false},
+        {"Sledge sum", "Studiologic", "Sledge",
+         Message({0xF0, 0x3E, 0x15, 0x00, 0x10, 0x00, 0x05}, OneByte(383, 0x21), 0x21), true},
+        {"Sledge sum with the address", "Studiologic", "Sledge",
+         Message({0xF0, 0x3E, 0x15, 0x00, 0x10, 0x00, 0x05}, OneByte(383, 0x21), 0x26), false},
         {"ESQ-1 nibbles", "Ensoniq", "ESQ-1", Message({0xF0, 0x0F, 0x02, 0x00, 0x01}, Filled(203, 0x0F), 0x0F), true},
         {"ESQ-1 a byte that is no nibble", "Ensoniq", "ESQ-1",
          Message({0xF0, 0x0F, 0x02, 0x00, 0x01}, Filled(203, 0x0F), 0x10), false},
@@ -348,6 +417,270 @@ TEST(InstrumentProfileMemory, TheBlofeldTakesTheBroadcastId) {
     // A bank the unit does not have is not answered.
     EXPECT_TRUE(unit->Receive({0xF0, 0x3E, 0x13, 0x04, 0x00, 0x08, 0x00, 0x00, 0xF7}).empty());
     EXPECT_EQ(1, unit->Counts().unrecognised);
+}
+
+// Two units with different seeds hold different contents in every slot they
+// send, by request or from the panel: otherwise a round trip that lost a
+// dump would look like one that kept it.
+TEST(InstrumentProfileMemory, TwoSeedsDifferInEverySlotSent) {
+    for (const RequestCase& c : RequestCases()) {
+        SCOPED_TRACE(Name(c));
+        auto first = Make(c.company, c.product, c.id, 1);
+        auto second = Make(c.company, c.product, c.id, 2);
+        if (!first || !second) continue;
+        const std::vector<Bytes> a = first->Receive(WithId(c.request, c.id));
+        const std::vector<Bytes> b = second->Receive(WithId(c.request, c.id));
+        ASSERT_EQ(a.size(), b.size());
+        for (size_t i = 0; i < a.size(); ++i) EXPECT_NE(a[i], b[i]) << "message " << i;
+    }
+    for (const ProfileEntry& entry : RegisteredProfiles()) {
+        std::unique_ptr<InstrumentProfile> first = entry.make({0, 1});
+        std::unique_ptr<InstrumentProfile> second = entry.make({0, 2});
+        for (const std::string& action : first->PanelActions()) {
+            SCOPED_TRACE(entry.company + " " + entry.product + ", " + action);
+            const std::vector<Bytes> a = first->Panel(action);
+            const std::vector<Bytes> b = second->Panel(action);
+            ASSERT_EQ(a.size(), b.size());
+            for (size_t i = 0; i < a.size(); ++i) EXPECT_NE(a[i], b[i]) << "message " << i;
+        }
+    }
+}
+
+// The Microwave II/XT checks the checksum of a request, (bank + sound) & 7F,
+// and takes 7F for any; a request with another goes unanswered.
+TEST(InstrumentProfileRequests, TheMicrowaveXtAnswersOnlyARequestWithItsChecksum) {
+    struct Row {
+        const char* what;
+        Bytes request;
+        bool answered;
+    };
+    const Row rows[] = {
+        {"bank 1 sound 5", {0xF0, 0x3E, 0x0E, 0x03, 0x00, 0x01, 0x05, 0x06, 0xF7}, true},
+        {"a carry out of seven bits", {0xF0, 0x3E, 0x0E, 0x03, 0x00, 0x01, 0x7F, 0x00, 0xF7}, true},
+        {"edit buffer", {0xF0, 0x3E, 0x0E, 0x03, 0x00, 0x20, 0x00, 0x20, 0xF7}, true},
+        {"7F for any checksum", {0xF0, 0x3E, 0x0E, 0x03, 0x00, 0x01, 0x05, 0x7F, 0xF7}, true},
+        {"the checksum of the sound before", {0xF0, 0x3E, 0x0E, 0x03, 0x00, 0x01, 0x05, 0x05, 0xF7}, false},
+        {"the sum with the device ID", {0xF0, 0x3E, 0x0E, 0x03, 0x00, 0x01, 0x05, 0x09, 0xF7}, false},
+        {"two's complement", {0xF0, 0x3E, 0x0E, 0x03, 0x00, 0x01, 0x05, 0x7A, 0xF7}, false},
+        {"no checksum", {0xF0, 0x3E, 0x0E, 0x03, 0x00, 0x01, 0x05, 0xF7}, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        auto unit = Make("Waldorf", "Microwave II/XT", 3, 1);
+        const std::vector<Bytes> replies = unit->Receive(row.request);
+        EXPECT_EQ(row.answered ? 1u : 0u, replies.size());
+        EXPECT_EQ(row.answered ? 1 : 0, unit->Counts().requestsAnswered);
+        EXPECT_EQ(row.answered ? 0 : 1, unit->Refused());
+        if (row.answered) {
+            EXPECT_EQ(row.request[5], replies.at(0)[5]);
+        }
+    }
+}
+
+// Units without a request: each takes back the messages of the published
+// sizes and numbers only, and answers nothing.
+TEST(InstrumentProfilePanels, TakeOnlyThePublishedSizesAndAnswerNoRequest) {
+    auto dump = [](std::initializer_list<uint8_t> head, size_t size) {
+        Bytes message(head);
+        while (message.size() + 1 < size) message.push_back(0x15);
+        message.push_back(0xF7);
+        return message;
+    };
+    struct Row {
+        const char* what;
+        const char* company;
+        const char* product;
+        Bytes message;
+        int ProfileCounts::*counter;
+    };
+    const Row rows[] = {
+        {"Tempest flash sound, 174", "Sequential", "Tempest", dump({0xF0, 0x01, 0x28, 0x63}, 174),
+         &ProfileCounts::dumpsStored},
+        {"Tempest flash sound, 182", "Sequential", "Tempest", dump({0xF0, 0x01, 0x28, 0x63}, 182),
+         &ProfileCounts::dumpsStored},
+        {"Tempest flash sound, 190", "Sequential", "Tempest", dump({0xF0, 0x01, 0x28, 0x63}, 190),
+         &ProfileCounts::dumpsStored},
+        {"Tempest flash sound, 178", "Sequential", "Tempest", dump({0xF0, 0x01, 0x28, 0x63}, 178),
+         &ProfileCounts::refusedInvalid},
+        {"Tempest RAM sound", "Sequential", "Tempest", dump({0xF0, 0x01, 0x28, 0x60}, 157),
+         &ProfileCounts::dumpsStored},
+        {"Tempest RAM sound of a flash sound's size", "Sequential", "Tempest", dump({0xF0, 0x01, 0x28, 0x60}, 174),
+         &ProfileCounts::refusedInvalid},
+        {"Tempest program request", "Sequential", "Tempest", {0xF0, 0x01, 0x28, 0x05, 0x00, 0x00, 0xF7},
+         &ProfileCounts::unrecognised},
+        {"AX80 program 63", "Akai", "AX80", dump({0xF0, 0x47, 0x7E, 0x3F}, 50), &ProfileCounts::dumpsStored},
+        {"AX80 program 64", "Akai", "AX80", dump({0xF0, 0x47, 0x7E, 0x40}, 50), &ProfileCounts::refusedInvalid},
+        {"AX80 program one byte short", "Akai", "AX80", dump({0xF0, 0x47, 0x7E, 0x05}, 49),
+         &ProfileCounts::refusedInvalid},
+        {"Super Bass Station program", "Novation", "Super Bass Station",
+         dump({0xF0, 0x00, 0x20, 0x29, 0x01, 0x04, 0x22}, 116), &ProfileCounts::dumpsStored},
+        {"Super Bass Station program one byte long", "Novation", "Super Bass Station",
+         dump({0xF0, 0x00, 0x20, 0x29, 0x01, 0x04, 0x22}, 117), &ProfileCounts::refusedInvalid},
+    };
+    for (const Row& row : rows) {
+        auto unit = Make(row.company, row.product, 0, 1);
+        unit->Receive(row.message);
+        EXPECT_EQ(1, unit->Counts().*row.counter) << row.what;
+        EXPECT_EQ(row.counter == &ProfileCounts::dumpsStored ? 0 : 1, unit->Refused()) << row.what;
+    }
+}
+
+// A Tempest flash sound is 174, 182 or 190 bytes, which of them depends on
+// the sound; its RAM sound is always 157.
+TEST(InstrumentProfilePanels, TempestFlashSoundsVaryInLengthWithinThePublishedOnes) {
+    std::set<size_t> sizes;
+    for (uint64_t seed = 1; seed <= 30; ++seed) {
+        auto unit = Make("Sequential", "Tempest", 0, seed);
+        const std::vector<Bytes> flash = unit->Panel("flash sound");
+        ASSERT_EQ(1u, flash.size());
+        EXPECT_TRUE(flash[0].size() == 174 || flash[0].size() == 182 || flash[0].size() == 190) << flash[0].size();
+        sizes.insert(flash[0].size());
+        EXPECT_EQ(157u, unit->Panel("current sound").at(0).size());
+        auto second = Make("Sequential", "Tempest", 0, seed + 100);
+        second->Receive(flash[0]);
+        EXPECT_EQ(unit->Contents("flash sound"), second->Contents("flash sound"));
+    }
+    EXPECT_EQ(3u, sizes.size());
+}
+
+// The Solaris answers its edit buffer as a frame: start, 168 blocks, end,
+// each with a two's complement from the address on. A second unit takes the
+// frame back; a block whose checksum follows another rule is refused.
+TEST(InstrumentProfileMemory, TheSolarisEditBufferTravelsAsOneFrame) {
+    const Bytes request{0xF0, 0x00, 0x12, 0x34, 0x7F, 0x10, 0x10, 0x7E, 0x7F, 0x7F, 0xF7};
+    auto first = Make("John Bowen", "Solaris", 0, 1);
+    auto second = Make("John Bowen", "Solaris", 0, 2);
+    const std::vector<Bytes> frame = first->Receive(request);
+    ASSERT_EQ(170u, frame.size());
+    EXPECT_EQ((Bytes{0xF0, 0x00, 0x12, 0x34, 0x7F, 0x10, 0x11, 0x7E, 0x7F, 0x7F, 0x04, 0xF7}), frame.front());
+    EXPECT_EQ((Bytes{0xF0, 0x00, 0x12, 0x34, 0x7F, 0x10, 0x11, 0x7F, 0x7F, 0x7F, 0x03, 0xF7}), frame.back());
+    const std::vector<Bytes> before = second->Receive(request);
+    for (const Bytes& message : frame) second->Receive(message);
+    EXPECT_EQ(170, second->Counts().dumpsStored);
+    EXPECT_EQ(0, second->Refused()) << (second->RefusalReasons().empty() ? "" : second->RefusalReasons()[0]);
+    EXPECT_EQ(frame, second->Receive(request));
+    EXPECT_NE(before, frame);
+
+    // Block 130 is at an address that is not all zeros.
+    Bytes sum = frame[131], dataOnly = frame[131];
+    sum[sum.size() - 2] = Sum7(sum, 7, sum.size() - 9);
+    dataOnly[dataOnly.size() - 2] = TwosComplement7(dataOnly, 10, dataOnly.size() - 12);
+    ASSERT_NE(frame[131], sum);
+    ASSERT_NE(frame[131], dataOnly);
+    auto third = Make("John Bowen", "Solaris", 0, 3);
+    third->Receive(sum);
+    third->Receive(dataOnly);
+    EXPECT_EQ(2, third->Counts().refusedInvalid);
+    // No request for a stored preset.
+    EXPECT_TRUE(third->Receive({0xF0, 0x00, 0x12, 0x34, 0x7F, 0x10, 0x10, 0x7E, 0x00, 0x05, 0xF7}).empty());
+    EXPECT_EQ(1, third->Counts().unrecognised);
+}
+
+// Writing a Kyra patch into a bank leaves the current patch as it was.
+TEST(InstrumentProfileMemory, AKyraPatchStoredLeavesTheCurrentOne) {
+    const Bytes current{0xF0, 0x3E, 0x22, 0x11, 0x20, 0x01, 0x7F, 0x7F, 0xF7};
+    const Bytes patch{0xF0, 0x3E, 0x22, 0x11, 0x20, 0x01, 0x03, 0x05, 0xF7};
+    auto source = Make("Waldorf", "Kyra", 0x11, 1);
+    auto unit = Make("Waldorf", "Kyra", 0x11, 2);
+    Bytes write = source->Receive(patch).at(0);
+    write[4] = 0x00;  // the form a patch is sent to the unit in
+    const Bytes before = unit->Receive(current).at(0);
+    unit->Receive(write);
+    EXPECT_EQ(1, unit->Counts().dumpsStored);
+    EXPECT_EQ(before, unit->Receive(current).at(0));
+    EXPECT_EQ(source->Receive(patch).at(0), unit->Receive(patch).at(0));
+}
+
+// The Pulse listens to device ID 7F as well as its own, in requests and dumps.
+TEST(InstrumentProfileMemory, ThePulseTakesTheBroadcastId) {
+    auto source = Make("Waldorf", "Pulse", 9, 1);
+    auto unit = Make("Waldorf", "Pulse", 4, 2);
+    Bytes program = source->Receive({0xF0, 0x3E, 0x0B, 0x7F, 0x40, 0x2A, 0xF7}).at(0);
+    EXPECT_EQ(9, program[3]);
+    program[3] = 0x7F;
+    unit->Receive(program);
+    EXPECT_EQ(1, unit->Counts().dumpsStored);
+    EXPECT_EQ(source->Memory().at("sound 42"), unit->Memory().at("sound 42"));
+    EXPECT_EQ(0, unit->Refused() + source->Refused());
+}
+
+// Each Novation unit answers its own product bytes and the banks 1-4 only.
+TEST(InstrumentProfileRequests, NovationUnitsAnswerTheirOwnProductAndBanksOneToFour) {
+    auto request = [](std::initializer_list<uint8_t> product, uint8_t bank) {
+        Bytes message{0xF0, 0x00, 0x20, 0x29};
+        for (uint8_t byte : product) message.push_back(byte);
+        Append(message, {0x41, 0x00, 0x00, 0x00, bank, 0x05, 0xF7});
+        return message;
+    };
+    const std::initializer_list<uint8_t> peak{0x01, 0x10, 0x00, 0x7E}, summit{0x01, 0x11, 0x01, 0x33};
+    struct Row {
+        const char* product;
+        Bytes request;
+        bool answered;
+    };
+    const Row rows[] = {
+        {"Peak", request(peak, 1), true},
+        {"Peak", request(summit, 1), false},
+        {"Summit", request(summit, 4), true},
+        {"Summit", request(peak, 4), false},
+        {"Peak", request(peak, 0), false},
+        {"Peak", request(peak, 5), false},
+        {"UltraNova", request({0x03, 0x01, 0x7F}, 4), true},
+        {"UltraNova", request({0x03, 0x01, 0x7F}, 5), false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.product) + " " + HexName(row.request));
+        auto unit = Make("Novation", row.product, 0, 1);
+        EXPECT_EQ(row.answered ? 1u : 0u, unit->Receive(row.request).size());
+        EXPECT_EQ(row.answered ? 0 : 1, unit->Counts().unrecognised);
+    }
+}
+
+// Messages in the later units' own headers, cut short, too long or noise:
+// nothing is read out of bounds (the sanitizer builds run this) and each is
+// counted once.
+TEST(InstrumentProfileRequests, LaterUnitsCountGarbageInTheirHeadersOnce) {
+    const Bytes heads[] = {{0x01, 0x32, 0x05},
+                           {0x10, 0x58, 0x02},
+                           {0x01, 0x28, 0x63},
+                           {0x00, 0x20, 0x32, 0x20},
+                           {0x00, 0x20, 0x32, 0x00, 0x01, 0x24, 0x00, 0x78},
+                           {0x00, 0x20, 0x32, 0x00, 0x01, 0x39},
+                           {0x47, 0x7E},
+                           {0x00, 0x20, 0x29, 0x01, 0x10, 0x00, 0x7E},
+                           {0x00, 0x20, 0x29, 0x03, 0x01, 0x7F},
+                           {0x00, 0x20, 0x29, 0x01, 0x04, 0x22},
+                           {0x00, 0x02, 0x4A, 0x01},
+                           {0x00, 0x12, 0x34, 0x7F, 0x10},
+                           {0x3E, 0x15},
+                           {0x3E, 0x22},
+                           {0x3E, 0x0B},
+                           {0x3E, 0x0E}};
+    uint64_t state = 0x7654321;
+    auto next = [&state]() {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint8_t>(state >> 57);
+    };
+    for (const ProfileEntry& entry : RegisteredProfiles()) {
+        std::unique_ptr<InstrumentProfile> unit = entry.make({0, 3});
+        const uint8_t id = unit->IdRule().present ? unit->IdRule().min : 0;
+        unit = entry.make({id, 3});
+        int sent = 0;
+        for (const Bytes& head : heads) {
+            for (int round = 0; round < 100; ++round) {
+                Bytes message{0xF0};
+                Append(message, head);
+                const size_t length = next() % 16;
+                for (size_t i = 0; i < length; ++i) message.push_back(i == 0 && round % 2 ? id : next());
+                if (round % 5 != 2) message.push_back(0xF7);
+                unit->Receive(message);
+                ++sent;
+            }
+        }
+        const ProfileCounts& counts = unit->Counts();
+        EXPECT_EQ(sent, counts.requestsAnswered + counts.requestsSilent + counts.dumpsStored + unit->Refused())
+            << entry.company << " " << entry.product;
+    }
 }
 
 }  // namespace
