@@ -48,12 +48,16 @@ std::vector<Bytes> InstrumentProfile::Receive(const Bytes& message) {
                 if (AcceptsId(check.deviceId)) {
                     Store(check);
                     ++counts_.dumpsStored;
+                    AnswerDump(message, check, replies);
                 } else {
                     Refuse(&ProfileCounts::refusedDeviceId,
                            "dump for device ID " + std::to_string(check.deviceId) + ": " + Describe(message));
                 }
+                if (!replies.empty()) ++counts_.dumpsAnswered;
             } else if (check.kind == DumpCheck::Kind::Invalid) {
                 Refuse(&ProfileCounts::refusedInvalid, check.reason + ": " + Describe(message));
+                AnswerDump(message, check, replies);
+                if (!replies.empty()) ++counts_.dumpsAnswered;
             } else if (const size_t refusals = reasons_.size(); HandleRequest(message, replies)) {
                 // A request the handler refused itself (bad checksum ...) is counted there.
                 if (reasons_.size() == refusals) ++(replies.empty() ? counts_.requestsSilent : counts_.requestsAnswered);

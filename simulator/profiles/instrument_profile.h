@@ -79,6 +79,7 @@ struct ProfileCounts {
     int channelMessages = 0;     // channel messages seen (used or not; never refused)
     int repliesSent = 0;         // messages handed out, replies and panel dumps
     int panelDumps = 0;          // front-panel actions carried out
+    int dumpsAnswered = 0;       // dumps the unit answered (write complete, or its error message)
 };
 
 struct LoggedMessage {
@@ -149,6 +150,17 @@ protected:
     }
     // Stores an accepted dump; by default the slot takes the checked data.
     virtual void Store(const DumpCheck& dump) { memory_[dump.slot] = dump.data; }
+    // What the unit sends back when a dump reaches it: after storing it
+    // (`check` valid), an acknowledgement such as "write complete"; after
+    // refusing it as damaged (`check` invalid), its error message, if the
+    // damaged message still names this unit (a profile reads that from
+    // `message`). Nothing by default. A valid dump for another device ID is
+    // not for this unit and gets no answer.
+    virtual void AnswerDump(const Bytes& message, const DumpCheck& check, std::vector<Bytes>& replies) {
+        (void)message;
+        (void)check;
+        (void)replies;
+    }
     // Builds a front-panel dump; false for an unknown action.
     virtual bool PanelDump(const std::string& action, std::vector<Bytes>& messages) {
         (void)action;

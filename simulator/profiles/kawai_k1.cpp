@@ -1,7 +1,8 @@
 // Kawai K1: one single `F0 40 0n 00 00 03 bb pp F7` (bb 00 internal, pp
 // 0..63) is answered by `F0 40 0n 20 00 03 bb pp [87 data + checksum] F7`
 // (97 bytes). The same dump sent to the unit (memory protect off) writes
-// single pp. Only the internal memory is modelled (no card inserted); the
+// single pp, and the unit answers "write complete" `F0 40 0n 40 00 03 F7`.
+// Only the internal memory is modelled (no card inserted); the
 // 32-single block dump is left out, its format has not been confirmed on a
 // unit.
 #include "simulator/profiles/kawai_support.h"
@@ -35,6 +36,10 @@ protected:
             return false;
         replies.push_back(kawai::SingleDump(DeviceId(), kK1, message[7], Single(message[7])));
         return true;
+    }
+
+    void AnswerDump(const Bytes&, const DumpCheck& check, std::vector<Bytes>& replies) override {
+        if (check.kind == DumpCheck::Kind::Valid) replies.push_back(kawai::WriteComplete(DeviceId(), kK1));
     }
 
 private:

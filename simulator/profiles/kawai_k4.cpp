@@ -4,7 +4,8 @@
 // `F0 40 0n 22 00 04 00 00 [data] F7` (15123 bytes): 64 singles of 131, 64
 // multis of 77, the drum set (682) and 32 effects of 35, each single, multi
 // and effect ending with its own checksum. Both dumps are taken back
-// (memory protect off); a single written alone also changes what the next
+// (memory protect off), each answered by "write complete"
+// `F0 40 0n 40 00 04 F7`; a single written alone also changes what the next
 // all-data dump holds, and the other way round.
 #include "simulator/profiles/kawai_support.h"
 #include "simulator/profiles/profile_bytes.h"
@@ -85,6 +86,10 @@ protected:
             Bytes& all = MutableMemory()["all"];
             for (size_t i = 0; i < kSingleSize; ++i) all[number * kSingleSize + i] = dump.data[i];
         }
+    }
+
+    void AnswerDump(const Bytes&, const DumpCheck& check, std::vector<Bytes>& replies) override {
+        if (check.kind == DumpCheck::Kind::Valid) replies.push_back(kawai::WriteComplete(DeviceId(), kK4));
     }
 
 private:

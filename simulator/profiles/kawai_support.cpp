@@ -54,4 +54,10 @@ Bytes SingleDump(uint8_t channel, uint8_t machine, uint8_t number, const Bytes& 
     return reply;
 }
 
+Bytes WriteComplete(uint8_t channel, uint8_t machine) {
+    Bytes reply = Header(channel, kWriteComplete, machine);
+    reply.push_back(0xF7);
+    return reply;
+}
+
 }  // namespace druv::profiles::kawai

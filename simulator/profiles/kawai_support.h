@@ -17,6 +17,7 @@ constexpr uint8_t kOneDataRequest = 0x00;
 constexpr uint8_t kAllDataRequest = 0x02;
 constexpr uint8_t kOneDataDump = 0x20;
 constexpr uint8_t kAllDataDump = 0x22;
+constexpr uint8_t kWriteComplete = 0x40;
 
 // (sum of `count` bytes from `start` + A5) & 7F.
 uint8_t Checksum(const Bytes& bytes, size_t start, size_t count);
@@ -43,5 +44,10 @@ DumpCheck CheckSingleDump(const Bytes& message, uint8_t channel, size_t singleSi
 
 // The dump that answers a request for internal single `number`.
 Bytes SingleDump(uint8_t channel, uint8_t machine, uint8_t number, const Bytes& single);
+
+// What the K1 and K4 send after storing a dump: the header with the "write
+// complete" function and nothing more. (Their error replies, functions 41
+// to 43, are not modelled: which fault gives which is not known.)
+Bytes WriteComplete(uint8_t channel, uint8_t machine);
 
 }  // namespace druv::profiles::kawai

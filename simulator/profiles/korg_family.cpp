@@ -17,4 +17,21 @@ Bytes KorgMessage(uint8_t channel, uint8_t model, const Bytes& body) {
     return message;
 }
 
+bool IsKorgMessage(const Bytes& message, const Bytes& model, int channel) {
+    if (message.size() < 3 + model.size() + 2 || message[0] != 0xF0 || message[1] != 0x42 ||
+        (message[2] & 0xF0) != 0x30)
+        return false;
+    for (size_t i = 0; i < model.size(); ++i)
+        if (message[3 + i] != model[i]) return false;
+    return channel < 0 || (message[2] & 0x0F) == channel;
+}
+
+Bytes KorgMessage(uint8_t channel, const Bytes& model, const Bytes& body) {
+    Bytes message{0xF0, 0x42, static_cast<uint8_t>(0x30 | (channel & 0x0F))};
+    Append(message, model);
+    Append(message, body);
+    message.push_back(0xF7);
+    return message;
+}
+
 }  // namespace druv::profiles

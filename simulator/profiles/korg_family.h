@@ -15,4 +15,9 @@ bool IsKorgMessage(const Bytes& message, uint8_t model, int channel);
 // `F0 42 3n model`, then `body`, then F7.
 Bytes KorgMessage(uint8_t channel, uint8_t model, const Bytes& body);
 
+// The same for the later units, whose model ID is several bytes
+// (`00 01 51`), followed by at least a function byte.
+bool IsKorgMessage(const Bytes& message, const Bytes& model, int channel);
+Bytes KorgMessage(uint8_t channel, const Bytes& model, const Bytes& body);
+
 }  // namespace druv::profiles

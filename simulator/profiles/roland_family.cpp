@@ -22,7 +22,7 @@ Bytes RolandProfile::BlockBytes(size_t block) const {
     const std::string name = "block " + SlotName(layout_.blocks[block].address, layout_.blocks[block].size);
     auto found = Memory().find(name);
     if (found != Memory().end()) return found->second;
-    return SeededBytes(Seed(), name, layout_.blocks[block].size);
+    return SeededBytes(Seed(), name, layout_.blocks[block].size, layout_.dataMask);
 }
 
 std::string RolandProfile::SlotName(uint32_t address, size_t size) const {
@@ -78,6 +78,8 @@ DumpCheck RolandProfile::CheckDump(const Bytes& message) const {
         return DumpCheck::Invalid("bad checksum");
     const uint32_t address = RolandAddress(message, checked, layout_.addressWidth);
     const size_t size = message.size() - header - 2;
+    for (size_t i = header; i < header + size; ++i)
+        if (message[i] > layout_.dataMask) return DumpCheck::Invalid("DT1 data that are not nibbles");
     const int block = BlockAt(address);
     if (block < 0 || address + size > layout_.blocks[block].address + layout_.blocks[block].size)
         return DumpCheck::Invalid("DT1 outside the memory");
@@ -94,8 +96,9 @@ bool RolandProfile::HandleRequest(const Bytes& message, std::vector<Bytes>& repl
         Refuse(&ProfileCounts::refusedInvalid, "RQ1 with a bad checksum");
         return true;
     }
-    const uint32_t address = RolandAddress(message, checked, width);
-    const size_t size = RolandAddress(message, checked + width, width);
+    uint32_t address = RolandAddress(message, checked, width);
+    size_t size = RolandAddress(message, checked + width, width);
+    Requested(address, size);
     replies = DataSet(address, size);
     if (replies.empty()) Refuse(&ProfileCounts::refusedInvalid, "RQ1 for an address outside the memory");
     return true;

@@ -1,4 +1,4 @@
-// Roland's one-way data exchange, shared by the D-50, JV-1080 and JD-800:
+// Roland's one-way data exchange, shared by its units from the D-50 on:
 //   DT1 `F0 41 DEV model 12 [address] [data] cs F7`
 //   RQ1 `F0 41 DEV model 11 [address] [size] cs F7`
 // Addresses and sizes are 3 or 4 bytes of 7 bits, most significant first;
@@ -27,6 +27,7 @@ struct RolandLayout {
     std::vector<RolandBlock> blocks;
     size_t chunk = 256;          // most data bytes in one DT1
     DeviceIdRule id;
+    uint8_t dataMask = 0x7F;     // 0x0F: the unit's data are nibbles, and it refuses other bytes
 };
 
 class RolandProfile : public InstrumentProfile {
@@ -46,6 +47,13 @@ protected:
     // skipping the gaps between blocks; empty when nothing lies there.
     std::vector<Bytes> DataSet(uint32_t address, size_t size) const;
     const RolandLayout& Layout() const { return layout_; }
+    // What an RQ1 for `size` bytes from `address` asks for, as the unit
+    // reads it. Most take it as it stands; some read a size of 0, or one
+    // that runs past a patch, their own way.
+    virtual void Requested(uint32_t& address, size_t& size) const {
+        (void)address;
+        (void)size;
+    }
 
 private:
     size_t HeaderSize() const { return 4 + layout_.model.size() + layout_.addressWidth; }

@@ -120,6 +120,48 @@ TEST(InstrumentProfile, RefusesEachKindOfBadMessageAndCountsIt) {
     }
 }
 
+// A toy unit that acknowledges what it stores (F0 7D id 40 F7) and answers
+// a damaged dump with an error (F0 7D id 41 F7).
+class AnsweringToy : public ToyProfile {
+public:
+    using ToyProfile::ToyProfile;
+
+protected:
+    void AnswerDump(const Bytes& message, const DumpCheck& check, std::vector<Bytes>& replies) override {
+        if (message[2] != DeviceId()) return;
+        replies.push_back({0xF0, 0x7D, DeviceId(), check.kind == DumpCheck::Kind::Valid ? uint8_t{0x40} : uint8_t{0x41}, 0xF7});
+    }
+};
+
+TEST(InstrumentProfile, AnswersADumpAfterStoringOrRefusingIt) {
+    ToyProfile source({5, 1});
+    Bytes damaged = source.Dump(5);
+    damaged[7] ^= 0x01;
+    struct Row {
+        const char* what;
+        Bytes message;
+        std::vector<Bytes> answer;
+        int ProfileCounts::*counter;
+    };
+    const Row rows[] = {
+        {"stored", source.Dump(5), {{0xF0, 0x7D, 0x05, 0x40, 0xF7}}, &ProfileCounts::dumpsStored},
+        {"damaged", damaged, {{0xF0, 0x7D, 0x05, 0x41, 0xF7}}, &ProfileCounts::refusedInvalid},
+        {"for another unit", source.Dump(6), {}, &ProfileCounts::refusedDeviceId},
+        {"a request", {0xF0, 0x7D, 0x05, 0x11, 0xF7}, {}, &ProfileCounts::requestsAnswered},
+    };
+    for (const Row& row : rows) {
+        AnsweringToy unit({5, 2});
+        const std::vector<Bytes> replies = unit.Receive(row.message);
+        EXPECT_EQ(1, unit.Counts().*row.counter) << row.what;
+        EXPECT_EQ(row.answer.empty() ? 0 : 1, unit.Counts().dumpsAnswered) << row.what;
+        if (!row.answer.empty()) {
+            EXPECT_EQ(row.answer, replies) << row.what;
+            EXPECT_EQ(1, unit.Counts().repliesSent) << row.what;
+            EXPECT_FALSE(unit.Log().back().incoming) << row.what;
+        }
+    }
+}
+
 TEST(InstrumentProfile, RecordsTheSlotsItSent) {
     ToyProfile unit({5, 2});
     EXPECT_TRUE(unit.SlotsSent().empty());
@@ -184,7 +226,8 @@ TEST(RegisteredProfiles, PanelDumpsAreTheirOwnValidDataAndTravel) {
 // sanitizer builds run this), and every message ends up counted exactly once.
 TEST(RegisteredProfiles, CountEveryMessageAndSurviveGarbage) {
     const Bytes makers[] = {{0x43}, {0x41}, {0x42}, {0x40}, {0x18}, {0x10}, {0x01}, {0x0F}, {0x3E},
-                            {0x04}, {0x00, 0x20, 0x29}, {0x7D}};
+                            {0x04}, {0x00, 0x20, 0x29}, {0x7D}, {0x00, 0x20, 0x33, 0x01}, {0x00, 0x20, 0x1F},
+                            {0x52, 0x00, 0x61}, {0x42, 0x30, 0x00, 0x01, 0x51}};
     uint64_t state = 0x1234567;
     auto next = [&state]() {
         state = state * 6364136223846793005ull + 1442695040888963407ull;

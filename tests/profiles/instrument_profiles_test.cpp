@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,15 +42,19 @@ struct RequestCase {
     size_t replies;        // messages in the answer
     size_t size;           // bytes of each
     bool checksum;         // whether the dumps carry one
+    Bytes written = {};    // what the unit answers to each dump taken back (kId for its ID), if anything
 };
 
 std::string Name(const RequestCase& c) { return std::string(c.company) + " " + c.product + " " + HexName(c.request); }
 
 const std::vector<RequestCase>& RequestCases() {
     static const std::vector<RequestCase> cases = {
-        {"Kawai", "K1", 3, true, {0xF0, 0x40, kId, 0x00, 0x00, 0x03, 0x00, 0x3F, 0xF7}, 1, 97, true},
-        {"Kawai", "K4", 3, true, {0xF0, 0x40, kId, 0x00, 0x00, 0x04, 0x00, 0x3F, 0xF7}, 1, 140, true},
-        {"Kawai", "K4", 3, true, {0xF0, 0x40, kId, 0x02, 0x00, 0x04, 0x00, 0xF7}, 1, 15123, true},
+        {"Kawai", "K1", 3, true, {0xF0, 0x40, kId, 0x00, 0x00, 0x03, 0x00, 0x3F, 0xF7}, 1, 97, true,
+         {0xF0, 0x40, kId, 0x40, 0x00, 0x03, 0xF7}},
+        {"Kawai", "K4", 3, true, {0xF0, 0x40, kId, 0x00, 0x00, 0x04, 0x00, 0x3F, 0xF7}, 1, 140, true,
+         {0xF0, 0x40, kId, 0x40, 0x00, 0x04, 0xF7}},
+        {"Kawai", "K4", 3, true, {0xF0, 0x40, kId, 0x02, 0x00, 0x04, 0x00, 0xF7}, 1, 15123, true,
+         {0xF0, 0x40, kId, 0x40, 0x00, 0x04, 0xF7}},
         {"E-mu", "Proteus/1", 2, true, {0xF0, 0x18, 0x04, kId, 0x00, 0x05, 0x01, 0xF7}, 1, 265, true},
         {"E-mu", "Proteus/1", 2, true, {0xF0, 0x18, 0x04, kId, 0x00, 0x7E, 0x7F, 0xF7}, 64, 265, true},
         {"E-mu", "Proteus/1", 2, true, {0xF0, 0x18, 0x04, kId, 0x00, 0x7F, 0x7F, 0xF7}, 128, 265, true},
@@ -158,7 +163,9 @@ TEST(InstrumentProfileReplies, AreTakenBackByAnotherUnitSlotForSlot) {
         auto first = Make(c.company, c.product, c.id, 1);
         auto second = Make(c.company, c.product, c.id, 2);
         if (!first || !second) continue;
-        for (const Bytes& reply : first->Receive(WithId(c.request, c.id))) EXPECT_TRUE(second->Receive(reply).empty());
+        const std::vector<Bytes> answer =
+            c.written.empty() ? std::vector<Bytes>{} : std::vector<Bytes>{WithId(c.written, c.id)};
+        for (const Bytes& reply : first->Receive(WithId(c.request, c.id))) EXPECT_EQ(answer, second->Receive(reply));
         EXPECT_EQ(0, second->Refused()) << (second->RefusalReasons().empty() ? "" : second->RefusalReasons()[0]);
         ASSERT_FALSE(first->SlotsSent().empty());
         for (const std::string& slot : first->SlotsSent()) {
@@ -681,6 +688,400 @@ TEST(InstrumentProfileRequests, LaterUnitsCountGarbageInTheirHeadersOnce) {
         EXPECT_EQ(sent, counts.requestsAnswered + counts.requestsSilent + counts.dumpsStored + unit->Refused())
             << entry.company << " " << entry.product;
     }
+}
+
+}  // namespace
+}  // namespace druv::profiles
+
+namespace druv::profiles {
+namespace {
+
+// The later instruments, one row per dump kind, compared by what each unit
+// holds (Contents: Roland slots are views of its address space).
+struct LaterCase {
+    const char* company;
+    const char* product;
+    uint8_t id;
+    bool hasId;
+    std::vector<Bytes> before;  // sent first (kId for the ID)
+    Bytes request;              // kId for the ID; empty: `panel`
+    const char* panel;
+    bool checksum;
+    Bytes written = {};         // the answer to each dump taken back, if any
+};
+
+Bytes Text(std::initializer_list<uint8_t> head, const char* text, std::initializer_list<uint8_t> tail) {
+    Bytes bytes(head);
+    Append(bytes, Ascii(text));
+    for (uint8_t byte : tail) bytes.push_back(byte);
+    return bytes;
+}
+
+std::string Name(const LaterCase& c) {
+    return std::string(c.company) + " " + c.product + " " + (c.panel ? c.panel : HexName(c.request));
+}
+
+const std::vector<LaterCase>& LaterCases() {
+    static const std::vector<LaterCase> cases = {
+        {"Roland", "MT-32", 0x10, true, {},
+         {0xF0, 0x41, kId, 0x16, 0x11, 0x08, 0x0A, 0x00, 0x00, 0x01, 0x76, 0x77, 0xF7}, nullptr, true},
+        {"Roland", "D-10", 0x10, true, {},
+         {0xF0, 0x41, kId, 0x16, 0x11, 0x08, 0x00, 0x00, 0x01, 0x00, 0x00, 0x77, 0xF7}, nullptr, true},
+        {"Roland", "D-110", 0x1E, true, {},
+         {0xF0, 0x41, kId, 0x16, 0x11, 0x08, 0x7E, 0x00, 0x00, 0x02, 0x00, 0x78, 0xF7}, nullptr, true},
+        {"Roland", "U-220", 0x10, true, {},
+         {0xF0, 0x41, kId, 0x2B, 0x11, 0x03, 0x4E, 0x60, 0x00, 0x01, 0x20, 0x2E, 0xF7}, nullptr, true},
+        {"Roland", "Alpha Juno", 3, true, {}, {}, "tone bulk dump", false},
+        {"Roland", "MKS-50", 3, true, {}, {}, "patch bulk dump", false},
+        {"Roland", "JD-Xi", 0x10, true, {},
+         {0xF0, 0x41, kId, 0x00, 0x00, 0x00, 0x0E, 0x11, 0x19, 0x21, 0x00, 0x00, 0x00, 0x00, 0x50, 0x25, 0x51, 0xF7},
+         nullptr, true},
+        {"Roland", "JP-8000", 0x10, true, {}, {}, "bulk dump", true},
+        {"Roland", "XV-3080", 0x10, true, {},
+         {0xF0, 0x41, kId, 0x00, 0x10, 0x11, 0x30, 0x05, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x4A, 0xF7}, nullptr,
+         true},
+        {"Roland", "JV-80", 0x10, true, {},
+         {0xF0, 0x41, kId, 0x46, 0x11, 0x01, 0x40, 0x20, 0x00, 0x00, 0x00, 0x0C, 0x00, 0x13, 0xF7}, nullptr, true},
+        {"Roland", "JV-880", 0x10, true, {},
+         {0xF0, 0x41, kId, 0x46, 0x11, 0x00, 0x08, 0x20, 0x00, 0x00, 0x00, 0x0C, 0x00, 0x4C, 0xF7}, nullptr, true},
+        {"Roland", "VG-88", 0x10, true, {},
+         {0xF0, 0x41, kId, 0x00, 0x27, 0x11, 0x0C, 0x63, 0x00, 0x00, 0x00, 0x00, 0x05, 0x40, 0x4C, 0xF7}, nullptr,
+         true},
+        {"Roland", "TD-6", 0x10, true, {},
+         {0xF0, 0x41, kId, 0x00, 0x3F, 0x11, 0x41, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x3C, 0xF7}, nullptr,
+         true},
+        {"Access", "Virus", 2, true, {}, {0xF0, 0x00, 0x20, 0x33, 0x01, kId, 0x30, 0x02, 0x7F, 0xF7}, nullptr, true},
+        {"Access", "Virus", 2, true, {}, {0xF0, 0x00, 0x20, 0x33, 0x01, kId, 0x32, 0x01, 0xF7}, nullptr, true},
+        {"Yamaha", "TX802", 4, true, {{0xF0, 0x43, 0x10 | 4, 0x19, 0x4D, 0x01, 0xF7}},
+         {0xF0, 0x43, 0x20 | 4, 0x09, 0xF7}, nullptr, true},
+        {"Yamaha", "TX802", 4, true, {}, {0xF0, 0x43, 0x20 | 4, 0x06, 0xF7}, nullptr, true},
+        {"Yamaha", "TX802", 4, true, {}, Text({0xF0, 0x43, 0x20 | 4, 0x7E}, "LM  8952PM", {0xF7}), nullptr, false},
+        {"Yamaha", "TX802", 4, true, {}, Text({0xF0, 0x43, 0x20 | 4, 0x7E}, "LM  8952S ", {0xF7}), nullptr, true},
+        {"Yamaha", "reface DX", 6, true, {{0xC6, 0x11}},
+         {0xF0, 0x43, 0x20 | 6, 0x7F, 0x1C, 0x05, 0x0E, 0x0F, 0x00, 0xF7}, nullptr, true},
+        {"Korg", "minilogue xd", 9, true, {}, {0xF0, 0x42, 0x30 | 9, 0x00, 0x01, 0x51, 0x1C, 0x73, 0x03, 0xF7},
+         nullptr, false, {0xF0, 0x42, 0x30 | 9, 0x00, 0x01, 0x51, 0x23, 0xF7}},
+        {"Korg", "minilogue xd", 9, true, {}, {0xF0, 0x42, 0x30 | 9, 0x00, 0x01, 0x51, 0x10, 0xF7}, nullptr, false,
+         {0xF0, 0x42, 0x30 | 9, 0x00, 0x01, 0x51, 0x23, 0xF7}},
+        {"Korg", "MS2000", 9, true, {}, {0xF0, 0x42, 0x30 | 9, 0x58, 0x0F, 0xF7}, nullptr, false},
+        {"TC Electronic", "G-Major", 7, true, {}, {0xF0, 0x00, 0x20, 0x1F, kId, 0x48, 0x45, 0x00, 0x2A, 0xF7}, nullptr,
+         true},
+        {"Zoom", "MS-70CDR", 0, false, {{0xF0, 0x52, 0x00, 0x61, 0x50, 0xF7}, {0xC0, 0x31}},
+         {0xF0, 0x52, 0x00, 0x61, 0x29, 0xF7}, nullptr, false},
+    };
+    return cases;
+}
+
+std::vector<Bytes> Fetch(InstrumentProfile& unit, const LaterCase& c, uint8_t id) {
+    for (const Bytes& message : c.before) unit.Receive(WithId(message, id));
+    return c.panel ? unit.Panel(c.panel) : unit.Receive(WithId(c.request, id));
+}
+
+// Taken back by a second unit whose seed gave it other contents in every
+// slot sent; it then holds the first one's.
+TEST(LaterInstrumentReplies, AreTakenBackByAUnitThatHeldOtherContents) {
+    for (const LaterCase& c : LaterCases()) {
+        SCOPED_TRACE(Name(c));
+        auto first = Make(c.company, c.product, c.id, 1);
+        auto second = Make(c.company, c.product, c.id, 2);
+        if (!first || !second) continue;
+        EXPECT_EQ(c.hasId, first->IdRule().present);
+        const std::vector<Bytes> replies = Fetch(*first, c, c.id);
+        ASSERT_FALSE(replies.empty());
+        Fetch(*second, c, c.id);  // the second unit's own contents come into being
+        for (const Bytes& reply : replies) {
+            const DumpCheck check = first->Check(reply);
+            EXPECT_EQ(DumpCheck::Kind::Valid, check.kind) << check.reason;
+            EXPECT_EQ(c.hasId ? c.id : -1, check.deviceId);
+        }
+        ASSERT_FALSE(first->SlotsSent().empty());
+        for (const std::string& slot : first->SlotsSent()) {
+            const std::optional<Bytes> own = first->Contents(slot);
+            ASSERT_TRUE(own) << slot;
+            if (!own->empty()) {
+                EXPECT_NE(own, second->Contents(slot)) << "two seeds, one content: " << slot;
+            }
+        }
+        const std::vector<Bytes> answer =
+            c.written.empty() ? std::vector<Bytes>{} : std::vector<Bytes>{WithId(c.written, c.id)};
+        for (const Bytes& reply : replies) EXPECT_EQ(answer, second->Receive(reply));
+        EXPECT_EQ(0, second->Refused()) << (second->RefusalReasons().empty() ? "" : second->RefusalReasons()[0]);
+        for (const std::string& slot : first->SlotsSent()) EXPECT_EQ(first->Contents(slot),
+            second->Contents(slot)) << slot;
+    }
+}
+
+TEST(LaterInstrumentReplies, NoneToARequestForAnotherDeviceId) {
+    for (const LaterCase& c : LaterCases()) {
+        if (!c.hasId || c.panel) continue;
+        SCOPED_TRACE(Name(c));
+        auto unit = Make(c.company, c.product, c.id, 1);
+        if (!unit) continue;
+        for (const Bytes& message : c.before) unit->Receive(WithId(message, c.id));
+        Bytes request = WithId(c.request, static_cast<uint8_t>(c.id + 1));
+        // Where the ID sits in a 2n or 3n byte: the next channel.
+        if (request == WithId(c.request, c.id)) request[2] = static_cast<uint8_t>(request[2] + 1);
+        EXPECT_TRUE(unit->Receive(request).empty()) << HexName(request);
+        EXPECT_EQ(1, unit->Counts().unrecognised);
+    }
+}
+
+// The largest message of each dump kind: changed in a data byte where
+// there is a checksum, a byte short where there is none, refused and
+// nothing stored; unchanged but for another device ID, refused as such.
+TEST(LaterInstrumentReplies, DamagedOrForAnotherUnitAreRefused) {
+    for (const LaterCase& c : LaterCases()) {
+        SCOPED_TRACE(Name(c));
+        auto first = Make(c.company, c.product, c.id, 1);
+        auto second = Make(c.company, c.product, c.id, 2);
+        auto other = Make(c.company, c.product, static_cast<uint8_t>(c.id + 1), 3);
+        if (!first || !second || !other) continue;
+        const std::vector<Bytes> replies = Fetch(*first, c, c.id);
+        ASSERT_FALSE(replies.empty());
+        Bytes reply = *std::max_element(replies.begin(), replies.end(),
+                                        [](const Bytes& x, const Bytes& y) { return x.size() < y.size(); });
+        const std::string slot = first->Check(reply).slot;
+        for (const Bytes& message : c.before) second->Receive(WithId(message, c.id));
+        const std::optional<Bytes> before = second->Contents(slot);
+        if (c.hasId) {
+            other->Receive(reply);
+            EXPECT_EQ(1, other->Counts().refusedDeviceId);
+            EXPECT_EQ(0, other->Counts().dumpsAnswered) << "a unit answered a dump for another one";
+        }
+        const size_t middle = reply.size() / 2;
+        if (c.checksum)
+            reply[middle] ^= 0x01;
+        else
+            reply.erase(reply.begin() + static_cast<long>(middle));
+        second->Receive(reply);
+        EXPECT_EQ(1, second->Counts().refusedInvalid) << HexName(Bytes(reply.begin(), reply.begin() + 12));
+        EXPECT_EQ(0, second->Counts().dumpsStored);
+        EXPECT_EQ(before, second->Contents(slot)) << slot;
+    }
+}
+
+// Dumps built here by each later instrument's checksum rule and by the
+// rules one might mistake for it; only the right one is taken.
+Bytes Dump(const Bytes& head, const Bytes& data, uint8_t checksum) {
+    Bytes message = head;
+    Append(message, data);
+    message.push_back(checksum);
+    message.push_back(0xF7);
+    return message;
+}
+
+struct IdChecksumCase {
+    const char* what;
+    const char* company;
+    const char* product;
+    uint8_t id;
+    Bytes message;
+    bool accepted;
+};
+
+TEST(LaterInstrumentChecksums, FollowEachInstrumentsOwnRule) {
+    const Bytes virusHead{0xF0, 0x00, 0x20, 0x33, 0x01, 0x03, 0x10, 0x01, 0x05};
+    Bytes gMajor(20, 0x41);  // the name
+    Append(gMajor, OneByte(581, 0x21));
+    Append(gMajor, {0x01, 0x01, 0x01});
+    const Bytes gMajorHead{0xF0, 0x00, 0x20, 0x1F, 0x00, 0x48, 0x20, 0x01, 0x07};
+    const Bytes refaceHead{0xF0, 0x43, 0x00, 0x7F, 0x1C, 0x00, 0x2A, 0x05, 0x30, 0x00, 0x00};
+    Bytes system = Ascii("LM  8952S ");
+    Append(system, OneByte(263, 0x21));
+    const Bytes systemHead{0xF0, 0x43, 0x00, 0x7E, 0x02, 0x11};
+    const Bytes jdxiHead{0xF0, 0x41, 0x10, 0x00, 0x00, 0x00, 0x0E, 0x12, 0x19, 0x21, 0x00, 0x00};
+    const std::vector<IdChecksumCase> cases = {
+        // 03 + 10 + 01 + 05 + 21 = 3A.
+        {"Virus sum from the device ID", "Access", "Virus", 3, Dump(virusHead, OneByte(256, 0x21), 0x3A), true},
+        {"Virus sum from the message type", "Access", "Virus", 3, Dump(virusHead, OneByte(256, 0x21), 0x37), false},
+        {"Virus sum of the data", "Access", "Virus", 3, Dump(virusHead, OneByte(256, 0x21), 0x21), false},
+        {"G-Major sum of the data alone", "TC Electronic", "G-Major", 0, Dump(gMajorHead, gMajor, 0x21), true},
+        // 20 x 41 + 21 = 535: 35 with the name; 24 with the three bytes after the data.
+        {"G-Major sum with the name", "TC Electronic", "G-Major", 0, Dump(gMajorHead, gMajor, 0x35), false},
+        {"G-Major sum with the last three bytes", "TC Electronic", "G-Major", 0, Dump(gMajorHead, gMajor, 0x24), false},
+        // 05 + 30 + 21 = 56, its two's complement 2A; with the count 00 2A: 00.
+        {"reface DX from the model ID", "Yamaha", "reface DX", 0, Dump(refaceHead, OneByte(38, 0x21), 0x2A), true},
+        {"reface DX with the byte count", "Yamaha", "reface DX", 0, Dump(refaceHead, OneByte(38, 0x21), 0x00), false},
+        {"reface DX over the data", "Yamaha", "reface DX", 0, Dump(refaceHead, OneByte(38, 0x21), 0x5F), false},
+        {"reface DX with a byte count one too high", "Yamaha", "reface DX", 0,
+         Dump({0xF0, 0x43, 0x00, 0x7F, 0x1C, 0x00, 0x2B, 0x05, 0x30, 0x00, 0x00}, OneByte(38, 0x21), 0x2A), false},
+        // The identifier sums to 224; with 21: 45, two's complement 3B.
+        {"TX802 system with the identifier", "Yamaha", "TX802", 0, Dump(systemHead, system, 0x3B), true},
+        {"TX802 system over the data", "Yamaha", "TX802", 0, Dump(systemHead, system, 0x5F), false},
+        // 19 + 21 + 21 = 5B, two's complement 25; from offset 5 (00 00 0E 12 too): 05.
+        {"JD-Xi from the address", "Roland", "JD-Xi", 0x10, Dump(jdxiHead, {0x21}, 0x25), true},
+        {"JD-Xi with the model ID", "Roland", "JD-Xi", 0x10, Dump(jdxiHead, {0x21}, 0x05), false},
+    };
+    for (const IdChecksumCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto unit = Make(c.company, c.product, c.id, 1);
+        if (!unit) continue;
+        unit->Receive(c.message);
+        EXPECT_EQ(c.accepted ? 1 : 0, unit->Counts().dumpsStored);
+        EXPECT_EQ(c.accepted ? 0 : 1, unit->Counts().refusedInvalid);
+    }
+}
+
+// A Virus single from a unit with another ID, its ID byte renewed: taken
+// only when its checksum is renewed too, since it covers the ID.
+TEST(LaterInstrumentChecksums, AVirusSingleNeedsItsChecksumRenewedWithTheId) {
+    auto source = Make("Access", "Virus", 3, 1);
+    Bytes single = source->Receive({0xF0, 0x00, 0x20, 0x33, 0x01, 0x03, 0x30, 0x02, 0x11, 0xF7}).at(0);
+    single[5] = 0x04;
+    auto unit = Make("Access", "Virus", 4, 2);
+    unit->Receive(single);
+    EXPECT_EQ(1, unit->Counts().refusedInvalid);
+    single[single.size() - 2] = static_cast<uint8_t>((single[single.size() - 2] + 1) & 0x7F);
+    unit->Receive(single);
+    EXPECT_EQ(1, unit->Counts().dumpsStored);
+    EXPECT_EQ(source->Memory().at("bank 2 single 17"), unit->Memory().at("bank 2 single 17"));
+}
+
+// Each bank x program of the banked units answers with its own contents;
+// one past the last bank or program gets no answer.
+TEST(LaterInstrumentMemory, BankedUnitsAnswerEveryBankAndProgram) {
+    struct Row {
+        const char* company;
+        const char* product;
+        int banks;
+        int programs;
+        // The messages that ask for (bank, program).
+        std::vector<Bytes> (*ask)(int bank, int program);
+    };
+    const Row rows[] = {
+        {"Oberheim", "Matrix-1000", 10, 100,
+         [](int bank, int program) {
+             return std::vector<Bytes>{{0xF0, 0x10, 0x06, 0x0A, static_cast<uint8_t>(bank), 0xF7},
+                                       {0xF0, 0x10, 0x06, 0x04, 0x01, static_cast<uint8_t>(program), 0xF7}};
+         }},
+        {"Sequential", "Prophet-6", 10, 100,
+         [](int bank, int program) {
+             return std::vector<Bytes>{{0xF0, 0x01, 0x2D, 0x05, static_cast<uint8_t>(bank),
+                 static_cast<uint8_t>(program), 0xF7}};
+         }},
+        {"Sequential", "OB-6", 10, 100,
+         [](int bank, int program) {
+             return std::vector<Bytes>{{0xF0, 0x01, 0x2E, 0x05, static_cast<uint8_t>(bank),
+                 static_cast<uint8_t>(program), 0xF7}};
+         }},
+        {"Sequential", "Prophet '08", 2, 128,
+         [](int bank, int program) {
+             return std::vector<Bytes>{{0xF0, 0x01, 0x23, 0x05, static_cast<uint8_t>(bank),
+                 static_cast<uint8_t>(program), 0xF7}};
+         }},
+        {"Sequential", "Mopho", 3, 128,
+         [](int bank, int program) {
+             return std::vector<Bytes>{{0xF0, 0x01, 0x25, 0x05, static_cast<uint8_t>(bank),
+                 static_cast<uint8_t>(program), 0xF7}};
+         }},
+        {"Sequential", "Evolver", 4, 128,
+         [](int bank, int program) {
+             return std::vector<Bytes>{
+                 {0xF0, 0x01, 0x20, 0x01, 0x05, static_cast<uint8_t>(bank), static_cast<uint8_t>(program), 0xF7}};
+         }},
+        {"Sequential", "Tetra", 4, 128,
+         [](int bank, int program) {
+             return std::vector<Bytes>{{0xF0, 0x01, 0x26, 0x05, static_cast<uint8_t>(bank),
+                 static_cast<uint8_t>(program), 0xF7}};
+         }},
+        {"Waldorf", "Blofeld", 8, 128,
+         [](int bank, int program) {
+             return std::vector<Bytes>{
+                 {0xF0, 0x3E, 0x13, 0x00, 0x00, static_cast<uint8_t>(bank), static_cast<uint8_t>(program), 0x00, 0xF7}};
+         }},
+    };
+    auto answer = [](InstrumentProfile& unit, const std::vector<Bytes>& messages) {
+        std::vector<Bytes> replies;
+        for (const Bytes& message : messages) replies = unit.Receive(message);
+        return replies;
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.company) + " " + row.product);
+        auto unit = Make(row.company, row.product, 0, 1);
+        if (!unit) continue;
+        std::set<Bytes> seen;
+        for (int bank = 0; bank < row.banks; ++bank) {
+            for (int program : {0, row.programs - 1}) {
+                const std::vector<Bytes> replies = answer(*unit, row.ask(bank, program));
+                ASSERT_EQ(1u, replies.size()) << "bank " << bank << " program " << program;
+                EXPECT_TRUE(seen.insert(Bytes(replies[0].begin() + 7, replies[0].end() - 2)).second)
+                    << "bank " << bank << " program " << program << " repeats another's contents";
+            }
+        }
+        EXPECT_EQ(0, unit->Refused());
+        answer(*unit, row.ask(row.banks, 0));
+        EXPECT_EQ(1, unit->Counts().unrecognised) << "one past the last bank";
+        if (row.programs < 128) {  // 128 is no 7-bit byte
+            answer(*unit, row.ask(0, row.programs));
+            EXPECT_EQ(2, unit->Counts().unrecognised) << "one past the last program";
+        }
+    }
+}
+
+// The reface DX answers with its current voice only: a program change
+// loads another, and the seven messages sent back load a unit's current
+// voice.
+TEST(LaterInstrumentMemory, TheRefaceDxCurrentVoiceFollowsProgramChanges) {
+    const Bytes request{0xF0, 0x43, 0x22, 0x7F, 0x1C, 0x05, 0x0E, 0x0F, 0x00, 0xF7};
+    auto unit = Make("Yamaha", "reface DX", 2, 1);
+    const std::vector<Bytes> first = unit->Receive(request);
+    unit->Receive({0xC2, 0x1F});
+    const std::vector<Bytes> last = unit->Receive(request);
+    ASSERT_EQ(7u, first.size());
+    ASSERT_EQ(7u, last.size());
+    EXPECT_EQ(first.front(), last.front());  // the bulk header
+    for (size_t i = 1; i < 6; ++i) EXPECT_NE(first[i], last[i]) << "block " << i;
+    unit->Receive({0xC3, 0x05});  // another channel: no change
+    EXPECT_EQ(last, unit->Receive(request));
+    auto other = Make("Yamaha", "reface DX", 2, 2);
+    for (const Bytes& message : first) other->Receive(message);
+    EXPECT_EQ(first, other->Receive(request));
+    EXPECT_EQ(0, unit->Refused() + other->Refused());
+}
+
+// The MS-70CDR answers nothing until editing is enabled, then its current
+// patch, which a program change chooses.
+TEST(LaterInstrumentMemory, TheMs70cdrAnswersOnceEditingIsEnabled) {
+    const Bytes request{0xF0, 0x52, 0x00, 0x61, 0x29, 0xF7};
+    auto unit = Make("Zoom", "MS-70CDR", 0, 1);
+    EXPECT_TRUE(unit->Receive(request).empty());
+    EXPECT_EQ(1, unit->Counts().unrecognised);
+    EXPECT_TRUE(unit->Receive({0xF0, 0x52, 0x00, 0x61, 0x50, 0xF7}).empty());
+    EXPECT_EQ(1, unit->Counts().requestsSilent);
+    unit->Receive({0xC0, 0x05});
+    const Bytes five = unit->Receive(request).at(0);
+    unit->Receive({0xC0, 0x06});
+    EXPECT_NE(five, unit->Receive(request).at(0));
+    unit->Receive({0xC0, 0x05});
+    EXPECT_EQ(five, unit->Receive(request).at(0));
+    unit->Receive({0xC0, 0x32});  // there is no patch 51
+    EXPECT_EQ(five, unit->Receive(request).at(0));
+}
+
+// The TX802's banks I and II are two memories; its performance block has
+// no overall checksum, its system setup one.
+TEST(LaterInstrumentMemory, TheTx802KeepsItsBanksApartAndChecksWhatHasAChecksum) {
+    auto source = Make("Yamaha", "TX802", 0, 1);
+    auto unit = Make("Yamaha", "TX802", 0, 2);
+    const Bytes bankTwo{0xF0, 0x43, 0x10, 0x19, 0x4D, 0x01, 0xF7}, bankOne{0xF0, 0x43, 0x10, 0x19, 0x4D, 0x00, 0xF7};
+    const Bytes voices{0xF0, 0x43, 0x20, 0x09, 0xF7};
+    const Bytes oneBefore = unit->Receive(voices).at(0);
+    source->Receive(bankTwo);
+    unit->Receive(bankTwo);
+    const Bytes two = source->Receive(voices).at(0);
+    unit->Receive(two);
+    EXPECT_EQ(two, unit->Receive(voices).at(0));
+    unit->Receive(bankOne);
+    EXPECT_EQ(oneBefore, unit->Receive(voices).at(0));
+
+    Bytes performances = source->Receive(Text({0xF0, 0x43, 0x20, 0x7E}, "LM  8952PM", {0xF7})).at(0);
+    performances[performances.size() - 2] ^= 0x01;
+    unit->Receive(performances);
+    EXPECT_EQ(2, unit->Counts().dumpsStored);
+    Bytes system = source->Receive(Text({0xF0, 0x43, 0x20, 0x7E}, "LM  8952S ", {0xF7})).at(0);
+    system[system.size() - 3] ^= 0x01;
+    unit->Receive(system);
+    EXPECT_EQ(1, unit->Counts().refusedInvalid);
 }
 
 }  // namespace
