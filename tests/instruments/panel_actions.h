@@ -23,6 +23,12 @@ inline constexpr PanelAction kPanelActions[] = {
     {"JX-8P", "Current tone - select the tone on the JX-8P", "current tone"},
     {"JX-8P", "32 tones - select every tone in turn on the JX-8P", "all tones"},
     {"MKS-70", "Patches and tones - start the bulk dump on the MKS-70 (see its help)", "bulk dump"},
+    {"Tempest", "Current sound - send the sound being played from the Tempest (see its help)", "current sound"},
+    {"Tempest", "Flash sound - send a sound stored in the Tempest from its panel (see its help)", "flash sound"},
+    {"AX80", "64 programs - start the program dump on the AX80 (see its help)", "all programs"},
+    {"Super Bass Station",
+     "Current program - on the Super Bass Station press SELECT/MODE to SAVE, choose SS, press +/SAVE",
+     "current program"},
 };
 
 inline const char* PanelActionFor(const std::string& product, const std::string& templateName) {
