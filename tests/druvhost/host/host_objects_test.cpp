@@ -1,5 +1,5 @@
-// The test host's objects: port lists that stay valid, claims, the
-// notification point, the MIDI output's routing and the project stream.
+// The host's objects: port lists that stay valid, claims, the notification
+// point, the MIDI output's routing and the project stream.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +9,9 @@
 #include "druvhost/host/host_midi_out.h"
 #include "druvhost/host/project_stream.h"
 #include "druvhost/host/host_object.h"
+#include "tests/support/failing_memory_stream.h"
+#include "tests/support/recording_host_midi_out.h"
+#include "tests/support/test_host_object.h"
 
 namespace {
 
@@ -38,7 +41,7 @@ public:
 };
 
 TEST(TestHostTest, ListsHandedOutStayValidAfterTheHostChangesThem) {
-    druvhost::HostObject host;
+    druvhosttest::TestHostObject host;
     host.SetPorts(MP_PORT_INPUT, {{3, MakePortId(0x33), u"Three"}});
     MPPortList old{};
     ASSERT_EQ(S_OK, host.GetPorts(MP_PORT_INPUT, &old));
@@ -100,7 +103,7 @@ TEST(TestHostTest, ConnectionPointKeepsSinksUntilUnadvisedAndFiresToEach) {
 }
 
 TEST(HostMidiOutTest, KeepsEveryMessageAndRoutesOnlyItsPort) {
-    druvhost::HostMidiOut out;
+    druvhosttest::RecordingHostMidiOut out;
     std::vector<std::vector<uint8_t>> routed;
     out.Route(7, [&](const uint8_t* message, size_t size) { routed.emplace_back(message, message + size); });
     uint8_t sysx[] = {0x7D, 0x01, 0xF7};
@@ -116,7 +119,7 @@ TEST(HostMidiOutTest, KeepsEveryMessageAndRoutesOnlyItsPort) {
 
     ASSERT_EQ(1u, routed.size());
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x01, 0xF7}), routed[0]);
-    std::vector<druvhost::SentMessage> sent = out.Sent();
+    std::vector<druvhosttest::SentMessage> sent = out.Sent();
     ASSERT_EQ(2u, sent.size());
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x01, 0xF7}), sent[0].wire);
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x02, 0xF7}), sent[1].wire);
@@ -138,8 +141,7 @@ TEST(ProjectStreamTest, WritesReadsBackAndFailsWhereTold) {
     EXPECT_EQ(5u, read) << "a read past the end delivers what there is";
     stream->Release();
 
-    auto* failing = new druvhost::MemoryIStream();
-    failing->FailWritesFrom(3);
+    auto* failing = new druvhosttest::FailingMemoryStream(3);
     EXPECT_EQ(S_OK, failing->Write(bytes, 3, &written));
     EXPECT_TRUE(FAILED(failing->Write(bytes, 1, &written)));
     EXPECT_EQ(0u, written);
