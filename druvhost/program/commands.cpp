@@ -114,8 +114,13 @@ int RunList() {
     for (PortDirection direction : {PortDirection::Input, PortDirection::Output}) {
         out += direction == PortDirection::Input ? "MIDI inputs:\n" : "MIDI outputs:\n";
         size_t number = 0;
-        for (const PortEntry& entry : table.Ports(direction))
-            out += "  " + std::to_string(++number) + "  " + entry.name + "\n";
+        for (const PortEntry& entry : table.Ports(direction)) {
+            out += "  " + std::to_string(++number) + "  " + entry.name;
+            const size_t namesakes = table.NamesakeCount(entry);
+            if (namesakes > 1)
+                out += "  (" + std::to_string(entry.rank + 1) + " of " + std::to_string(namesakes) + " of this name)";
+            out += "\n";
+        }
     }
     WriteOut(out);
     return kExitSuccess;
@@ -253,10 +258,10 @@ int RunDetect(const CommandLine& line) {
     if (out == nullptr) return Fail(error);
 
     DetectionProbe probe(definition, SystemClock());
-    std::unique_ptr<MidiOutputPort> output = table.System(*out).OpenOutput(out->index, error);
+    std::unique_ptr<MidiOutputPort> output = table.OpenOutput(*out, error);
     if (!output) return Fail("cannot open the MIDI output " + out->name + ": " + error);
-    std::unique_ptr<MidiInputPort> input = table.System(*in).OpenInput(
-        in->index, [&probe](const uint8_t* message, size_t size) { probe.OnMessage(message, size); }, error);
+    std::unique_ptr<MidiInputPort> input = table.OpenInput(
+        *in, [&probe](const uint8_t* message, size_t size) { probe.OnMessage(message, size); }, error);
     if (!input) return Fail("cannot open the MIDI input " + in->name + ": " + error);
     HostMidiOut midi;
     MidiOutputPort* port = output.get();

@@ -168,7 +168,7 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
         return false;
     }
 
-    output_ = table_->System(*out_).OpenOutput(out_->index, error);
+    output_ = table_->OpenOutput(*out_, error);
     if (!output_) {
         error = "cannot open the MIDI output " + out_->name + ": " + error;
         return false;
@@ -178,8 +178,8 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
         if (!output->Send(message, size)) send_failures_.fetch_add(1);
     });
     const uint32_t inHandle = in_->handle;
-    input_port_ = table_->System(*in_).OpenInput(
-        in_->index, [this, inHandle](const uint8_t* message, size_t size) { input_.Deliver(inHandle, message, size); },
+    input_port_ = table_->OpenInput(
+        *in_, [this, inHandle](const uint8_t* message, size_t size) { input_.Deliver(inHandle, message, size); },
         error);
     if (!input_port_) {
         error = "cannot open the MIDI input " + in_->name + ": " + error;
