@@ -71,26 +71,21 @@ int RunManagerCommand(const CommandLine& line) {
     return status;
 }
 
-// The configurations a device offers, as its filter names them.
-std::vector<std::string> Configurations(const InstalledDevice& device) {
-    std::vector<std::string> names;
+// The configurations of a device as its definition names them, after
+// "configurations:", or why there are none to show.
+std::string ConfigurationsLine(const InstalledDevice& device) {
     IUnknown* filter = nullptr;
     if (FAILED(CoCreateInstance(device.classId, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                                 reinterpret_cast<void**>(&filter))))
-        return names;
-    IMPServices* services = nullptr;
-    WCHAR* text = nullptr;
-    if (SUCCEEDED(filter->QueryInterface(IID_IMPServices, reinterpret_cast<void**>(&services)))) {
-        if (SUCCEEDED(services->GetDataTypes(nullptr, &text, nullptr, nullptr, nullptr)) && text != nullptr) {
-            size_t length = 0;
-            while (text[length] != 0) ++length;
-            names = SplitDataTypes(Utf16ToUtf8(reinterpret_cast<const char16_t*>(text), length));
-            CoTaskMemFree(text);
-        }
-        services->Release();
-    }
+        return " (the plug-in cannot create this device)";
     filter->Release();
-    return names;
+    DRUVDevice definition;
+    definition.SetFilePath(device.definitionPath.c_str());
+    if (device.definitionPath.empty() || definition.LoadDefinition() != 0) return " (the definition cannot be read)";
+    const std::vector<std::string> names = ConfigurationNames(definition);
+    std::string line;
+    for (size_t i = 0; i < names.size(); ++i) line += " " + std::to_string(i) + "=" + names[i];
+    return line;
 }
 
 int RunList() {
@@ -100,11 +95,7 @@ int RunList() {
     for (const InstalledDevice& device : devices) {
         out += "  " + device.name + "  " + ClassText(device.classId) + "\n";
         out += "    definition: " + (device.definitionPath.empty() ? "(none)" : device.definitionPath) + "\n";
-        const std::vector<std::string> names = Configurations(device);
-        out += "    configurations:";
-        if (names.empty()) out += " (the plug-in cannot create this device)";
-        for (size_t i = 0; i < names.size(); ++i) out += " " + std::to_string(i) + "=" + names[i];
-        out += "\n";
+        out += "    configurations:" + ConfigurationsLine(device) + "\n";
     }
     SimulatedPortSystem* simulated = nullptr;
     auto systems = HostPortSystems(simulated, nullptr, {});
@@ -162,20 +153,6 @@ int RunReceive(const CommandLine& line) {
     return kExitSuccess;
 }
 
-// Which templates a transmit of configuration `mask` (as ChooseConfiguration
-// gives it) sends, in the order of the device's templates.
-std::vector<bool> TemplatesSent(const DRUVDevice& device, uint32_t mask) {
-    std::vector<bool> sent;
-    for (size_t t = 0; t < device.TemplateCount(); ++t) {
-        bool chosen = mask == 0;
-        for (uint32_t bit = 0; bit < 32 && !chosen; ++bit)
-            if ((mask & (1u << bit)) != 0 && bit < device.ConfigurationCount())
-                chosen = device.Configuration(bit)->ContainsTemplate(device.Template(t)->Name().c_str());
-        sent.push_back(chosen);
-    }
-    return sent;
-}
-
 int RunTransmit(const CommandLine& line) {
     InstalledDevice device;
     std::string error;
@@ -215,7 +192,7 @@ int RunTransmit(const CommandLine& line) {
         const uint8_t id = instrument->DeviceId();
         const std::string difference = FirstDifferenceFromDumps(
             instrument->Definition(), instrument->Memory(), SavedItemData(stored->filterData), id,
-            TemplatesSent(session.Definition(), mask));
+            SelectedTemplates(session.Definition(), mask));
         WriteOut(TransmitVerdictLine(static_cast<uint8_t>(id + session.Definition().SysXDisplayOfs()), difference));
         if (!difference.empty()) return kExitFailure;
     }

@@ -193,14 +193,7 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
     return true;
 }
 
-std::vector<std::string> FilterSession::Configurations() {
-    WCHAR* text = nullptr;
-    if (services_ == nullptr || FAILED(services_->GetDataTypes(nullptr, &text, nullptr, nullptr, nullptr)))
-        return {"All"};
-    const std::vector<std::string> names = SplitDataTypes(Utf8(text));
-    CoTaskMemFree(text);
-    return names;
-}
+std::vector<std::string> FilterSession::Configurations() const { return ConfigurationNames(definition_); }
 
 TransferOutcome FilterSession::Transfer(bool transmit, uint32_t mask, std::string& error) {
     TerminalProgress progress;
