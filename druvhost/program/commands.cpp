@@ -11,6 +11,7 @@
 #include "druvhost/cli/configuration_choice.h"
 #include "druvhost/cli/installed_devices.h"
 #include "druvhost/cli/manager_commands.h"
+#include "druvhost/cli/transfer_report.h"
 #include "druvhost/cli/transmit_verdict.h"
 #include "druvhost/host/detection_probe.h"
 #include "druvhost/host/saved_settings.h"
@@ -30,6 +31,13 @@ namespace {
 
 int Fail(const std::string& error) {
     WriteError("druvhost: " + error + "\n");
+    return kExitFailure;
+}
+
+int Fail(const std::string& error, const std::vector<std::string>& lines) {
+    std::string text = "druvhost: " + error + "\n";
+    for (const std::string& line : lines) text += "  " + line + "\n";
+    WriteError(text);
     return kExitFailure;
 }
 
@@ -132,7 +140,8 @@ int RunReceive(const CommandLine& line) {
     WriteOut("Receiving " + device.name + " from " + session.InPort()->name + " (requests on " +
              session.OutPort()->name + ")\n");
     const auto start = std::chrono::steady_clock::now();
-    const TransferOutcome outcome = session.Transfer(false, mask, error);
+    std::vector<std::string> reported;
+    const TransferOutcome outcome = session.Transfer(false, mask, reported, error);
     if (outcome == TransferOutcome::Cancelled) {
         WriteError("druvhost: cancelled; the project file was not changed\n");
         return kExitCancelled;
@@ -140,6 +149,11 @@ int RunReceive(const CommandLine& line) {
     if (outcome == TransferOutcome::Failed) return Fail(error);
     std::vector<uint8_t> bytes;
     if (!session.Save(bytes, error)) return Fail(error);
+    // Nothing of a receive that went wrong anywhere is kept: the project's
+    // older dumps are worth more than a part of the new ones.
+    const std::vector<std::string> failures =
+        ReceiveFailures(reported, SelectedItems(session.Definition(), mask, bytes));
+    if (!failures.empty()) return Fail("the receive failed; the project file was not changed:", failures);
     const int holding = SavedItemsWithDumps(bytes);
     if (holding == 0) return Fail("nothing was received from the instrument; the project file was not changed");
     project.Put(ToClassId(device.classId), bytes);
@@ -178,12 +192,14 @@ int RunTransmit(const CommandLine& line) {
     uint32_t mask = 0;
     if (!ChooseConfiguration(session.Configurations(), line.config, mask, error)) return Fail(error);
     WriteOut("Transmitting " + device.name + " to " + session.OutPort()->name + "\n");
-    const TransferOutcome outcome = session.Transfer(true, mask, error);
+    std::vector<std::string> reported;
+    const TransferOutcome outcome = session.Transfer(true, mask, reported, error);
     if (outcome == TransferOutcome::Cancelled) {
         WriteError("druvhost: cancelled\n");
         return kExitCancelled;
     }
     if (outcome == TransferOutcome::Failed) return Fail(error);
+    int status = kExitSuccess;
     if (druv::simulator::SimulatedInstrument* instrument = session.SimulatedInstrument()) {
         instrument->WaitUntilIdle(std::chrono::seconds(10));
         const auto counts = instrument->GetCounts();
@@ -194,9 +210,11 @@ int RunTransmit(const CommandLine& line) {
             instrument->Definition(), instrument->Memory(), SavedItemData(stored->filterData), id,
             SelectedTemplates(session.Definition(), mask));
         WriteOut(TransmitVerdictLine(static_cast<uint8_t>(id + session.Definition().SysXDisplayOfs()), difference));
-        if (!difference.empty()) return kExitFailure;
+        if (!difference.empty()) status = kExitFailure;
     }
-    return kExitSuccess;
+    const std::vector<std::string> failures = TransmitFailures(reported);
+    if (!failures.empty()) return Fail("the transmit failed:", failures);
+    return status;
 }
 
 // The detection goes out from the host itself, on the ports and with the

@@ -6,6 +6,7 @@
 
 #include "druvhost/cli/configuration_choice.h"
 #include "druvhost/cli/progress_line.h"
+#include "druvhost/host/progress_recorder.h"
 #include "druvhost/host/project_stream.h"
 #include "druvhost/host/saved_settings.h"
 #include "druvhost/program/console.h"
@@ -195,8 +196,10 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
 
 std::vector<std::string> FilterSession::Configurations() const { return ConfigurationNames(definition_); }
 
-TransferOutcome FilterSession::Transfer(bool transmit, uint32_t mask, std::string& error) {
-    TerminalProgress progress;
+TransferOutcome FilterSession::Transfer(bool transmit, uint32_t mask, std::vector<std::string>& reported,
+                                        std::string& error) {
+    TerminalProgress display;
+    ProgressRecorder progress(&display);
     HRESULT result = S_OK;
     bool cancelled = false;
     {
@@ -206,7 +209,10 @@ TransferOutcome FilterSession::Transfer(bool transmit, uint32_t mask, std::strin
         worker.join();
         cancelled = cancel.Cancelled();
     }
-    progress.Finish();
+    display.Finish();
+    reported.clear();
+    for (const ProgressRecord& record : progress.Records())
+        if (record.hasText) reported.push_back(Utf16ToUtf8(record.text.data(), record.text.size()));
     if (cancelled) return TransferOutcome::Cancelled;
     if (FAILED(result)) {
         error = "the filter of " + device_.name + " refused the transfer";

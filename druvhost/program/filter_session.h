@@ -52,7 +52,8 @@ public:
     // the definition holds them.
     std::vector<std::string> Configurations() const;
     // Runs a transfer to its end, showing progress; Ctrl+C cancels it.
-    TransferOutcome Transfer(bool transmit, uint32_t mask, std::string& error);
+    // `reported`: every text the plug-in gave its progress sink, in order.
+    TransferOutcome Transfer(bool transmit, uint32_t mask, std::vector<std::string>& reported, std::string& error);
     // What the filter saves now; false with `error` when it refuses.
     bool Save(std::vector<uint8_t>& bytes, std::string& error);
 

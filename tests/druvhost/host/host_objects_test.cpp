@@ -7,6 +7,7 @@
 
 #include "plugin/abi/host_interfaces.h"
 #include "druvhost/host/host_midi_out.h"
+#include "druvhost/host/progress_recorder.h"
 #include "druvhost/host/project_stream.h"
 #include "druvhost/host/host_object.h"
 #include "tests/support/failing_memory_stream.h"
@@ -124,6 +125,28 @@ TEST(HostMidiOutTest, KeepsEveryMessageAndRoutesOnlyItsPort) {
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x01, 0xF7}), sent[0].wire);
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x02, 0xF7}), sent[1].wire);
     EXPECT_EQ(1u, sent[1].countArgument);
+}
+
+// The sink a transfer is given keeps what the plug-in reported and shows it
+// on the display as it comes, in the same order and with the same values.
+TEST(ProgressRecorderTest, KeepsEveryCallAndPassesItOnToTheDisplay) {
+    druvhost::ProgressRecorder display;
+    druvhost::ProgressRecorder progress(&display);
+    const WCHAR status[] = {'R', 'E', 'C', 'E', 'I', 'V', 'I', 'N', 'G', 0};
+    const WCHAR message[] = {'E', 'r', 'r', 'o', 'r', 0};
+    int context = 0;
+    EXPECT_EQ(S_OK, progress.Progress(&context, 1, 10, status));
+    EXPECT_EQ(S_OK, progress.Progress(&context, 2, 10, message));
+    EXPECT_EQ(S_OK, progress.Progress(&context, 10, 10, nullptr));
+    for (const druvhost::ProgressRecorder* sink : {&progress, &display}) {
+        const std::vector<druvhost::ProgressRecord> records = sink->Records();
+        ASSERT_EQ(3u, records.size());
+        EXPECT_EQ("RECEIVING", records[0].Ascii());
+        EXPECT_EQ("Error", records[1].Ascii());
+        EXPECT_EQ(2u, records[1].done);
+        EXPECT_FALSE(records[2].hasText);
+        EXPECT_EQ(&context, records[2].context);
+    }
 }
 
 TEST(ProjectStreamTest, WritesReadsBackAndFailsWhereTold) {
