@@ -81,8 +81,10 @@ std::vector<ReceivedItem> SelectedItems(const DRUVDevice& device, uint32_t mask,
     const std::vector<bool> chosen = SelectedTemplates(device, mask);
     const std::vector<std::vector<uint8_t>> data = SavedItemData(saved);
     std::vector<ReceivedItem> items;
-    for (size_t t = 0; t < chosen.size(); ++t)
-        if (chosen[t]) items.push_back({device.Template(t)->Name(), t < data.size() ? data[t] : std::vector<uint8_t>{}});
+    for (size_t t = 0; t < chosen.size(); ++t) {
+        if (!chosen[t]) continue;
+        items.push_back({device.Template(t)->Name(), t < data.size() ? data[t] : std::vector<uint8_t>{}});
+    }
     return items;
 }
 

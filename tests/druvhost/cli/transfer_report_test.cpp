@@ -71,7 +71,8 @@ TEST(TransferReportTest, AReceiveIsKeptOnlyWhenNothingWentWrongAndEverySelectedI
         Lines failures;
     } cases[] = {
         {"everything received",
-         {"RECEIVING Global, 0 of 200 bytes", "RECEIVING Global, 72 of 200 bytes", "RECEIVING Patches, 72 of 200 bytes"},
+         {"RECEIVING Global, 0 of 200 bytes", "RECEIVING Global, 72 of 200 bytes",
+          "RECEIVING Patches, 72 of 200 bytes"},
          {{"Global", kDump}, {"Patches", kDump}},
          {}},
         {"a bank with silent loops among answered ones",
