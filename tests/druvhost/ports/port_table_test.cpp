@@ -205,14 +205,4 @@ TEST(PortTableTest, APortIsOpenedByItsIndexOnlyWhileTheSystemStillListsItThere) 
     }
 }
 
-TEST(PortTableTest, AnEntryOfTheOtherDirectionIsNeverOpened) {
-    ChangingPorts system;
-    system.names = {"USB MIDI"};
-    const druvhost::PortTable table({&system});
-    std::string error;
-    EXPECT_EQ(table.OpenOutput(table.Ports(PortDirection::Input)[0], error), nullptr);
-    EXPECT_EQ(table.OpenInput(table.Ports(PortDirection::Output)[0], nullptr, error), nullptr);
-    EXPECT_TRUE(system.opened.empty());
-}
-
 }  // namespace
