@@ -36,12 +36,15 @@ const CommandInfo kCommands[] = {
      "  --out PORT the MIDI output that reaches the instrument\n"
      "  --id N     the instrument's device ID as the device shows it\n"
      "  --channel N the MIDI channel, 1 to 16\n"
-     "Ctrl+C cancels; the project file is then left as it was.\n"},
+     "Ctrl+C cancels; the project file is then left as it was. So it is when the\n"
+     "plug-in reports an error or an item of the configuration gets no dump: the\n"
+     "receive then fails (exit status 1) and names each item and what went wrong.\n"},
     {CommandKind::Transmit, "transmit", 1, 1, true,
      "usage: druvhost transmit DEVICE --project FILE [--config NAME|NUMBER] [--in PORT]\n"
      "                         [--out PORT] [--id N] [--channel N]\n"
      "Sends the device's dumps kept in the project file to the instrument.\n"
-     "Options as for receive; the project file is never changed.\n"},
+     "Options as for receive; the project file is never changed. A transmit fails\n"
+     "(exit status 1) when the plug-in reports an error or an item without data.\n"},
     {CommandKind::Detect, "detect", 1, 1, true,
      "usage: druvhost detect DEVICE [--project FILE] [--in PORT] [--out PORT] [--id N] [--channel N]\n"
      "Asks the instrument whether it is there; prints online or offline.\n"},

@@ -1,8 +1,15 @@
 #include "druvhost/cli/configuration_choice.h"
 
+#include "device/druv_device.h"
 #include "druvhost/ports/port_table.h"
 
 namespace druvhost {
+
+std::vector<std::string> ConfigurationNames(const DRUVDevice& device) {
+    std::vector<std::string> names{"All"};
+    for (size_t i = 0; i < device.ConfigurationCount(); ++i) names.push_back(device.Configuration(i)->Name());
+    return names;
+}
 
 std::vector<std::string> SplitDataTypes(const std::string& text) {
     std::vector<std::string> names;
@@ -12,6 +19,18 @@ std::vector<std::string> SplitDataTypes(const std::string& text) {
     // "All;" with no configurations ends in a separator; names never do.
     if (start < text.size()) names.push_back(text.substr(start));
     return names;
+}
+
+std::vector<bool> SelectedTemplates(const DRUVDevice& device, uint32_t mask) {
+    std::vector<bool> selected;
+    for (size_t t = 0; t < device.TemplateCount(); ++t) {
+        bool chosen = mask == 0;
+        for (uint32_t bit = 0; bit < 32 && bit < device.ConfigurationCount() && !chosen; ++bit)
+            if ((mask & (1u << bit)) != 0)
+                chosen = device.Configuration(bit)->ContainsTemplate(device.Template(t)->Name().c_str());
+        selected.push_back(chosen);
+    }
+    return selected;
 }
 
 bool ChooseConfiguration(const std::vector<std::string>& names, const std::string& choice, uint32_t& mask,

@@ -1,23 +1,16 @@
-// The host's MIDI output: every event the plug-in sends is kept (with a copy
-// of its bytes, taken during the call) and the messages for the routed port
-// go on to a receiver, for example a simulated instrument.
+// The host's MIDI output: the messages the plug-in sends on the routed port
+// go on to a receiver (the port opened for it, or a simulated instrument);
+// messages for any other port go nowhere. Nothing is kept.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <vector>
 
 #include "plugin/abi/host_interfaces.h"
 #include "druvhost/host/counted_object.h"
 
 namespace druvhost {
-
-struct SentMessage {
-    MPEvent event;               // as given; its SysX pointer is stale after the call
-    std::vector<uint8_t> wire;   // the message as it goes on the wire
-    uint32_t countArgument;      // the count passed with the event
-};
 
 class HostMidiOut : public IMPMidiOut, public CountedObject {
 public:
@@ -35,12 +28,8 @@ public:
     // Messages sent to `port` reach `receiver`; set before sending starts.
     void Route(uint32_t port, Receiver receiver);
 
-    std::vector<SentMessage> Sent() const;
-    void Clear();
-
 private:
-    mutable std::mutex mutex_;
-    std::vector<SentMessage> sent_;
+    std::mutex mutex_;
     uint32_t routed_port_ = 0;
     Receiver receiver_;
 };

@@ -16,11 +16,11 @@ HRESULT HostObject::QueryInterface(REFIID iid, void** object) {
     *object = nullptr;
     if (IsEqualGUID(iid, IID_IUnknown)) {
         *object = static_cast<IMPPortDirectory*>(this);
-    } else if (offer_directory_ && IsEqualGUID(iid, IID_IMPPortDirectory)) {
+    } else if (IsEqualGUID(iid, IID_IMPPortDirectory)) {
         *object = static_cast<IMPPortDirectory*>(this);
-    } else if (offer_broker_ && IsEqualGUID(iid, IID_IMPPortBroker)) {
+    } else if (IsEqualGUID(iid, IID_IMPPortBroker)) {
         *object = static_cast<IMPPortBroker*>(this);
-    } else if (offer_container_ && IsEqualGUID(iid, IID_IConnectionPointContainer)) {
+    } else if (IsEqualGUID(iid, IID_IConnectionPointContainer)) {
         *object = static_cast<IConnectionPointContainer*>(this);
     } else {
         return E_NOINTERFACE;
@@ -31,7 +31,7 @@ HRESULT HostObject::QueryInterface(REFIID iid, void** object) {
 
 HRESULT HostObject::GetPorts(uint32_t direction, MPPortList* ports) {
     if (!ports) return E_POINTER;
-    if (direction > MP_PORT_OUTPUT || get_ports_fails_) return E_FAIL;
+    if (direction > MP_PORT_OUTPUT) return E_FAIL;
     std::lock_guard<std::mutex> lock(mutex_);
     PortSnapshot* snapshot = current_[direction];
     ports->Count = static_cast<uint32_t>(snapshot->entries.size());
@@ -39,12 +39,7 @@ HRESULT HostObject::GetPorts(uint32_t direction, MPPortList* ports) {
     return S_OK;
 }
 
-HRESULT HostObject::ClaimPort(int32_t claim, const MPPortId& port, uint32_t reserved1, REFCLSID ownerClass,
-                            IUnknown* owner, uint32_t reserved2) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    claims_.push_back(ClaimRecord{claim, port, reserved1, ownerClass, owner, reserved2});
-    return S_OK;
-}
+HRESULT HostObject::ClaimPort(int32_t, const MPPortId&, uint32_t, REFCLSID, IUnknown*, uint32_t) { return S_OK; }
 
 HRESULT HostObject::EnumConnectionPoints(IEnumConnectionPoints** points) {
     if (points) *points = nullptr;
@@ -73,25 +68,6 @@ void HostObject::SetPorts(MPPortDirection direction, const std::vector<PortSpec>
     std::lock_guard<std::mutex> lock(mutex_);
     current_[direction] = snapshot.get();
     snapshots_.push_back(std::move(snapshot));
-}
-
-std::vector<ClaimRecord> HostObject::Claims() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return claims_;
-}
-
-void HostObject::ClearClaims() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    claims_.clear();
-}
-
-int HostObject::ClaimBalance(const MPPortId& port) const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    int balance = 0;
-    for (const ClaimRecord& record : claims_) {
-        if (std::memcmp(&record.port, &port, sizeof(MPPortId)) == 0) balance += record.claim ? 1 : -1;
-    }
-    return balance;
 }
 
 MPPortId MakePortId(uint8_t fill) {

@@ -24,15 +24,6 @@ struct PortSpec {
     std::u16string name;
 };
 
-struct ClaimRecord {
-    int32_t claim;  // 1 claimed, 0 released
-    MPPortId port;
-    uint32_t reserved1;
-    GUID ownerClass;
-    IUnknown* owner;
-    uint32_t reserved2;
-};
-
 // The system's interfaces declare no destructor; the host's owner destroys
 // this object as itself, never through an interface pointer.
 #if defined(__GNUC__)
@@ -45,7 +36,7 @@ public:
     virtual ~HostObject();
 
     // IUnknown answers for IMPPortDirectory, IMPPortBroker and
-    // IConnectionPointContainer; each interface can be withheld.
+    // IConnectionPointContainer.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return Increment(); }
     ULONG STDMETHODCALLTYPE Release() override { return Decrement(); }
@@ -56,6 +47,7 @@ public:
     HRESULT STDMETHODCALLTYPE Reserved2() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+    // This host lends each port to whoever asks; a claim is only taken note of.
     HRESULT STDMETHODCALLTYPE ClaimPort(int32_t claim, const MPPortId& port, uint32_t reserved1, REFCLSID ownerClass,
                                         IUnknown* owner, uint32_t reserved2) override;
 
@@ -71,16 +63,6 @@ public:
     void FirePortsChanged() { point_.FirePortsChanged(); }
     NotificationPoint& Notifications() { return point_; }
 
-    void SetGetPortsFails(bool fails) { get_ports_fails_ = fails; }
-    void OfferPortDirectory(bool offer) { offer_directory_ = offer; }
-    void OfferPortBroker(bool offer) { offer_broker_ = offer; }
-    void OfferConnectionPoints(bool offer) { offer_container_ = offer; }
-
-    std::vector<ClaimRecord> Claims() const;
-    void ClearClaims();
-    // Claims minus releases of one port identity.
-    int ClaimBalance(const MPPortId& port) const;
-
 private:
     struct PortSnapshot {
         std::vector<std::vector<WCHAR>> names;
@@ -91,11 +73,6 @@ private:
     mutable std::mutex mutex_;
     std::deque<std::unique_ptr<PortSnapshot>> snapshots_;  // every list ever built
     PortSnapshot* current_[2] = {nullptr, nullptr};
-    std::vector<ClaimRecord> claims_;
-    bool get_ports_fails_ = false;
-    bool offer_directory_ = true;
-    bool offer_broker_ = true;
-    bool offer_container_ = true;
 };
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop

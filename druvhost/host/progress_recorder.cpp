@@ -11,9 +11,11 @@ std::string ProgressRecord::Ascii() const {
 HRESULT ProgressRecorder::Progress(void* context, uint32_t bytesDone, uint32_t bytesTotal, const WCHAR* text) {
     ProgressRecord record{context, bytesDone, bytesTotal, text != nullptr, {}};
     for (const WCHAR* unit = text; unit && *unit; ++unit) record.text += static_cast<char16_t>(*unit);
-    std::lock_guard<std::mutex> lock(mutex_);
-    records_.push_back(std::move(record));
-    return S_OK;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        records_.push_back(std::move(record));
+    }
+    return display_ != nullptr ? display_->Progress(context, bytesDone, bytesTotal, text) : S_OK;
 }
 
 std::vector<ProgressRecord> ProgressRecorder::Records() const {

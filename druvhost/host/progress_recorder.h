@@ -1,4 +1,7 @@
-// The host's progress display for transfers: keeps a copy of every call.
+// The progress sink a host hands the plug-in for one transfer: keeps a copy
+// of every call, so that the host can tell afterwards what the plug-in
+// reported, and passes each call on to the display, if there is one. A new
+// recorder serves each transfer.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +27,8 @@ struct ProgressRecord {
 class ProgressRecorder : public IMPProgressSink {
 public:
     ProgressRecorder() = default;
+    // Each call goes on to `display` once it is recorded; not owned.
+    explicit ProgressRecorder(IMPProgressSink* display) : display_(display) {}
     virtual ~ProgressRecorder() = default;
 
     HRESULT STDMETHODCALLTYPE Progress(void* context, uint32_t bytesDone, uint32_t bytesTotal,
@@ -33,6 +38,7 @@ public:
     void Clear();
 
 private:
+    IMPProgressSink* display_ = nullptr;
     mutable std::mutex mutex_;
     std::vector<ProgressRecord> records_;
 };

@@ -38,7 +38,6 @@ HRESULT MemoryIStream::Read(void* buffer, ULONG count, ULONG* read) {
 HRESULT MemoryIStream::Write(const void* buffer, ULONG count, ULONG* written) {
     if (written) *written = 0;
     if (!buffer && count > 0) return STG_E_INVALIDPOINTER;
-    if (position_ + count > fail_writes_from_) return STG_E_MEDIUMFULL;
     if (bytes_.size() < position_ + count) bytes_.resize(position_ + count);
     if (count > 0) std::memcpy(bytes_.data() + position_, buffer, count);
     position_ += count;

@@ -1,6 +1,6 @@
 // The stream a host saves a plug-in's data into with its project. On
-// Windows it is the system's stream over global memory; elsewhere, and for
-// fault tests everywhere, a stream over a byte vector.
+// Windows it is the system's stream over global memory; elsewhere a stream
+// over a byte vector, which also hands saved bytes back to a plug-in's Load.
 #pragma once
 
 #include <atomic>
@@ -19,8 +19,8 @@ bool RewindStream(IStream* stream);
 // The stream's bytes from its start (the position moves to the end).
 std::vector<uint8_t> StreamBytes(IStream* stream);
 
-// A stream over a byte vector whose writes can fail from a chosen byte on.
-// Created with one reference and deleted by its last Release.
+// A stream over a byte vector. Created with one reference and deleted by its
+// last Release.
 // The system's interfaces declare no destructor; this object is destroyed
 // only through Release, never through an interface pointer.
 #if defined(__GNUC__)
@@ -49,17 +49,16 @@ public:
     HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override;
     HRESULT STDMETHODCALLTYPE Clone(IStream** copy) override;
 
-    // Writes that would reach byte `offset` or beyond fail from now on.
-    void FailWritesFrom(size_t offset) { fail_writes_from_ = offset; }
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
-private:
+protected:
     virtual ~MemoryIStream() = default;
+
+private:
 
     std::atomic<ULONG> references_{1};
     std::vector<uint8_t> bytes_;
     size_t position_ = 0;
-    size_t fail_writes_from_ = SIZE_MAX;
 };
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop

@@ -68,10 +68,14 @@ std::vector<std::vector<uint8_t>> SavedItemData(const std::vector<uint8_t>& save
 
 // An item whose bytes are all FF holds no dump: that is how the store keeps
 // an item that never received one.
+bool ItemHoldsDump(const std::vector<uint8_t>& data) {
+    return std::any_of(data.begin(), data.end(), [](uint8_t byte) { return byte != 0xFF; });
+}
+
 int SavedItemsWithDumps(const std::vector<uint8_t>& saved) {
     int holding = 0;
     for (const std::vector<uint8_t>& item : SavedItemData(saved))
-        if (std::any_of(item.begin(), item.end(), [](uint8_t byte) { return byte != 0xFF; })) ++holding;
+        if (ItemHoldsDump(item)) ++holding;
     return holding;
 }
 

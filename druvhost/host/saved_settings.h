@@ -38,8 +38,11 @@ bool ChangeSavedSettings(std::vector<uint8_t>& saved, const SettingsChange& chan
 
 namespace druvhost {
 
-// How many of the saved items hold a dump: data with a byte other than the
-// FF that closes each loop (a loop that timed out leaves only FF).
+// Whether an item's data holds a dump: a byte other than the FF that closes
+// each loop (a loop that timed out leaves only FF).
+bool ItemHoldsDump(const std::vector<uint8_t>& data);
+
+// How many of the saved items hold a dump (ItemHoldsDump).
 int SavedItemsWithDumps(const std::vector<uint8_t>& saved);
 
 // The data of each saved item in order (one item per template of the

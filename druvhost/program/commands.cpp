@@ -11,6 +11,7 @@
 #include "druvhost/cli/configuration_choice.h"
 #include "druvhost/cli/installed_devices.h"
 #include "druvhost/cli/manager_commands.h"
+#include "druvhost/cli/transfer_report.h"
 #include "druvhost/cli/transmit_verdict.h"
 #include "druvhost/host/detection_probe.h"
 #include "druvhost/host/saved_settings.h"
@@ -30,6 +31,13 @@ namespace {
 
 int Fail(const std::string& error) {
     WriteError("druvhost: " + error + "\n");
+    return kExitFailure;
+}
+
+int Fail(const std::string& error, const std::vector<std::string>& lines) {
+    std::string text = "druvhost: " + error + "\n";
+    for (const std::string& line : lines) text += "  " + line + "\n";
+    WriteError(text);
     return kExitFailure;
 }
 
@@ -71,26 +79,21 @@ int RunManagerCommand(const CommandLine& line) {
     return status;
 }
 
-// The configurations a device offers, as its filter names them.
-std::vector<std::string> Configurations(const InstalledDevice& device) {
-    std::vector<std::string> names;
+// The configurations of a device as its definition names them, after
+// "configurations:", or why there are none to show.
+std::string ConfigurationsLine(const InstalledDevice& device) {
     IUnknown* filter = nullptr;
     if (FAILED(CoCreateInstance(device.classId, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                                 reinterpret_cast<void**>(&filter))))
-        return names;
-    IMPServices* services = nullptr;
-    WCHAR* text = nullptr;
-    if (SUCCEEDED(filter->QueryInterface(IID_IMPServices, reinterpret_cast<void**>(&services)))) {
-        if (SUCCEEDED(services->GetDataTypes(nullptr, &text, nullptr, nullptr, nullptr)) && text != nullptr) {
-            size_t length = 0;
-            while (text[length] != 0) ++length;
-            names = SplitDataTypes(Utf16ToUtf8(reinterpret_cast<const char16_t*>(text), length));
-            CoTaskMemFree(text);
-        }
-        services->Release();
-    }
+        return " (the plug-in cannot create this device)";
     filter->Release();
-    return names;
+    DRUVDevice definition;
+    definition.SetFilePath(device.definitionPath.c_str());
+    if (device.definitionPath.empty() || definition.LoadDefinition() != 0) return " (the definition cannot be read)";
+    const std::vector<std::string> names = ConfigurationNames(definition);
+    std::string line;
+    for (size_t i = 0; i < names.size(); ++i) line += " " + std::to_string(i) + "=" + names[i];
+    return line;
 }
 
 int RunList() {
@@ -100,11 +103,7 @@ int RunList() {
     for (const InstalledDevice& device : devices) {
         out += "  " + device.name + "  " + ClassText(device.classId) + "\n";
         out += "    definition: " + (device.definitionPath.empty() ? "(none)" : device.definitionPath) + "\n";
-        const std::vector<std::string> names = Configurations(device);
-        out += "    configurations:";
-        if (names.empty()) out += " (the plug-in cannot create this device)";
-        for (size_t i = 0; i < names.size(); ++i) out += " " + std::to_string(i) + "=" + names[i];
-        out += "\n";
+        out += "    configurations:" + ConfigurationsLine(device) + "\n";
     }
     SimulatedPortSystem* simulated = nullptr;
     auto systems = HostPortSystems(simulated, nullptr, {});
@@ -114,8 +113,13 @@ int RunList() {
     for (PortDirection direction : {PortDirection::Input, PortDirection::Output}) {
         out += direction == PortDirection::Input ? "MIDI inputs:\n" : "MIDI outputs:\n";
         size_t number = 0;
-        for (const PortEntry& entry : table.Ports(direction))
-            out += "  " + std::to_string(++number) + "  " + entry.name + "\n";
+        for (const PortEntry& entry : table.Ports(direction)) {
+            out += "  " + std::to_string(++number) + "  " + entry.name;
+            const size_t namesakes = table.NamesakeCount(entry);
+            if (namesakes > 1)
+                out += "  (" + std::to_string(entry.rank + 1) + " of " + std::to_string(namesakes) + " of this name)";
+            out += "\n";
+        }
     }
     WriteOut(out);
     return kExitSuccess;
@@ -136,7 +140,8 @@ int RunReceive(const CommandLine& line) {
     WriteOut("Receiving " + device.name + " from " + session.InPort()->name + " (requests on " +
              session.OutPort()->name + ")\n");
     const auto start = std::chrono::steady_clock::now();
-    const TransferOutcome outcome = session.Transfer(false, mask, error);
+    std::vector<std::string> reported;
+    const TransferOutcome outcome = session.Transfer(false, mask, reported, error);
     if (outcome == TransferOutcome::Cancelled) {
         WriteError("druvhost: cancelled; the project file was not changed\n");
         return kExitCancelled;
@@ -144,6 +149,11 @@ int RunReceive(const CommandLine& line) {
     if (outcome == TransferOutcome::Failed) return Fail(error);
     std::vector<uint8_t> bytes;
     if (!session.Save(bytes, error)) return Fail(error);
+    // Nothing of a receive that went wrong anywhere is kept: the project's
+    // older dumps are worth more than a part of the new ones.
+    const std::vector<std::string> failures =
+        ReceiveFailures(reported, SelectedItems(session.Definition(), mask, bytes));
+    if (!failures.empty()) return Fail("the receive failed; the project file was not changed:", failures);
     const int holding = SavedItemsWithDumps(bytes);
     if (holding == 0) return Fail("nothing was received from the instrument; the project file was not changed");
     project.Put(ToClassId(device.classId), bytes);
@@ -155,20 +165,6 @@ int RunReceive(const CommandLine& line) {
     WriteOut(summary);
     WriteOut("Saved to " + line.project + "\n");
     return kExitSuccess;
-}
-
-// Which templates a transmit of configuration `mask` (as ChooseConfiguration
-// gives it) sends, in the order of the device's templates.
-std::vector<bool> TemplatesSent(const DRUVDevice& device, uint32_t mask) {
-    std::vector<bool> sent;
-    for (size_t t = 0; t < device.TemplateCount(); ++t) {
-        bool chosen = mask == 0;
-        for (uint32_t bit = 0; bit < 32 && !chosen; ++bit)
-            if ((mask & (1u << bit)) != 0 && bit < device.ConfigurationCount())
-                chosen = device.Configuration(bit)->ContainsTemplate(device.Template(t)->Name().c_str());
-        sent.push_back(chosen);
-    }
-    return sent;
 }
 
 int RunTransmit(const CommandLine& line) {
@@ -196,12 +192,14 @@ int RunTransmit(const CommandLine& line) {
     uint32_t mask = 0;
     if (!ChooseConfiguration(session.Configurations(), line.config, mask, error)) return Fail(error);
     WriteOut("Transmitting " + device.name + " to " + session.OutPort()->name + "\n");
-    const TransferOutcome outcome = session.Transfer(true, mask, error);
+    std::vector<std::string> reported;
+    const TransferOutcome outcome = session.Transfer(true, mask, reported, error);
     if (outcome == TransferOutcome::Cancelled) {
         WriteError("druvhost: cancelled\n");
         return kExitCancelled;
     }
     if (outcome == TransferOutcome::Failed) return Fail(error);
+    int status = kExitSuccess;
     if (druv::simulator::SimulatedInstrument* instrument = session.SimulatedInstrument()) {
         instrument->WaitUntilIdle(std::chrono::seconds(10));
         const auto counts = instrument->GetCounts();
@@ -210,11 +208,13 @@ int RunTransmit(const CommandLine& line) {
         const uint8_t id = instrument->DeviceId();
         const std::string difference = FirstDifferenceFromDumps(
             instrument->Definition(), instrument->Memory(), SavedItemData(stored->filterData), id,
-            TemplatesSent(session.Definition(), mask));
+            SelectedTemplates(session.Definition(), mask));
         WriteOut(TransmitVerdictLine(static_cast<uint8_t>(id + session.Definition().SysXDisplayOfs()), difference));
-        if (!difference.empty()) return kExitFailure;
+        if (!difference.empty()) status = kExitFailure;
     }
-    return kExitSuccess;
+    const std::vector<std::string> failures = TransmitFailures(reported);
+    if (!failures.empty()) return Fail("the transmit failed:", failures);
+    return status;
 }
 
 // The detection goes out from the host itself, on the ports and with the
@@ -253,10 +253,10 @@ int RunDetect(const CommandLine& line) {
     if (out == nullptr) return Fail(error);
 
     DetectionProbe probe(definition, SystemClock());
-    std::unique_ptr<MidiOutputPort> output = table.System(*out).OpenOutput(out->index, error);
+    std::unique_ptr<MidiOutputPort> output = table.OpenOutput(*out, error);
     if (!output) return Fail("cannot open the MIDI output " + out->name + ": " + error);
-    std::unique_ptr<MidiInputPort> input = table.System(*in).OpenInput(
-        in->index, [&probe](const uint8_t* message, size_t size) { probe.OnMessage(message, size); }, error);
+    std::unique_ptr<MidiInputPort> input = table.OpenInput(
+        *in, [&probe](const uint8_t* message, size_t size) { probe.OnMessage(message, size); }, error);
     if (!input) return Fail("cannot open the MIDI input " + in->name + ": " + error);
     HostMidiOut midi;
     MidiOutputPort* port = output.get();

@@ -6,6 +6,7 @@
 
 #include "druvhost/cli/configuration_choice.h"
 #include "druvhost/cli/progress_line.h"
+#include "druvhost/host/progress_recorder.h"
 #include "druvhost/host/project_stream.h"
 #include "druvhost/host/saved_settings.h"
 #include "druvhost/program/console.h"
@@ -168,7 +169,7 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
         return false;
     }
 
-    output_ = table_->System(*out_).OpenOutput(out_->index, error);
+    output_ = table_->OpenOutput(*out_, error);
     if (!output_) {
         error = "cannot open the MIDI output " + out_->name + ": " + error;
         return false;
@@ -178,8 +179,8 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
         if (!output->Send(message, size)) send_failures_.fetch_add(1);
     });
     const uint32_t inHandle = in_->handle;
-    input_port_ = table_->System(*in_).OpenInput(
-        in_->index, [this, inHandle](const uint8_t* message, size_t size) { input_.Deliver(inHandle, message, size); },
+    input_port_ = table_->OpenInput(
+        *in_, [this, inHandle](const uint8_t* message, size_t size) { input_.Deliver(inHandle, message, size); },
         error);
     if (!input_port_) {
         error = "cannot open the MIDI input " + in_->name + ": " + error;
@@ -193,17 +194,12 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
     return true;
 }
 
-std::vector<std::string> FilterSession::Configurations() {
-    WCHAR* text = nullptr;
-    if (services_ == nullptr || FAILED(services_->GetDataTypes(nullptr, &text, nullptr, nullptr, nullptr)))
-        return {"All"};
-    const std::vector<std::string> names = SplitDataTypes(Utf8(text));
-    CoTaskMemFree(text);
-    return names;
-}
+std::vector<std::string> FilterSession::Configurations() const { return ConfigurationNames(definition_); }
 
-TransferOutcome FilterSession::Transfer(bool transmit, uint32_t mask, std::string& error) {
-    TerminalProgress progress;
+TransferOutcome FilterSession::Transfer(bool transmit, uint32_t mask, std::vector<std::string>& reported,
+                                        std::string& error) {
+    TerminalProgress display;
+    ProgressRecorder progress(&display);
     HRESULT result = S_OK;
     bool cancelled = false;
     {
@@ -213,7 +209,10 @@ TransferOutcome FilterSession::Transfer(bool transmit, uint32_t mask, std::strin
         worker.join();
         cancelled = cancel.Cancelled();
     }
-    progress.Finish();
+    display.Finish();
+    reported.clear();
+    for (const ProgressRecord& record : progress.Records())
+        if (record.hasText) reported.push_back(Utf16ToUtf8(record.text.data(), record.text.size()));
     if (cancelled) return TransferOutcome::Cancelled;
     if (FAILED(result)) {
         error = "the filter of " + device_.name + " refused the transfer";

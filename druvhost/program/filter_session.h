@@ -48,10 +48,12 @@ public:
     // them into the filter and opens the chosen ports. False with `error`.
     bool Open(const std::vector<uint8_t>* saved, const SessionChoices& choices, std::string& error);
 
-    // The filter's configurations: "All" and then each one's name.
-    std::vector<std::string> Configurations();
+    // The configurations to choose from: "All" and then each one's name, as
+    // the definition holds them.
+    std::vector<std::string> Configurations() const;
     // Runs a transfer to its end, showing progress; Ctrl+C cancels it.
-    TransferOutcome Transfer(bool transmit, uint32_t mask, std::string& error);
+    // `reported`: every text the plug-in gave its progress sink, in order.
+    TransferOutcome Transfer(bool transmit, uint32_t mask, std::vector<std::string>& reported, std::string& error);
     // What the filter saves now; false with `error` when it refuses.
     bool Save(std::vector<uint8_t>& bytes, std::string& error);
 

@@ -5,9 +5,63 @@
 #include <string>
 #include <vector>
 
+#include "device/druv_configuration.h"
+#include "device/druv_device.h"
 #include "druvhost/cli/configuration_choice.h"
 
 namespace {
+
+// Templates Global, Patches and Drums; configurations "Global; Patches"
+// (a ';' inside its name) and "Drums".
+void BuildKit(DRUVDevice& device) {
+    for (const char* name : {"Global", "Patches", "Drums"}) device.AddTemplate(name);
+    DRUVConfiguration* both = device.AddConfiguration("Global; Patches");
+    both->AddRef("global");
+    both->AddRef("PATCHES");
+    device.AddConfiguration("Drums")->AddRef("Drums");
+}
+
+// The names come from the definition: a ';' inside one neither splits it nor
+// moves the configurations after it, which the filter's ';'-separated list
+// for hosts would.
+TEST(ConfigurationChoiceTest, NamesHoldingASemicolonChooseTheirOwnConfiguration) {
+    DRUVDevice device;
+    BuildKit(device);
+    const std::vector<std::string> names = druvhost::ConfigurationNames(device);
+    EXPECT_EQ(names, (std::vector<std::string>{"All", "Global; Patches", "Drums"}));
+    struct Case {
+        const char* choice;
+        uint32_t mask;
+        std::vector<bool> templates;  // Global, Patches, Drums
+    } cases[] = {
+        {"global; patches", 1, {true, true, false}},
+        {"Drums", 2, {false, false, true}},
+        {"2", 2, {false, false, true}},
+        {"All", 0, {true, true, true}},
+    };
+    for (const Case& c : cases) {
+        uint32_t mask = 0xDEAD;
+        std::string error;
+        ASSERT_TRUE(druvhost::ChooseConfiguration(names, c.choice, mask, error)) << c.choice << ": " << error;
+        EXPECT_EQ(mask, c.mask) << c.choice;
+        EXPECT_EQ(druvhost::SelectedTemplates(device, mask), c.templates) << c.choice;
+    }
+    // Neither half of the name is a configuration of its own.
+    for (const char* half : {"Global", " Patches", "3"}) {
+        uint32_t mask = 0;
+        std::string error;
+        EXPECT_FALSE(druvhost::ChooseConfiguration(names, half, mask, error)) << half << " gave mask " << mask;
+    }
+}
+
+TEST(ConfigurationChoiceTest, SelectedTemplatesIgnoreBitsBeyondTheConfigurations) {
+    DRUVDevice device;
+    BuildKit(device);
+    EXPECT_EQ(druvhost::SelectedTemplates(device, 4), (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(druvhost::SelectedTemplates(device, 3), (std::vector<bool>{true, true, true}));
+    DRUVDevice bare;
+    EXPECT_EQ(druvhost::ConfigurationNames(bare), std::vector<std::string>{"All"});
+}
 
 TEST(ConfigurationChoiceTest, TheFiltersTextSplitsIntoItsNames) {
     EXPECT_EQ(druvhost::SplitDataTypes("All;"), std::vector<std::string>{"All"});

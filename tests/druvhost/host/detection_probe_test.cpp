@@ -7,7 +7,7 @@
 
 #include "device/druv_device.h"
 #include "druvhost/host/detection_probe.h"
-#include "druvhost/host/host_midi_out.h"
+#include "tests/support/recording_host_midi_out.h"
 #include "platform/clock.h"
 #include "simulator/simulated_instrument.h"
 
@@ -45,14 +45,16 @@ TEST(DetectionProbeTest, OnlineOnlyWhenTheInstrumentOfThatIdAnswers) {
         SimulatedInstrument instrument(device, settings,
                                        [&probe](const uint8_t* message, size_t size) { probe.OnMessage(message, size); });
         instrument.SetSilent(c.silent);
-        druvhost::HostMidiOut out;
+        druvhosttest::RecordingHostMidiOut out;
         out.Route(kOutPort, [&instrument](const uint8_t* message, size_t size) { instrument.Receive(message, size); });
         const uint32_t start = clock.TickCount();
         EXPECT_EQ(probe.Run(out, kOutPort, device.SysXChanMin(), 0), c.expected) << c.what;
         ASSERT_FALSE(out.Sent().empty()) << c.what;
         EXPECT_EQ(out.Sent().front().event.Port, kOutPort) << c.what;
         // Offline is decided only at the deadline, not before.
-        if (c.expected == Detection::Offline) EXPECT_GE(clock.TickCount() - start, 100u) << c.what;
+        if (c.expected == Detection::Offline) {
+            EXPECT_GE(clock.TickCount() - start, 100u) << c.what;
+        }
     }
 }
 
@@ -60,7 +62,7 @@ TEST(DetectionProbeTest, ADeviceWithoutTemplatesHasNothingToDetectWith) {
     DRUVDevice empty;
     VirtualClock clock;
     druvhost::DetectionProbe probe(empty, clock);
-    druvhost::HostMidiOut out;
+    druvhosttest::RecordingHostMidiOut out;
     EXPECT_EQ(probe.Run(out, kOutPort, 0, 0), Detection::NoProbe);
     EXPECT_TRUE(out.Sent().empty());
 }

@@ -1,5 +1,5 @@
-// The test host's objects: port lists that stay valid, claims, the
-// notification point, the MIDI output's routing and the project stream.
+// The host's objects: port lists that stay valid, claims, the notification
+// point, the MIDI output's routing and the project stream.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,8 +7,12 @@
 
 #include "plugin/abi/host_interfaces.h"
 #include "druvhost/host/host_midi_out.h"
+#include "druvhost/host/progress_recorder.h"
 #include "druvhost/host/project_stream.h"
 #include "druvhost/host/host_object.h"
+#include "tests/support/failing_memory_stream.h"
+#include "tests/support/recording_host_midi_out.h"
+#include "tests/support/test_host_object.h"
 
 namespace {
 
@@ -38,7 +42,7 @@ public:
 };
 
 TEST(TestHostTest, ListsHandedOutStayValidAfterTheHostChangesThem) {
-    druvhost::HostObject host;
+    druvhosttest::TestHostObject host;
     host.SetPorts(MP_PORT_INPUT, {{3, MakePortId(0x33), u"Three"}});
     MPPortList old{};
     ASSERT_EQ(S_OK, host.GetPorts(MP_PORT_INPUT, &old));
@@ -100,7 +104,7 @@ TEST(TestHostTest, ConnectionPointKeepsSinksUntilUnadvisedAndFiresToEach) {
 }
 
 TEST(HostMidiOutTest, KeepsEveryMessageAndRoutesOnlyItsPort) {
-    druvhost::HostMidiOut out;
+    druvhosttest::RecordingHostMidiOut out;
     std::vector<std::vector<uint8_t>> routed;
     out.Route(7, [&](const uint8_t* message, size_t size) { routed.emplace_back(message, message + size); });
     uint8_t sysx[] = {0x7D, 0x01, 0xF7};
@@ -116,11 +120,33 @@ TEST(HostMidiOutTest, KeepsEveryMessageAndRoutesOnlyItsPort) {
 
     ASSERT_EQ(1u, routed.size());
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x01, 0xF7}), routed[0]);
-    std::vector<druvhost::SentMessage> sent = out.Sent();
+    std::vector<druvhosttest::SentMessage> sent = out.Sent();
     ASSERT_EQ(2u, sent.size());
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x01, 0xF7}), sent[0].wire);
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x02, 0xF7}), sent[1].wire);
     EXPECT_EQ(1u, sent[1].countArgument);
+}
+
+// The sink a transfer is given keeps what the plug-in reported and shows it
+// on the display as it comes, in the same order and with the same values.
+TEST(ProgressRecorderTest, KeepsEveryCallAndPassesItOnToTheDisplay) {
+    druvhost::ProgressRecorder display;
+    druvhost::ProgressRecorder progress(&display);
+    const WCHAR status[] = {'R', 'E', 'C', 'E', 'I', 'V', 'I', 'N', 'G', 0};
+    const WCHAR message[] = {'E', 'r', 'r', 'o', 'r', 0};
+    int context = 0;
+    EXPECT_EQ(S_OK, progress.Progress(&context, 1, 10, status));
+    EXPECT_EQ(S_OK, progress.Progress(&context, 2, 10, message));
+    EXPECT_EQ(S_OK, progress.Progress(&context, 10, 10, nullptr));
+    for (const druvhost::ProgressRecorder* sink : {&progress, &display}) {
+        const std::vector<druvhost::ProgressRecord> records = sink->Records();
+        ASSERT_EQ(3u, records.size());
+        EXPECT_EQ("RECEIVING", records[0].Ascii());
+        EXPECT_EQ("Error", records[1].Ascii());
+        EXPECT_EQ(2u, records[1].done);
+        EXPECT_FALSE(records[2].hasText);
+        EXPECT_EQ(&context, records[2].context);
+    }
 }
 
 TEST(ProjectStreamTest, WritesReadsBackAndFailsWhereTold) {
@@ -138,8 +164,7 @@ TEST(ProjectStreamTest, WritesReadsBackAndFailsWhereTold) {
     EXPECT_EQ(5u, read) << "a read past the end delivers what there is";
     stream->Release();
 
-    auto* failing = new druvhost::MemoryIStream();
-    failing->FailWritesFrom(3);
+    auto* failing = new druvhosttest::FailingMemoryStream(3);
     EXPECT_EQ(S_OK, failing->Write(bytes, 3, &written));
     EXPECT_TRUE(FAILED(failing->Write(bytes, 1, &written)));
     EXPECT_EQ(0u, written);

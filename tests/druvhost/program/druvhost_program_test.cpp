@@ -3,7 +3,8 @@
 // the simulated instrument into a project file and transmit from it, and the
 // ways that can go wrong (Ctrl+C during a receive is cancelled_receive.sh): a
 // definition that cannot be read, a damaged project file, a port that has gone since the project
-// was saved. Each run installs devices under identifiers of its own.
+// was saved, an instrument that falls silent, an item without data to send.
+// Each run installs devices under identifiers of its own.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -29,6 +30,10 @@ namespace {
 
 using druvhosttest::RunResult;
 using druvhosttest::RunDruvhost;
+using druvhosttest::RunDruvhostProgram;
+
+// The port pair of druvhost-quiet-port.exe that nobody is connected to.
+constexpr char kQuietPort[] = "DRUV Quiet Test Port";
 
 std::string ReadText(const char* path) {
     std::ifstream file(path, std::ios::binary);
@@ -56,10 +61,12 @@ std::string Unbraced(const GUID& guid) {
 }
 
 // An example definition under identifiers of this run and a product name of
-// its own; the name is returned as `list` shows it.
+// its own, with `from` replaced by `to` if given; the name is returned as
+// `list` shows it.
 std::string WriteDefinition(const char* example, const std::string& path, const std::string& product,
-                            GUID& classId) {
+                            GUID& classId, const std::string& from = {}, const std::string& to = {}) {
     std::string text = ReadText((std::string(DRUV_EXAMPLES_DIR) + "/" + example).c_str());
+    if (!from.empty() && text.find(from) != std::string::npos) text.replace(text.find(from), from.size(), to);
     GUID editor{};
     CreateGuid(classId);
     CreateGuid(editor);
@@ -251,6 +258,83 @@ TEST_F(DruvhostProgramTest, APortGoneSinceTheProjectWasSavedIsRefusedUntilAnothe
                                     "druv simulated instrument"});
     EXPECT_EQ(chosen.status, 0u) << chosen.output;
     EXPECT_NE(chosen.output.find("stored 1 dump message(s)"), std::string::npos) << chosen.output;
+}
+
+// The musician's story: everything received, then one configuration again
+// from an instrument that has fallen silent (here an interface nobody is
+// connected to). The receive fails, says which item got nothing, and leaves
+// the project with its older dumps byte for byte.
+TEST_F(DruvhostProgramTest, AReceiveFromASilentInstrumentFailsAndLeavesTheProjectAsItWas) {
+    const std::string path = ProjectCopy("silent scene.dhp");
+    const std::vector<uint8_t> before = ReadBytes(path);
+    ASSERT_FALSE(before.empty());
+    const RunResult silent = RunDruvhostProgram(DRUVHOST_QUIET_PORT_EXE, {"receive", mixerName_, "--project", path,
+                                                "--config", "Scene only", "--in", kQuietPort, "--out", kQuietPort});
+    EXPECT_EQ(silent.status, 1u) << silent.output;
+    EXPECT_NE(silent.output.find("the receive failed; the project file was not changed"), std::string::npos)
+        << silent.output;
+    EXPECT_NE(silent.output.find("  Current Scene: no dump came back"), std::string::npos) << silent.output;
+    EXPECT_EQ(silent.output.find("  Setup"), std::string::npos) << "Setup was not part of this receive\n"
+                                                                << silent.output;
+    EXPECT_TRUE(ReadBytes(path) == before) << "the project file changed";
+
+    // The same program receives from the simulated instrument as druvhost
+    // does, so it was the silence that failed the receive.
+    const RunResult answered = RunDruvhostProgram(DRUVHOST_QUIET_PORT_EXE,
+                                                  {"receive", mixerName_, "--project", path, "--config", "Scene only"});
+    EXPECT_EQ(answered.status, 0u) << answered.output;
+}
+
+TEST_F(DruvhostProgramTest, ATransmitOfAnItemWithoutDataFails) {
+    const std::string path = folder_ + "\\scene only.dhp";
+    const RunResult receive = RunDruvhost({"receive", mixerName_, "--project", path, "--config", "Scene only"});
+    ASSERT_EQ(receive.status, 0u) << receive.output;
+    const RunResult scene = RunDruvhost({"transmit", mixerName_, "--project", path, "--config", "Scene only"});
+    EXPECT_EQ(scene.status, 0u) << scene.output;
+    const RunResult everything = RunDruvhost({"transmit", mixerName_, "--project", path});
+    EXPECT_EQ(everything.status, 1u) << everything.output;
+    EXPECT_NE(everything.output.find("the transmit failed:"), std::string::npos) << everything.output;
+    EXPECT_NE(everything.output.find("Setup - No data present."), std::string::npos) << everything.output;
+}
+
+// The plug-in hands hosts its configurations as one ';'-separated text; a
+// ';' inside a name must neither split it nor move the ones after it.
+TEST_F(DruvhostProgramTest, AConfigurationNameWithASemicolonIsListedAndChosenAsTheDefinitionHasIt) {
+    const std::string path = folder_ + "\\semicolon mixer.druv";
+    GUID classId{};
+    const std::string name =
+        "Brindle & Koss " + WriteDefinition("brindle-koss-sd16-mixer.druv", path,
+                                            "SD-16 Semicolon " + std::to_string(GetCurrentProcessId()), classId,
+                                            "<Configuration>Scene only<", "<Configuration>Scene; only this<");
+    struct Uninstall {
+        const GUID& classId;
+        ~Uninstall() {
+            char text[kBracedGuidLength + 1] = {};
+            FormatBracedGuid(classId, text, sizeof text);
+            RunDruvhost({"uninstall", text});
+        }
+    } uninstall{classId};
+    const RunResult install = RunDruvhost({"install", path});
+    ASSERT_EQ(install.status, 0u) << install.output;
+    const RunResult list = RunDruvhost({"list"});
+    const std::string listed = "0=All 1=Everything 2=Scene; only this";
+    const size_t at = list.output.find(listed);
+    ASSERT_NE(at, std::string::npos) << list.output;
+    EXPECT_TRUE(list.output.find_first_of("\r\n", at) == at + listed.size()) << "nothing after it\n" << list.output;
+
+    const std::string project = folder_ + "\\semicolon.dhp";
+    const RunResult receive = RunDruvhost({"receive", name, "--project", project, "--config", "scene; only this"});
+    EXPECT_EQ(receive.status, 0u) << receive.output;
+    druvhost::Project saved;
+    const std::vector<uint8_t> bytes = ReadBytes(project);
+    ASSERT_EQ(druvhost::DecodeProject(bytes.data(), bytes.size(), saved), druvhost::ProjectReadError::None);
+    ASSERT_EQ(saved.entries.size(), 1u);
+    const std::vector<std::vector<uint8_t>> items = druvhost::SavedItemData(saved.entries[0].filterData);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_TRUE(druvhost::ItemHoldsDump(items[0])) << "Current Scene was chosen";
+    EXPECT_FALSE(druvhost::ItemHoldsDump(items[1])) << "Setup was not";
+    const RunResult half = RunDruvhost({"receive", name, "--project", project, "--config", "only this"});
+    EXPECT_EQ(half.status, 1u) << half.output;
 }
 
 }  // namespace

@@ -25,8 +25,9 @@ std::string Quoted(const std::string& argument) {
     return quoted + "\"";
 }
 
-bool Start(const std::vector<std::string>& arguments, DWORD flags, PROCESS_INFORMATION& process, HANDLE& read) {
-    std::string line = Quoted(DRUVHOST_EXE);
+bool Start(const std::string& program, const std::vector<std::string>& arguments, DWORD flags,
+           PROCESS_INFORMATION& process, HANDLE& read) {
+    std::string line = Quoted(program);
     for (const std::string& argument : arguments) line += " " + Quoted(argument);
     std::u16string wide = Utf8ToUtf16(line);
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -53,12 +54,12 @@ void ReadAll(HANDLE read, std::string& output) {
 
 }  // namespace
 
-RunResult RunDruvhost(const std::vector<std::string>& arguments) {
+RunResult RunDruvhostProgram(const std::string& program, const std::vector<std::string>& arguments) {
     RunResult run;
     PROCESS_INFORMATION process{};
     HANDLE read = nullptr;
-    if (!Start(arguments, 0, process, read)) {
-        run.output = "druvhost.exe could not be started";
+    if (!Start(program, arguments, 0, process, read)) {
+        run.output = program + " could not be started";
         return run;
     }
     ReadAll(read, run.output);
@@ -69,5 +70,7 @@ RunResult RunDruvhost(const std::vector<std::string>& arguments) {
     CloseHandle(process.hThread);
     return run;
 }
+
+RunResult RunDruvhost(const std::vector<std::string>& arguments) { return RunDruvhostProgram(DRUVHOST_EXE, arguments); }
 
 }  // namespace druvhosttest

@@ -16,5 +16,7 @@ struct RunResult {
 
 // Runs druvhost with `arguments` (UTF-8) to its end.
 RunResult RunDruvhost(const std::vector<std::string>& arguments);
+// The same with another build of druvhost, `program` (its path).
+RunResult RunDruvhostProgram(const std::string& program, const std::vector<std::string>& arguments);
 
 }  // namespace druvhosttest

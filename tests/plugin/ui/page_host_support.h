@@ -14,8 +14,8 @@
 #include "platform/clock.h"
 #include "plugin/abi/editor_page_class.h"
 #include "plugin/host/midi_filter.h"
-#include "druvhost/host/host_midi_out.h"
-#include "druvhost/host/host_object.h"
+#include "tests/support/recording_host_midi_out.h"
+#include "tests/support/test_host_object.h"
 
 namespace pagehost {
 
@@ -96,8 +96,8 @@ public:
     HWND PageWindow() const;
     HWND Control(int id) const { return GetDlgItem(PageWindow(), id); }
 
-    druvhost::HostObject host;
-    druvhost::HostMidiOut midi;
+    druvhosttest::TestHostObject host;
+    druvhosttest::RecordingHostMidiOut midi;
 
 private:
     IUnknown* filter_unknown_ = nullptr;

@@ -223,7 +223,7 @@ TEST_F(PageTest, ChoosingPortsClaimsAndReleasesThemAtTheHost) {
     session_.host.ClearClaims();
     ChooseComboItem(Control(IDC_IN_PORT), 1);
     EXPECT_EQ(12u, Data().InPort.load());
-    std::vector<druvhost::ClaimRecord> claims = session_.host.Claims();
+    std::vector<druvhosttest::ClaimRecord> claims = session_.host.Claims();
     ASSERT_EQ(1u, claims.size());
     EXPECT_EQ(1, claims[0].claim);
     EXPECT_TRUE(IsEqualGUID(druvhost::MakePortId(0x12), claims[0].port));
@@ -274,7 +274,7 @@ TEST_F(PageTest, DetectionShowsOnlineAfterAReplyAndOfflineAfterTheDeadline) {
 
     session_.midi.Clear();
     Press(Page(), ID_CMD_STATUS);
-    const std::vector<druvhost::SentMessage> sent = session_.midi.Sent();
+    const std::vector<druvhosttest::SentMessage> sent = session_.midi.Sent();
     ASSERT_EQ(1u, sent.size());
     EXPECT_EQ(21u, sent[0].event.Port);
     EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x7D, 0x00, 0x31, 0x11, 0x00, 0xF7}), sent[0].wire);

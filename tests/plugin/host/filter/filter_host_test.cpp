@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "plugin/engine/data_stream.h"
-#include "druvhost/host/host_midi_out.h"
 #include "druvhost/host/progress_recorder.h"
 #include "druvhost/host/project_stream.h"
-#include "druvhost/host/host_object.h"
 #include "tests/plugin/host/filter/filter_test_support.h"
+#include "tests/support/failing_memory_stream.h"
+#include "tests/support/recording_host_midi_out.h"
+#include "tests/support/test_host_object.h"
 
 namespace {
 
@@ -49,8 +50,8 @@ protected:
 
     ScratchFolder folder;
     MessageRecorder boxes;
-    druvhost::HostObject host;
-    druvhost::HostMidiOut midiOut;
+    druvhosttest::TestHostObject host;
+    druvhosttest::RecordingHostMidiOut midiOut;
 };
 
 TEST_F(FilterHostTest, InitialiseTakesTheLinksAndTerminateGivesThemBack) {
@@ -191,9 +192,9 @@ TEST_F(FilterHostTest, SaveAndLoadCarryThePortsAndClaimThem) {
         filter.ReleaseLast();
 
         // Destruction gives both ports back.
-        std::vector<druvhost::ClaimRecord> claims = host.Claims();
+        std::vector<druvhosttest::ClaimRecord> claims = host.Claims();
         ASSERT_EQ(2u, claims.size());
-        for (const druvhost::ClaimRecord& claim : claims) {
+        for (const druvhosttest::ClaimRecord& claim : claims) {
             EXPECT_EQ(0, claim.claim);
             EXPECT_TRUE(IsEqualGUID(kTestClassId, claim.ownerClass));
             EXPECT_EQ(identity, claim.owner);
@@ -236,7 +237,7 @@ TEST_F(FilterHostTest, SaveAndLoadCarryThePortsAndClaimThem) {
 
 // Walks the broker's log: a port is claimed only while not claimed, released
 // only while claimed, and nothing is left claimed at the end.
-void ExpectEveryReleaseAnswersAClaim(const std::vector<druvhost::ClaimRecord>& log, const char* sequence) {
+void ExpectEveryReleaseAnswersAClaim(const std::vector<druvhosttest::ClaimRecord>& log, const char* sequence) {
     std::vector<std::pair<MPPortId, int>> held;
     for (size_t i = 0; i < log.size(); ++i) {
         auto entry = std::find_if(held.begin(), held.end(), [&](const auto& h) { return SameId(h.first, log[i].port); });
@@ -325,8 +326,7 @@ TEST_F(FilterHostTest, FailedReadsAndWritesAreReported) {
     filter->RefreshPorts();
     filter->SetDirty();
 
-    auto* failing = new druvhost::MemoryIStream();
-    failing->FailWritesFrom(20);
+    auto* failing = new druvhosttest::FailingMemoryStream(20);
     EXPECT_EQ(STG_E_CANTSAVE, filter->Save(failing, TRUE));
     EXPECT_EQ(S_OK, filter->IsDirty()) << "a failed save leaves the data dirty";
     EXPECT_EQ(E_POINTER, filter->Save(nullptr, TRUE));

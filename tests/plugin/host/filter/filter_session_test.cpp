@@ -14,6 +14,7 @@
 #include "druvhost/host/project_stream.h"
 #include "druvhost/host/host_object.h"
 #include "tests/plugin/host/filter/filter_test_support.h"
+#include "tests/support/test_host_object.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ protected:
     MessageRecorder boxes;
     const std::string path = ExampleDefinition("brindle-koss-sd16-mixer.druv");
     DRUVDevice definition;
-    druvhost::HostObject host;
+    druvhosttest::TestHostObject host;
 };
 
 TEST_F(FilterSessionTest, ReceiveSaveLoadInAFreshFilterAndTransmitGivesTheInstrumentItsOwnDumps) {
