@@ -58,7 +58,9 @@ bool JudgeHostEntry(const RemovalContext& context, const InstrumentRecord& recor
     return remove;
 }
 
-bool OwnClassOfTheRecord(const GUID& classId) { return !IsNullGuid(classId) && !IsEqualGUID(classId, kPropPageClassId); }
+bool OwnClassOfTheRecord(const GUID& classId) {
+    return !IsNullGuid(classId) && !IsEqualGUID(classId, kPropPageClassId);
+}
 
 }  // namespace
 
@@ -80,7 +82,8 @@ ClassInspection InspectClass(RegistryEditor& registry, const GUID& classId, cons
     const std::string key = ClassKeyPath(classId);
     if (!registry.KeyExists(root, key)) return {ClassState::Absent, ""};
     RegistryValue appId;
-    if (registry.ReadValue(root, key, "AppID", appId) == RegistryRead::Ok) return {ClassState::Foreign, "AppID " + appId.AsText()};
+    if (registry.ReadValue(root, key, "AppID", appId) == RegistryRead::Ok)
+        return {ClassState::Foreign, "AppID " + appId.AsText()};
     // Subkey names are unique, so InprocServer32 can only be one of the
     // first two; a second subkey of any name is another program's.
     for (size_t index = 0; index < 2; ++index) {

@@ -105,6 +105,7 @@ void InstrumentManager::InstallDevice(const std::string& path) {
     list_.Append(InstrumentRecord{displayName, deviceGuid, device_.EditorGUID(), DevicePathMark(device_.FilePath())});
     ListChanged();
     SaveInstrumentList();
+    if (closed_) return;
 
     const std::string problems = InstallProblems();
     const std::string report = problems.empty()
@@ -130,7 +131,8 @@ std::string InstrumentManager::InstallProblems() const {
                         " not found!\nIt should be placed in the same folder as the device definition.\n\n";
     }
     for (const std::string* picture : {&device_.ActivePNGFile(), &device_.InactivePNGFile()}) {
-        const CompanionFileProblem refused = picture->empty() ? CompanionFileProblem::None : CheckPictureFileName(*picture);
+        if (picture->empty()) continue;
+        const CompanionFileProblem refused = CheckPictureFileName(*picture);
         if (refused != CompanionFileProblem::None)
             problems += "The picture " + *picture + " will not be read: " + DescribeCompanionFileProblem(refused) +
                         ".\n\n";

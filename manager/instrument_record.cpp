@@ -39,7 +39,8 @@ std::string TakeText(const uint8_t* field, size_t size) {
 void PutPath(const DevicePathMark& mark, uint8_t* field) {
     const std::string& path = mark.Path();
     if (mark.Empty()) return;
-    if (!mark.KeptAsDigest() && path.size() < kRecordPathFieldSize && static_cast<uint8_t>(path[0]) != kPathDigestMark) {
+    const bool fits = path.size() < kRecordPathFieldSize && static_cast<uint8_t>(path[0]) != kPathDigestMark;
+    if (!mark.KeptAsDigest() && fits) {
         for (size_t i = 0; i < path.size(); ++i) field[i] = static_cast<uint8_t>(path[i]);
         return;
     }

@@ -33,8 +33,9 @@ int CDRUVManagerApp::Run(HINSTANCE module, const std::vector<std::string>& argum
     }
 
     InitialiseFrameControls();
-    CDRUVManagerDlg window(environment_,
-                           {settings_.executablePath, commandLine.Files(), settings_.openDocument, settings_.instanceName});
+    const ManagerWindowStart start{settings_.executablePath, commandLine.Files(), settings_.openDocument,
+                                   settings_.instanceName};
+    CDRUVManagerDlg window(environment_, start);
     if (!window.Create(module)) return 1;
     window.Show(show);
     return window.Run();

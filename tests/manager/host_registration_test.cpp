@@ -128,7 +128,8 @@ TEST(InspectClass, OnlyWhatAnInstallWritesIsOurs) {
         if (c.extraKey && c.extraKey[0] == '\\') {
             ASSERT_TRUE(registry.CreateKey(cr, ClassServerKeyPath(someClass) + c.extraKey));
         } else if (c.extraKey) {
-            ASSERT_TRUE(registry.SetValue(cr, key + "\\" + c.extraKey, "", RegistryValue::Text("C:\\Server\\server.exe")));
+            ASSERT_TRUE(
+                registry.SetValue(cr, key + "\\" + c.extraKey, "", RegistryValue::Text("C:\\Server\\server.exe")));
         }
         if (c.appId) {
             ASSERT_TRUE(registry.SetValue(cr, key, "AppID", RegistryValue::Text(c.appId)));

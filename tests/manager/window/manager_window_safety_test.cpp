@@ -128,12 +128,13 @@ TEST_F(ManagerWindowTest, RemoveAllDeletesOnlyOurEntriesHoweverTheirPathsAreSpel
             ASSERT_TRUE(SetText(HKEY_CLASSES_ROOT, classKey, L"AppID", GuidText(editor)));
         }
         ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, PluginKey(device.guid), L"DevicePath", device.devicePath));
-        stored.Append(InstrumentRecord{device.name, device.guid, editor,
-                                       device.recordPath.empty() ? DevicePathMark() : DevicePathMark(device.recordPath)});
+        const DevicePathMark kept = device.recordPath.empty() ? DevicePathMark() : DevicePathMark(device.recordPath);
+        stored.Append(InstrumentRecord{device.name, device.guid, editor, kept});
     }
     ASSERT_TRUE(SaveInstrumentList(SystemRegistryEditor(), stored));
     std::vector<RegistryTree> before;
-    for (const ListedDevice& device : listed) before.push_back(ReadRegistryTree(HKEY_CLASSES_ROOT, ClassKey(device.guid)));
+    for (const ListedDevice& device : listed)
+        before.push_back(ReadRegistryTree(HKEY_CLASSES_ROOT, ClassKey(device.guid)));
 
     Open();
     ASSERT_EQ(listed.size(), ListTexts().size());
