@@ -32,26 +32,6 @@ TEST(SamePath, SpellingsOfOneWindowsPathAgreeAndOtherPathsDoNot) {
     for (const auto& c : cases) EXPECT_EQ(c.same, SamePath(c.a, c.b)) << "\"" << c.a << "\" and \"" << c.b << "\"";
 }
 
-TEST(SamePath, AsksTheFileSystemOnlyWhenTheSpellingsDiffer) {
-    int asked = 0;
-    std::string seenA, seenB;
-    const SameFileFunction shortNames = [&](const std::string& a, const std::string& b) {
-        ++asked;
-        seenA = a;
-        seenB = b;
-        return a == "C:\\PROGRA~1\\DRUV\\DRUV.dll";
-    };
-    EXPECT_TRUE(SamePath("C:\\Program Files\\DRUV\\DRUV.dll", "c:\\program files\\druv\\druv.dll", shortNames));
-    EXPECT_EQ(0, asked);
-    EXPECT_TRUE(SamePath(" \"C:\\PROGRA~1\\DRUV\\DRUV.dll\"", "C:\\Program Files\\DRUV\\DRUV.dll", shortNames));
-    EXPECT_EQ(1, asked);
-    EXPECT_EQ("C:\\PROGRA~1\\DRUV\\DRUV.dll", seenA) << "asked without the quotes";
-    EXPECT_EQ("C:\\Program Files\\DRUV\\DRUV.dll", seenB);
-    EXPECT_FALSE(SamePath("C:\\Other\\DRUV.dll", "C:\\Program Files\\DRUV\\DRUV.dll", shortNames));
-    EXPECT_FALSE(SamePath("", "C:\\Program Files\\DRUV\\DRUV.dll", shortNames));
-    EXPECT_EQ(2, asked) << "an empty path is no file to ask about";
-}
-
 TEST(PathDigest, OneForEverySpellingAndAnotherForAnotherPath) {
     const uint64_t digest = PathDigest("C:\\Devices\\Desk.druv");
     EXPECT_EQ(digest, PathDigest("c:/devices//DESK.druv"));

@@ -228,32 +228,4 @@ TEST_F(ManagerProgramTest, SecondStartHandsItsFilesToTheRunningManager) {
     CloseAndExpectExit(running);
 }
 
-// Two files opened at once start two managers together: one of them takes
-// both, the other ends without a word.
-TEST_F(ManagerProgramTest, TwoFilesOpenedAtOnceEndInOneManager) {
-    const TestDefinition first = Define("Together A", L"Together A.druv");
-    const TestDefinition second = Define("Together B", L"Together B.druv");
-    ASSERT_FALSE(first.path.empty() || second.path.empty());
-    ManagerProcess a, b;
-    ASSERT_NO_FATAL_FAILURE(Start(a, {first.path}));
-    ASSERT_NO_FATAL_FAILURE(Start(b, {second.path}));
-    // Whichever came second ends by itself.
-    ManagerProcess* ended = nullptr;
-    for (DWORD waited = 0; !ended && waited < kWaitMs; waited += 100) {
-        if (!a.Running()) ended = &a;
-        else if (!b.Running()) ended = &b;
-        else Sleep(100);
-    }
-    ASSERT_NE(nullptr, ended) << "both programs still run after " << kWaitMs / 1000 << " s";
-    ManagerProcess& kept = ended == &a ? b : a;
-    EXPECT_EQ(0u, ended->ExitCode());
-    EXPECT_TRUE(ended->Watcher().Boxes().empty()) << Described(ended->Watcher().Boxes());
-    const bool twoBoxes = kept.Watcher().WaitForBoxes(2, kWaitMs);
-    EXPECT_TRUE(twoBoxes) << Described(kept.Watcher().Boxes());
-    for (const TestDefinition* definition : {&first, &second})
-        EXPECT_EQ(Utf8Text(definition->path), HostDevicePath(definition->device)) << definition->DisplayName();
-    EXPECT_NE(nullptr, kept.Watcher().WaitForVisibleMainWindow(kWaitMs));
-    CloseAndExpectExit(kept);
-}
-
 }  // namespace

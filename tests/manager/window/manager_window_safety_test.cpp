@@ -1,7 +1,6 @@
-// The manager's window where it must not be led astray, under Wine over the
-// prefix's registry: the stored list that any program of the user may write
-// names entries of other programs, its boxes have the window as their owner,
-// the window goes while a box is up, and another process sends it files.
+// The manager's window over the prefix's registry, under Wine, when the
+// stored list, which any program of the user may write, names entries of
+// other programs or this manager's own in other spellings.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,9 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "manager/file_handover.h"
 #include "manager/instrument_list_store.h"
-#include "manager/window/running_manager.h"
 #include "platform/registry_editor.h"
 #include "platform/wide_text.h"
 #include "tests/manager/registry_tree.h"
@@ -94,9 +91,6 @@ TEST_F(ManagerWindowTest, RemoveAllDeletesOnlyOurEntriesHoweverTheirPathsAreSpel
         {"Test Earlier Version", WideText(plugin), L"", false, "", L"C:\\Anywhere\\x.druv", true},
         {"Test Local Server", L"", L"LocalServer32", false, devicePath, WideText(devicePath), false},
         {"Test Service", L"", L"", true, devicePath, WideText(devicePath), false},
-        {"Test Treated", WideText(plugin), L"TreatAs", false, devicePath, WideText(devicePath), false},
-        {"Test Other Copy", WideText(managerFolder) + L"x\\DRUV.dll", L"", false, devicePath, WideText(devicePath),
-         false},
         {"Test Other Device File", WideText(plugin), L"", false, devicePath, L"C:\\Other\\plugin.cfg", false},
     };
     if (shortForm.empty() || shortForm == WideText(plugin)) {
@@ -160,68 +154,6 @@ TEST_F(ManagerWindowTest, RemoveAllDeletesOnlyOurEntriesHoweverTheirPathsAreSpel
         }
         EXPECT_EQ(!device.deleted, warned.find(device.name + ": ") != std::string::npos) << "warning: " << warned;
     }
-}
-
-TEST_F(ManagerWindowTest, TheReadersBoxIsOwnedAndAWindowClosedUnderABoxInstallsNoMore) {
-    const TestDevice earlier = MakeDevice("Earlier");
-    const TestDevice later = MakeDevice("Later");
-    const std::string broken = folder.Write("broken.druv", "<DRUVDevice><Company>");
-    Open({earlier.path});
-    const RegistryTree listBefore = ReadRegistryTree(HKEY_CURRENT_USER, L"SOFTWARE\\Tavrel\\Lindqor\\DRUV");
-    ASSERT_TRUE(listBefore.exists);
-
-    // The window is closed while the reader's box of the first dropped file
-    // is up; the box belongs to the window.
-    std::vector<RecordedBox> seen;
-    const ScopedMessageBoxHandler closing([&](const MessageBoxRequest& box) {
-        seen.push_back({box.text, box.caption, box.icon, box.buttons, box.owner});
-        if (seen.size() == 1) SendMessageW(Window(), WM_CLOSE, 0, 0);
-        return MessageAnswer::Ok;
-    });
-    dialogAnswer = {FileDialogOutcome::Chosen, {broken, later.path}};
-    PostMessageW(Window(), WM_COMMAND, 1001, 0);
-    EXPECT_EQ(0, dialog->Run());
-
-    ASSERT_EQ(1u, seen.size()) << "a box after the window closed: " << (seen.size() > 1 ? seen[1].text : "");
-    EXPECT_EQ(kDefinitionMessageCaption, seen[0].caption);
-    EXPECT_EQ(static_cast<void*>(Window()), seen[0].owner) << "the reader's box has no owner";
-    EXPECT_FALSE(IsWindow(Window()));
-    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PluginKey(later.device))) << "installed after the window closed";
-    EXPECT_TRUE(listBefore == ReadRegistryTree(HKEY_CURRENT_USER, L"SOFTWARE\\Tavrel\\Lindqor\\DRUV"))
-        << "the stored list was rewritten after the window closed";
-}
-
-// What another process may send the window: only the hand-over format is
-// taken, answered at once and installed after.
-TEST_F(ManagerWindowTest, HandedOverFilesAreTakenOnlyInTheirFormat) {
-    const TestDevice first = MakeDevice("First");
-    const TestDevice second = MakeDevice("Second");
-    instanceName = L"Local\\DRUV Manager test " + GuidText(first.device);
-    EXPECT_EQ(nullptr, FindManagerWindow(instanceName));
-    Open();
-    EXPECT_EQ(Window(), FindManagerWindow(instanceName));
-
-    std::vector<uint8_t> valid = EncodeFileHandover({first.path, second.path});
-    std::vector<uint8_t> cut(valid.begin(), valid.end() - 1);
-    const struct { const char* what; ULONG_PTR tag; std::vector<uint8_t>* bytes; LRESULT answer; } cases[] = {
-        {"another tag", kFileHandoverTag + 1, &valid, FALSE},
-        {"cut short", kFileHandoverTag, &cut, FALSE},
-        {"the hand-over", kFileHandoverTag, &valid, TRUE},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        COPYDATASTRUCT data{c.tag, static_cast<DWORD>(c.bytes->size()), c.bytes->data()};
-        EXPECT_EQ(c.answer, SendMessageW(Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)));
-        EXPECT_TRUE(boxes.boxes.empty()) << "installed while the sender waits for its answer";
-        dialog->Loop().PumpPending();
-        EXPECT_EQ(c.answer == TRUE ? 2u : 0u, ListTexts().size());
-    }
-    EXPECT_EQ((std::vector<std::string>{first.displayName + " has been successfully registered in Corvane",
-                                        second.displayName + " has been successfully registered in Corvane"}),
-              BoxTexts());
-    PostMessageW(Window(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(0, dialog->Run());
-    EXPECT_EQ(nullptr, FindManagerWindow(instanceName)) << "still found after it closed";
 }
 
 }  // namespace
