@@ -57,7 +57,7 @@ std::string Upper(std::string text) {
     return text;
 }
 
-// Records issued to devices of this run's own, what the prefix's registry
+// Records of devices made for this run, what the prefix's registry
 // holds for each, and whether Remove All may delete it.
 struct ListedDevice {
     std::string name;
