@@ -1,40 +1,6 @@
 #include "manager/host_registration.h"
 
-#include "device/text_fields.h"
 #include "manager/host_registry_layout.h"
-#include "platform/guid.h"
-
-namespace {
-
-// The last part of a path, without the quotes a hand-made entry may carry.
-std::string FileNameOf(std::string path) {
-    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
-    const size_t separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
-}  // namespace
-
-std::string ClassServerPath(RegistryEditor& registry, const GUID& classId) {
-    RegistryValue value;
-    if (registry.ReadValue(RegistryRoot::ClassesRoot, ClassServerKeyPath(classId), "", value) != RegistryRead::Ok)
-        return "";
-    return value.AsText();
-}
-
-ClassOwner ClassOwnerOf(RegistryEditor& registry, const GUID& classId) {
-    // A class served from another process names no in-process server at all,
-    // yet belongs to the program that registered it.
-    for (const char* server : {"LocalServer32", "LocalServer"})
-        if (registry.KeyExists(RegistryRoot::ClassesRoot, ClassKeyPath(classId) + "\\" + server))
-            return ClassOwner::OtherProgram;
-    RegistryValue value;
-    if (registry.ReadValue(RegistryRoot::ClassesRoot, ClassServerKeyPath(classId), "", value) != RegistryRead::Ok)
-        return ClassOwner::None;
-    // A value that is not text names no file we could recognise as ours.
-    const std::string fileName = FileNameOf(value.AsText());
-    return EqualsIgnoringCase(fileName.c_str(), kPluginFileName) ? ClassOwner::Plugin : ClassOwner::OtherProgram;
-}
 
 bool RegisterComponentClass(RegistryEditor& registry, const GUID& classId, const std::string& name,
                             const std::string& pluginPath) {
@@ -72,10 +38,4 @@ bool DeleteKeyTree(RegistryEditor& registry, RegistryRoot root, const std::strin
     }
     if (registry.KeyExists(root, keyPath)) (void)registry.DeleteKey(root, keyPath);
     return !registry.KeyExists(root, keyPath);
-}
-
-bool DeleteOwnClass(RegistryEditor& registry, const GUID& classId) {
-    if (IsNullGuid(classId) || IsEqualGUID(classId, kPropPageClassId)) return true;
-    if (ClassOwnerOf(registry, classId) == ClassOwner::OtherProgram) return true;
-    return DeleteKeyTree(registry, RegistryRoot::ClassesRoot, ClassKeyPath(classId));
 }

@@ -10,9 +10,11 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "device/druv_device.h"
 #include "manager/instrument_list.h"
+#include "manager/path_comparison.h"
 #include "platform/registry_editor.h"
 
 // What the manager needs from its surroundings, handed in rather than looked
@@ -25,6 +27,9 @@ struct ManagerEnvironment {
     std::function<bool(const std::string& path)> fileExists;
     // `path` made absolute against the current folder.
     std::function<std::string(const std::string& path)> absolutePath;
+    // Whether two paths name one file (optional): lets the manager know its
+    // own entries in another spelling, such as short names.
+    SameFileFunction sameFile = nullptr;
 };
 
 class InstrumentManager {
@@ -33,8 +38,10 @@ public:
     InstrumentManager(const InstrumentManager&) = delete;
     InstrumentManager& operator=(const InstrumentManager&) = delete;
 
-    // Owner window of the message boxes (an HWND on Windows); null by default.
-    void SetMessageOwner(void* owner) { owner_ = owner; }
+    // Owner window of every message box, the manager's own and those the
+    // definition reader shows (an HWND on Windows); null by default. A box
+    // without an owner would leave the window free to close under it.
+    void SetMessageOwner(void* owner);
     // Runs after every change of the list's items or of its selection made
     // here (an install, a removal, loading); the window refreshes its copy
     // and its buttons then.
@@ -54,17 +61,33 @@ public:
     // message box (none for an empty path; only the reader's own box for a
     // file that cannot be read).
     void InstallDevice(const std::string& path);
+    // Installs each file in turn, as from the command line, and stops when
+    // the window has closed meanwhile. Called while an install or a removal
+    // is under way (from within one of its message boxes), it only adds the
+    // files to those waiting, which are installed when that has ended.
+    void InstallDevices(const std::vector<std::string>& paths);
+
+    // The window is closing: the list is let go of without touching the
+    // registry (RemoveEntries(true)), and from now on nothing is installed,
+    // removed or saved, so that an operation whose message box outlived the
+    // window cannot write what the window no longer shows.
+    void Close();
+    bool Closed() const { return closed_; }
 
     // Replaces the list's items with the stored list (the window calls it once,
     // at start).
     void LoadInstrumentList();
-    // Writes the list to the stored list; false (after a box) when refused.
+    // Writes the list to the stored list; false (after a box) when refused,
+    // and false without writing once the window has closed.
     bool SaveInstrumentList();
 
-    // all false: removes the selected items and their host entries. An item
-    // whose entries the registry would not let go of stays in the list, and
-    // one error box names all such items. all true: empties the list without
-    // touching the registry (the window closing).
+    // all false: removes the selected items and those of their host entries
+    // that are positively this manager's (entry_ownership.h). An item whose
+    // entries the registry would not let go of stays in the list, and one
+    // error box names all such items. An item whose record names entries
+    // that are not ours is taken off the list with nothing deleted, and one
+    // warning box names all such items and why. all true: empties the list
+    // without touching the registry (the window closing).
     void RemoveEntries(bool all);
 
     // The Remove and Remove All commands: ask first; on Yes remove (the
@@ -73,12 +96,18 @@ public:
     void RemoveAll();
 
 private:
+    enum class Unregistered { Removed, Refused, NotOurs };
+
     void ListChanged();
     void ShowError(const std::string& text);
-    // Deletes the host entries of the item at `index`, keeping what another
-    // listed item or another program still needs. False when something that
-    // should have gone is still there.
-    bool UnregisterDevice(size_t index);
+    // Installs the waiting files in turn until none is left or the window has
+    // closed.
+    void InstallWaiting();
+    // Deletes the host entries of the item at `index` that are ours, keeping
+    // what another listed item still needs. Refused when something that
+    // should have gone is still there; NotOurs, with the reason, when the
+    // record names an entry that is not ours, and then nothing is deleted.
+    Unregistered UnregisterDevice(size_t index, std::string& notOurs);
     // The lines about missing companion files of the device just installed,
     // each ending in a blank line; empty when nothing is missing.
     std::string InstallProblems() const;
@@ -94,4 +123,7 @@ private:
     InstrumentList list_;
     void* owner_ = nullptr;
     std::function<void()> list_changed_;
+    std::vector<std::string> waiting_;
+    bool busy_ = false;  // an install or a removal is under way
+    bool closed_ = false;
 };

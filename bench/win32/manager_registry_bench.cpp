@@ -82,8 +82,8 @@ bool RemoveWhatTheRunWrote(RegistryEditor& registry, const DefinitionFolder& def
     bool clean = true;
     for (size_t i = 0; i < definitions.Count(); ++i) {
         const GUID& device = definitions.DeviceGuids()[i];
-        clean = DeleteOwnClass(registry, device) && clean;
-        clean = DeleteOwnClass(registry, definitions.EditorGuids()[i]) && clean;
+        clean = DeleteKeyTree(registry, RegistryRoot::ClassesRoot, ClassKeyPath(device)) && clean;
+        clean = DeleteKeyTree(registry, RegistryRoot::ClassesRoot, ClassKeyPath(definitions.EditorGuids()[i])) && clean;
         clean = DeleteKeyTree(registry, RegistryRoot::LocalMachine, HostPluginKeyPath(device)) && clean;
     }
     // Remove All keeps the editor page's class for other installs; there are

@@ -3,7 +3,9 @@
 #include <utility>
 
 #include "manager/command_line_info.h"
+#include "manager/window/file_identity.h"
 #include "manager/window/manager_dialog.h"
+#include "manager/window/running_manager.h"
 #include "manager/window/single_instance.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
@@ -18,6 +20,12 @@ int CDRUVManagerApp::Run(HINSTANCE module, const std::vector<std::string>& argum
 
     const SingleInstance instance(settings_.instanceName);
     if (!instance.First()) {
+        // Files opened from the shell while the manager runs go to it; only
+        // a start without files, or one the running manager did not take,
+        // is told to use the open window.
+        if (!commandLine.Files().empty() &&
+            HandFilesToRunningManager(settings_.instanceName, commandLine.Files(), kWaitForRunningManagerMs))
+            return 0;
         ShowMessageBox("DRUV Manager is already running.\nPlease add instrument using the Add option\n"
                        "or drag and drop the files into the DRUV window",
                        "DRUV Manager", MessageIcon::Error, MessageButtons::Ok, nullptr);
@@ -25,12 +33,15 @@ int CDRUVManagerApp::Run(HINSTANCE module, const std::vector<std::string>& argum
     }
 
     InitialiseFrameControls();
-    CDRUVManagerDlg window(environment_, {settings_.executablePath, commandLine.Files(), settings_.openDocument});
+    const ManagerWindowStart start{settings_.executablePath, commandLine.Files(), settings_.openDocument,
+                                   settings_.instanceName};
+    CDRUVManagerDlg window(environment_, start);
     if (!window.Create(module)) return 1;
     window.Show(show);
     return window.Run();
 }
 
 ManagerEnvironment SystemManagerEnvironment() {
-    return ManagerEnvironment{SystemRegistryEditor(), FolderOfPath(ModuleFilePath()), FileExists, AbsolutePath};
+    return ManagerEnvironment{SystemRegistryEditor(), FolderOfPath(ModuleFilePath()), FileExists, AbsolutePath,
+                              SameFile};
 }

@@ -22,8 +22,9 @@ public:
 
     // Runs the manager with `arguments` (those after the program's name) and
     // the resources of `module`, its window shown as `show` asks. When another
-    // manager runs, says so and ends without installing anything. The
-    // program's exit code.
+    // manager runs, hands it the files named (exit code 0); without files, or
+    // when it does not take them, says that it runs and ends (1) without
+    // installing anything. The program's exit code.
     int Run(HINSTANCE module, const std::vector<std::string>& arguments, int show = SW_SHOWNORMAL);
 
 private:

@@ -10,6 +10,7 @@
 #include "manager/window/add_device_dialog.h"
 #include "manager/window/dropped_files.h"
 #include "manager/window/instrument_list_box.h"
+#include "manager/window/running_manager.h"
 #include "platform/program_frame/about_box.h"
 #include "platform/program_frame/dialog_object.h"
 #include "platform/program_frame/frame_toolbar.h"
@@ -19,6 +20,9 @@ namespace {
 
 // Client pixels: the line under the toolbar runs a little past its 300 pixels.
 constexpr int kRuleEnd = 320;
+// Posted to itself: installs the files handed over, after the sender has
+// had its answer.
+constexpr UINT kInstallHandedOverFiles = WM_APP + 1;
 
 }  // namespace
 
@@ -29,6 +33,7 @@ CDRUVManagerDlg::CDRUVManagerDlg(ManagerEnvironment environment, ManagerWindowSt
 }
 
 CDRUVManagerDlg::~CDRUVManagerDlg() {
+    UnmarkManagerWindow(window_, start_.instanceName);
     if (window_ && IsWindow(window_)) DestroyWindow(window_);
     if (accelerators_) DestroyAcceleratorTable(accelerators_);
 }
@@ -57,6 +62,9 @@ INT_PTR CALLBACK CDRUVManagerDlg::Proc(HWND window, UINT message, WPARAM wParam,
 // first shows.
 void CDRUVManagerDlg::Initialise() {
     manager_.SetMessageOwner(window_);
+    // Findable from the start: a second start may come while the
+    // command-line files are being installed.
+    MarkManagerWindow(window_, start_.instanceName);
     frame_.SetUp(window_, module_,
                  {IDS_ABOUT_MANAGER,
                   IDR_MANAGER_ICON,
@@ -96,6 +104,12 @@ INT_PTR CDRUVManagerDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_DROPFILES:
         InstallEach(TakeDroppedFiles(reinterpret_cast<HDROP>(wParam)));
+        return TRUE;
+    case WM_COPYDATA:
+        SetWindowLongPtrW(window_, DWLP_MSGRESULT, TakeHandedOverFiles(lParam) ? TRUE : FALSE);
+        return TRUE;
+    case kInstallHandedOverFiles:
+        InstallHandedOverFiles();
         return TRUE;
     case WM_CLOSE:
         Close();
@@ -142,8 +156,31 @@ void CDRUVManagerDlg::ApplyButtons() {
 
 void CDRUVManagerDlg::AddDevices() { InstallEach(ChooseDeviceFiles(window_, managerFolder_)); }
 
-void CDRUVManagerDlg::InstallEach(const std::vector<std::string>& paths) {
-    for (const std::string& path : paths) manager_.InstallDevice(path);
+void CDRUVManagerDlg::InstallEach(const std::vector<std::string>& paths) { manager_.InstallDevices(paths); }
+
+// Any process may send WM_COPYDATA (drops from programs with lower rights
+// need it allowed), so only exactly the hand-over format is taken.
+bool CDRUVManagerDlg::TakeHandedOverFiles(LPARAM copyData) {
+    std::vector<std::string> paths;
+    if (manager_.Closed() || !ReadHandedOverFiles(copyData, paths)) return false;
+    handed_over_.insert(handed_over_.end(), paths.begin(), paths.end());
+    PostMessageW(window_, kInstallHandedOverFiles, 0, 0);
+    BringToFront();
+    return true;
+}
+
+void CDRUVManagerDlg::InstallHandedOverFiles() {
+    std::vector<std::string> paths;
+    paths.swap(handed_over_);
+    InstallEach(paths);
+}
+
+// A window that is not shown yet (still installing its own command line)
+// shows when it is ready; one that is shown comes to the front.
+void CDRUVManagerDlg::BringToFront() {
+    if (!IsWindowVisible(window_)) return;
+    if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+    SetForegroundWindow(window_);
 }
 
 // By its full path: the working folder alone does not make the shell look
@@ -159,9 +196,12 @@ void CDRUVManagerDlg::ShowAbout() {
 }
 
 // The records are let go of without touching the registry: the host's
-// entries and the stored list stay as they are.
+// entries and the stored list stay as they are. An install or removal whose
+// box is still up when this runs writes nothing more.
 void CDRUVManagerDlg::Close() {
     manager_.DeselectAll();
-    manager_.RemoveEntries(true);
+    manager_.Close();
+    handed_over_.clear();
+    UnmarkManagerWindow(window_, start_.instanceName);
     DestroyWindow(window_);
 }

@@ -20,6 +20,9 @@ struct ManagerWindowStart {
     // Definition files to install before the window is first shown, in order.
     std::vector<std::string> commandLineFiles;
     DocumentOpener openDocument = ShellOpenDocument;
+    // The single-instance name by which a second start finds this window to
+    // hand it its files; empty for a window no one is to find.
+    std::wstring instanceName = L"";
 };
 
 class CDRUVManagerDlg {
@@ -51,6 +54,11 @@ private:
     void ApplyButtons();
     void AddDevices();
     void InstallEach(const std::vector<std::string>& paths);
+    // WM_COPYDATA: takes the files a second start hands over, if the message
+    // is exactly that, and installs them once the sender has its answer.
+    bool TakeHandedOverFiles(LPARAM copyData);
+    void InstallHandedOverFiles();
+    void BringToFront();
     void OpenManual();
     void ShowAbout();
     void Close();
@@ -64,6 +72,7 @@ private:
     HINSTANCE module_ = nullptr;
     HWND window_ = nullptr;
     HACCEL accelerators_ = nullptr;
+    std::vector<std::string> handed_over_;
     ProgramFrame frame_;
     FrameMessageLoop loop_{nullptr};
 };

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "manager/entry_ownership.h"
 #include "manager/host_registration.h"
 #include "manager/host_registry_layout.h"
 #include "manager_test_support.h"
@@ -79,34 +80,76 @@ TEST(DeleteKeyTree, AnUndeletableSubkeyEndsTheWalkInsteadOfLoopingForever) {
     EXPECT_LT(registry.Writes(), 5u);
 }
 
-TEST(DeleteOwnClass, LeavesWhatIsNotOursToDelete) {
+// What a class key holds, judged against what an install writes there: a
+// class that anything but this manager's DRUV.dll serves or describes is
+// another program's, and one that names no server is nobody's to delete.
+TEST(InspectClass, OnlyWhatAnInstallWritesIsOurs) {
     const GUID someClass = {0x11111111, 0x2222, 0x3333, {4, 4, 5, 5, 5, 5, 5, 5}};
-    const struct { GUID classId; const char* server; const char* otherServerKey; bool deleted; } cases[] = {
-        {someClass, "\"C:\\Elsewhere\\druv.DLL\"", nullptr, true},
-        {someClass, nullptr, nullptr, true},  // no server at all
-        {someClass, "C:\\Windows\\other.dll", nullptr, false},
-        {someClass, "C:\\Windows\\DRUV.dll.bak", nullptr, false},
-        {someClass, nullptr, "LocalServer32", false},  // another program's process serves it
-        {someClass, "C:\\DRUV\\DRUV.dll", "LocalServer", false},
-        {kPropPageClassId, "C:\\DRUV\\DRUV.dll", nullptr, false},
-        {GUID{}, nullptr, nullptr, false},
+    const ServerMatcher ours = ThisPlugin(kPluginPath, nullptr);
+    const struct {
+        const char* server;    // InprocServer32's default; null for no InprocServer32
+        const char* extraKey;  // another subkey of the class, or of InprocServer32 when it starts with "\\"
+        const char* appId;     // the class's AppID value
+        ClassState state;
+        std::string foreignEntry;
+    } cases[] = {
+        {kPluginPath, nullptr, nullptr, ClassState::Ours, ""},
+        {"\"C:\\PROGRAM FILES\\DRUV\\druv.dll\"", nullptr, nullptr, ClassState::Ours, ""},
+        {"C:/Program Files/DRUV//DRUV.dll", nullptr, nullptr, ClassState::Ours, ""},
+        {"C:\\Program Files\\DRUV\\..\\DRUV\\.\\DRUV.dll", nullptr, nullptr, ClassState::Ours, ""},
+        {"\\\\?\\C:\\Program Files\\DRUV\\DRUV.dll", nullptr, nullptr, ClassState::Ours, ""},
+        // A copy of the plug-in in another folder is not the one beside this manager.
+        {"\"C:\\Elsewhere\\druv.DLL\"", nullptr, nullptr, ClassState::Foreign, "\"C:\\Elsewhere\\druv.DLL\""},
+        {"C:\\Windows\\other.dll", nullptr, nullptr, ClassState::Foreign, "C:\\Windows\\other.dll"},
+        {"C:\\Program Files\\DRUV\\DRUV.dll.bak", nullptr, nullptr, ClassState::Foreign,
+         "C:\\Program Files\\DRUV\\DRUV.dll.bak"},
+        {"", nullptr, nullptr, ClassState::Foreign, "InprocServer32 without a file"},
+        {nullptr, nullptr, nullptr, ClassState::Unserved, ""},  // nothing serves it: not ours to delete
+        // Served or described by something besides an in-process server.
+        {nullptr, "LocalServer32", nullptr, ClassState::Foreign, "LocalServer32 C:\\Server\\server.exe"},
+        {kPluginPath, "LocalServer", nullptr, ClassState::Foreign, "LocalServer C:\\Server\\server.exe"},
+        {nullptr, nullptr, "{0BADF00D-0000-0000-0000-000000000001}", ClassState::Foreign,
+         "AppID {0BADF00D-0000-0000-0000-000000000001}"},
+        {kPluginPath, nullptr, "{0BADF00D-0000-0000-0000-000000000001}", ClassState::Foreign,
+         "AppID {0BADF00D-0000-0000-0000-000000000001}"},
+        {kPluginPath, "TreatAs", nullptr, ClassState::Foreign, "TreatAs C:\\Server\\server.exe"},
+        {kPluginPath, "InprocHandler32", nullptr, ClassState::Foreign, "InprocHandler32 C:\\Server\\server.exe"},
+        {kPluginPath, "ProgID", nullptr, ClassState::Foreign, "ProgID C:\\Server\\server.exe"},
+        {kPluginPath, "\\Extra", nullptr, ClassState::Foreign, "InprocServer32\\Extra"},
     };
     for (const auto& c : cases) {
         MemoryRegistry registry;
-        ASSERT_TRUE(registry.CreateKey(RegistryRoot::ClassesRoot, ClassKeyPath(c.classId)));
+        const RegistryRoot cr = RegistryRoot::ClassesRoot;
+        const std::string key = ClassKeyPath(someClass);
+        ASSERT_TRUE(registry.SetValue(cr, key, "", RegistryValue::Text("Some Class")));
         if (c.server) {
-            ASSERT_TRUE(registry.SetValue(RegistryRoot::ClassesRoot, ClassServerKeyPath(c.classId), "",
-                                          RegistryValue::Text(c.server)));
+            ASSERT_TRUE(registry.SetValue(cr, ClassServerKeyPath(someClass), "", RegistryValue::Text(c.server)));
         }
-        if (c.otherServerKey) {
-            ASSERT_TRUE(registry.CreateKey(RegistryRoot::ClassesRoot,
-                                           ClassKeyPath(c.classId) + "\\" + c.otherServerKey));
+        if (c.extraKey && c.extraKey[0] == '\\') {
+            ASSERT_TRUE(registry.CreateKey(cr, ClassServerKeyPath(someClass) + c.extraKey));
+        } else if (c.extraKey) {
+            ASSERT_TRUE(
+                registry.SetValue(cr, key + "\\" + c.extraKey, "", RegistryValue::Text("C:\\Server\\server.exe")));
         }
-        EXPECT_TRUE(DeleteOwnClass(registry, c.classId));
-        EXPECT_EQ(!c.deleted, registry.KeyExists(RegistryRoot::ClassesRoot, ClassKeyPath(c.classId)))
-            << ClassIdText(c.classId) << " served by " << (c.server ? c.server : "nothing") << " and "
-            << (c.otherServerKey ? c.otherServerKey : "no other server");
+        if (c.appId) {
+            ASSERT_TRUE(registry.SetValue(cr, key, "AppID", RegistryValue::Text(c.appId)));
+        }
+        const ClassInspection inspection = InspectClass(registry, someClass, ours);
+        const std::string what = std::string("served by ") + (c.server ? c.server : "nothing") + ", " +
+                                 (c.extraKey ? c.extraKey : "no other key") + ", " + (c.appId ? "AppID" : "no AppID");
+        EXPECT_EQ(static_cast<int>(c.state), static_cast<int>(inspection.state)) << what;
+        EXPECT_EQ(c.foreignEntry, inspection.foreignEntry) << what;
     }
+    MemoryRegistry empty;
+    EXPECT_EQ(static_cast<int>(ClassState::Absent), static_cast<int>(InspectClass(empty, someClass, ours).state));
+}
+
+// The editor page's class is registered alike by every copy of the plug-in.
+TEST(InspectClass, AnyCopyOfThePluginServesTheEditorPage) {
+    const struct { const char* server; bool copy; } cases[] = {
+        {"C:\\Elsewhere\\druv.DLL", true}, {"\"Z:\\tmp\\x\\DRUV.dll\"", true}, {"DRUV.dll", true},
+        {"C:\\Elsewhere\\DRUV.dll.bak", false}, {"C:\\Elsewhere\\NODRUV.dll", false}, {"C:\\DRUV.dll\\x.dll", false}};
+    for (const auto& c : cases) EXPECT_EQ(c.copy, AnyCopyOfThePlugin()(c.server)) << c.server;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "device/companion_files.h"
 #include "manager/host_registry_layout.h"
 #include "manager_test_support.h"
 #include "tests/platform/faulty_registry_editor.h"
@@ -26,8 +27,7 @@ std::string HostValue(MemoryRegistry& registry, RegistryRoot root, const std::st
 }
 
 TEST_F(Installing, ReportsTheOutcomeInOneInformationBox) {
-    const std::string dir = folder.File("");
-    const std::string helpPath = dir.substr(0, dir.size() - 1) + "\\Manual.pdf";
+    const std::string helpPath = folder.File("Manual.pdf");
     const std::string helpLine = "The Help File " + helpPath +
                                  " not found!\nIt should be placed in the same folder as the device definition.\n\n";
     const std::string pluginLine = std::string("The DRUV plug-in ") + kPluginPath +
@@ -135,6 +135,103 @@ TEST_F(Installing, OneDisplayNameIsFormedAndUsedEverywhere) {
 
     manager.InstallDevice(Write("long2.druv", Named(accented, "ABCDEFGHIJKLM\xCE\xA9 2", kOtherGuid)));
     EXPECT_EQ(1u, manager.List().Count()) << "the same name once cut: already installed";
+}
+
+// A class that anything but this manager's plug-in serves or describes is
+// never overwritten: the install stops with a message naming what is there
+// (the kinds of class that are not ours: InspectClass's test).
+TEST_F(Installing, AClassThatIsNotOursIsRefusedAndLeftAsItIs) {
+    const RegistryRoot cr = RegistryRoot::ClassesRoot;
+    const std::string device = ClassKeyPath(kDeskGuid);
+    const std::string page = ClassKeyPath(kPropPageClassId);
+    const struct {
+        std::vector<std::pair<std::string, std::string>> keys;  // key (below HKCR), default text
+        const char* appId;
+        std::string entry;  // named in the refusal; empty when the install goes ahead
+        const GUID* classId;
+    } cases[] = {
+        {{{device + "\\LocalServer32", "C:\\Other\\server.exe"}}, nullptr, "LocalServer32 C:\\Other\\server.exe",
+         &kDeskGuid},
+        {{{device, "Some Class"}}, "{0BADF00D-0000-0000-0000-000000000009}",
+         "AppID {0BADF00D-0000-0000-0000-000000000009}", &kDeskGuid},
+        {{{device + "\\InprocServer32", "D:\\Old DRUV\\DRUV.dll"}}, nullptr, "D:\\Old DRUV\\DRUV.dll", &kDeskGuid},
+        {{{page + "\\LocalServer32", "C:\\Other\\server.exe"}}, nullptr, "LocalServer32 C:\\Other\\server.exe",
+         &kPropPageClassId},
+        // Installed here before, a key nobody serves, and the editor page of
+        // another copy of the plug-in: all taken over.
+        {{{device + "\\InprocServer32", "c:/program files/druv/DRUV.DLL"}}, nullptr, "", nullptr},
+        {{{device, "Some Class"}}, nullptr, "", nullptr},
+        {{{page + "\\InprocServer32", "D:\\Old DRUV\\DRUV.dll"}}, nullptr, "", nullptr},
+    };
+    const std::string path = Write("desk.druv", Definition());
+    for (const auto& c : cases) {
+        const std::string what = c.keys[0].first + " = " + c.keys[0].second;
+        MemoryRegistry fresh;
+        for (const auto& [key, text] : c.keys) ASSERT_TRUE(fresh.SetValue(cr, key, "", RegistryValue::Text(text)));
+        if (c.appId) {
+            ASSERT_TRUE(fresh.SetValue(cr, device, "AppID", RegistryValue::Text(c.appId)));
+        }
+        fresh.ClearWriteLog();
+        InstrumentManager local({fresh, kManagerFolder, nullptr, nullptr});
+        boxes.boxes.clear();
+        local.InstallDevice(path);
+        ASSERT_EQ(1u, boxes.boxes.size()) << what;
+        if (c.entry.empty()) {
+            EXPECT_EQ(MessageIcon::Information, boxes.boxes[0].icon) << what << ": " << boxes.boxes[0].text;
+            EXPECT_EQ(1u, local.List().Count()) << what;
+            RegistryValue server;
+            ASSERT_EQ(RegistryRead::Ok, fresh.ReadValue(cr, ClassServerKeyPath(kDeskGuid), "", server)) << what;
+            EXPECT_EQ(kPluginPath, server.AsText()) << what;
+            continue;
+        }
+        EXPECT_EQ("Maker Desk\ncannot be installed: the class " + ClassIdText(*c.classId) +
+                      " is registered to another program\n(" + c.entry + ").",
+                  boxes.boxes[0].text);
+        EXPECT_TRUE(fresh.WriteLog().empty()) << what;
+        EXPECT_TRUE(local.List().Empty()) << what;
+    }
+}
+
+// A shared definition may name files that are not used: the instrument is
+// installed, and the report says which file will not be used and why.
+TEST_F(Installing, CompanionFileNamesThatAreRefusedAreReported) {
+    existingFiles.insert(folder.File("help.pdf"));
+    const auto notOpened = [](const std::string& name, CompanionFileProblem problem) {
+        return "The Help File " + name + " will not be opened: " + DescribeCompanionFileProblem(problem) + ".\n\n";
+    };
+    const auto notRead = [](const std::string& name, CompanionFileProblem problem) {
+        return "The picture " + name + " will not be read: " + DescribeCompanionFileProblem(problem) + ".\n\n";
+    };
+    const struct { std::string help, active, inactive, problems; } cases[] = {
+        {"help.pdf", "active.png", "inactive.png", ""},
+        {"setup.exe", "", "", notOpened("setup.exe", CompanionFileProblem::NotADocument)},
+        {"..\\..\\x.lnk", "", "", notOpened("..\\..\\x.lnk", CompanionFileProblem::ParentFolder)},
+        {"C:\\Windows\\notepad.pdf", "", "",
+         notOpened("C:\\Windows\\notepad.pdf", CompanionFileProblem::OutsideFolder)},
+        {"\\\\server\\share\\help.pdf", "", "",
+         notOpened("\\\\server\\share\\help.pdf", CompanionFileProblem::OutsideFolder)},
+        {"", "C:\\pictures\\desk.png", "run.bat",
+         notRead("C:\\pictures\\desk.png", CompanionFileProblem::OutsideFolder) +
+             notRead("run.bat", CompanionFileProblem::NotAPicture)},
+        {"run.bat", "..\\desk.png", "", notOpened("run.bat", CompanionFileProblem::NotADocument) +
+                                            notRead("..\\desk.png", CompanionFileProblem::ParentFolder)},
+    };
+    for (const auto& c : cases) {
+        MemoryRegistry fresh;
+        InstrumentManager local({fresh, kManagerFolder,
+                                 [this](const std::string& file) { return existingFiles.count(file) > 0; }, nullptr});
+        Definition definition;
+        definition.helpFile = c.help;
+        definition.activePicture = c.active;
+        definition.inactivePicture = c.inactive;
+        boxes.boxes.clear();
+        local.InstallDevice(Write("desk.druv", definition));
+        ASSERT_EQ(1u, boxes.boxes.size()) << c.help;
+        EXPECT_EQ(c.problems.empty() ? "Maker Desk has been successfully registered in Corvane"
+                                     : c.problems + "Maker Desk has been installed with the problems listed above.",
+                  boxes.boxes[0].text);
+        EXPECT_EQ(1u, local.List().Count()) << "installed all the same";
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,6 +38,43 @@ TEST(InstrumentRecordBytes, FieldByFieldLittleEndian) {
     EXPECT_EQ(name, back.displayName);
     EXPECT_TRUE(back.deviceGuid == kDevice);
     EXPECT_TRUE(back.editorGuid == kEditor);
+}
+
+// The device path in the bytes earlier versions left zero: as text while it
+// fits the field with its zero, as a digest after that; records without one
+// (earlier versions) stay without one.
+TEST(InstrumentRecordBytes, TheDevicePathAsTextOrDigest) {
+    std::string accented;
+    for (int i = 0; i < 120; ++i) accented += "\xC3\xA9";  // é
+    const std::string fits = "C:\\" + std::string(252, 'p');  // 255 bytes
+    const std::string tooLong = fits + "q";
+    const std::string cutCharacter = "C:\\" + accented + "\\" + std::string(14, 'p');  // 259 bytes
+    const struct { std::string path; bool asText; } cases[] = {
+        {"C:\\Devices\\Desk.druv", true}, {fits, true}, {tooLong, false}, {cutCharacter, false},
+        {"\x01" "C:\\odd", false}};
+    for (const auto& c : cases) {
+        const std::vector<uint8_t> bytes =
+            EncodeInstrumentRecord(InstrumentRecord{"Maker Desk", kDevice, kEditor, DevicePathMark(c.path)});
+        ASSERT_EQ(544u, bytes.size());
+        InstrumentRecord back;
+        ASSERT_TRUE(DecodeInstrumentRecord(bytes, back));
+        EXPECT_EQ(c.asText, !back.devicePath.KeptAsDigest()) << c.path.size() << " bytes";
+        EXPECT_EQ(c.asText ? c.path : "", back.devicePath.Path());
+        EXPECT_TRUE(back.devicePath.Matches(c.path, nullptr)) << c.path.size() << " bytes";
+        EXPECT_FALSE(back.devicePath.Matches(c.path + "x", nullptr));
+        EXPECT_EQ("Maker Desk", back.displayName);
+        if (c.asText) {
+            EXPECT_EQ(0, bytes[288 + c.path.size()]) << "ends in a zero";
+            EXPECT_EQ(c.path, std::string(bytes.begin() + 288, bytes.begin() + 288 + c.path.size()));
+        } else {
+            EXPECT_EQ(1, bytes[288]);
+            EXPECT_TRUE(std::all_of(bytes.begin() + 297, bytes.end(), [](uint8_t b) { return b == 0; }));
+        }
+    }
+    InstrumentRecord earlier;
+    ASSERT_TRUE(DecodeInstrumentRecord(Record("Maker Desk"), earlier));
+    EXPECT_TRUE(earlier.devicePath.Empty());
+    EXPECT_FALSE(earlier.devicePath.Matches("", nullptr));
 }
 
 // What LoadInstrumentList makes of what it finds below the list key.

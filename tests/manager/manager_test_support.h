@@ -25,6 +25,8 @@ struct Definition {
     GUID editor = kDeskEditor;
     std::string helpFile;
     int deviceType = 0;
+    std::string activePicture = "";
+    std::string inactivePicture = "";
 };
 
 inline Definition Named(const std::string& company, const std::string& product, const GUID& device = kDeskGuid) {
@@ -46,6 +48,8 @@ protected:
         device.SetDeviceGUID(definition.device);
         device.SetEditorGUID(definition.editor);
         device.SetHelpFile(definition.helpFile.c_str());
+        device.SetActivePNGFile(definition.activePicture.c_str());
+        device.SetInactivePNGFile(definition.inactivePicture.c_str());
         device.SetDeviceType(definition.deviceType);
         EXPECT_EQ(1, device.SaveDefinition());
         return device.FilePath();

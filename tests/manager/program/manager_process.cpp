@@ -144,6 +144,12 @@ bool ManagerProcess::WaitForExit(DWORD timeoutMs) const {
     return info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
 
+DWORD ManagerProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
 bool ManagerProcess::Close(DWORD timeoutMs) {
     HWND main = FindMainWindow(info_.dwProcessId);
     if (main) PostMessageW(main, WM_CLOSE, 0, 0);

@@ -82,6 +82,9 @@ public:
     bool Running() const;
     // Waits for the process to end by itself; false on timeout.
     bool WaitForExit(DWORD timeoutMs) const;
+    // The exit code of a process that has ended; STILL_ACTIVE while it runs.
+    DWORD ExitCode() const;
+    DWORD ProcessId() const { return info_.dwProcessId; }
     // Posts WM_CLOSE to the main window and waits for the process to end.
     // False when there was no main window or it did not end in time (it is
     // then terminated).

@@ -150,17 +150,17 @@ TEST_F(ManagerProgramTest, InstallsTheCommandLineFilesInOrderBeforeTheWindowShow
     CloseAndExpectExit(manager);
 }
 
-TEST_F(ManagerProgramTest, SecondStartOnlySaysTheFirstRunsAndInstallsNothing) {
+// A second start without files has nothing to hand over: it only says that
+// the first runs.
+TEST_F(ManagerProgramTest, SecondStartWithoutFilesOnlySaysTheFirstRuns) {
     ManagerProcess running;
     ASSERT_NO_FATAL_FAILURE(Start(running, {}));
     ASSERT_NE(nullptr, running.Watcher().WaitForVisibleMainWindow(kWaitMs))
         << "the first program's window did not show; " << Described(running.Watcher().Boxes());
     const RegistryTree listBefore = ReadRegistryTree(HKEY_CURRENT_USER, kStoredListKey);
-    const TestDefinition third = Define("Third", L"Third device.druv");
-    ASSERT_FALSE(third.path.empty());
 
     ManagerProcess again;
-    ASSERT_NO_FATAL_FAILURE(Start(again, {third.path}));
+    ASSERT_NO_FATAL_FAILURE(Start(again, {L"/dde"}));
     const bool ended = again.WaitForExit(kWaitMs);
     const std::vector<SeenBox> boxes = again.Watcher().Boxes();
     EXPECT_TRUE(ended) << "the second program still ran after " << kWaitMs / 1000 << " s; " << Described(boxes);
@@ -172,16 +172,58 @@ TEST_F(ManagerProgramTest, SecondStartOnlySaysTheFirstRunsAndInstallsNothing) {
         Utf8Text(boxes[0].text));
     EXPECT_FALSE(boxes[0].hasOwner) << "the box has an owner window";
     EXPECT_FALSE(again.Watcher().MainWindowEverVisible()) << "the second program showed a main window";
-
-    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, HostPluginKey(third.device)))
-        << "the third device was installed: " << Utf8Text(HostPluginKey(third.device)) << " exists";
-    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, DeviceClassKey(third.device)))
-        << Utf8Text(DeviceClassKey(third.device)) << " exists";
+    EXPECT_EQ(1u, again.ExitCode());
     const RegistryTree listAfter = ReadRegistryTree(HKEY_CURRENT_USER, kStoredListKey);
     EXPECT_TRUE(listBefore == listAfter) << "the stored list changed from " << Described(listBefore) << " to "
                                          << Described(listAfter);
     EXPECT_TRUE(running.Running()) << "the first program ended";
     EXPECT_TRUE(running.Watcher().Boxes().empty()) << "the first program: " << Described(running.Watcher().Boxes());
+
+    CloseAndExpectExit(running);
+}
+
+// Opening files while the manager runs: the second start hands them to the
+// running manager, which installs them as from its own command line; the
+// second start ends without a word.
+TEST_F(ManagerProgramTest, SecondStartHandsItsFilesToTheRunningManager) {
+    ManagerProcess running;
+    std::wstring error;
+    // The first runs in another folder, so a relative path of the second's
+    // must be made whole before it is handed over.
+    ASSERT_TRUE(running.Start(program, {}, sandbox.Folder(), error)) << Utf8Text(error);
+    const HWND main = running.Watcher().WaitForVisibleMainWindow(kWaitMs);
+    ASSERT_NE(nullptr, main) << "the first program's window did not show; " << Described(running.Watcher().Boxes());
+    const TestDefinition first = Define("Handed", L"Handed device.druv");
+    const TestDefinition second = Define("Over", L"Over \u00FC device.druv");
+    ASSERT_FALSE(first.path.empty() || second.path.empty());
+
+    ManagerProcess again;
+    ASSERT_NO_FATAL_FAILURE(Start(again, {first.path.substr(devices.size() + 1), L"/dde", second.path}));
+    const bool ended = again.WaitForExit(kWaitMs);
+    EXPECT_TRUE(ended) << "the second program still ran after " << kWaitMs / 1000 << " s; "
+                       << Described(again.Watcher().Boxes());
+    EXPECT_EQ(0u, again.ExitCode());
+    EXPECT_TRUE(again.Watcher().Boxes().empty()) << "the second program: " << Described(again.Watcher().Boxes());
+    EXPECT_FALSE(again.Watcher().MainWindowEverVisible()) << "the second program showed a main window";
+
+    const bool twoBoxes = running.Watcher().WaitForBoxes(2, kWaitMs);
+    Sleep(300);  // time for a box that should not come
+    const std::vector<SeenBox> boxes = running.Watcher().Boxes();
+    ASSERT_TRUE(twoBoxes) << "the running program: " << Described(boxes);
+    ASSERT_EQ(2u, boxes.size()) << Described(boxes);
+    const TestDefinition* const installed[] = {&first, &second};
+    for (size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(installed[i]->DisplayName());
+        EXPECT_EQ(installed[i]->DisplayName() + " has been successfully registered in Corvane",
+                  Utf8Text(boxes[i].text));
+        EXPECT_TRUE(boxes[i].hasOwner) << "the box has no owner window";
+        EXPECT_EQ(Utf8Text(installed[i]->path), HostDevicePath(installed[i]->device));
+        EXPECT_EQ(Utf8Text(sandbox.Folder() + L"\\DRUV.dll"), ClassServerPath(installed[i]->device));
+    }
+    const RegistryTree list = ReadRegistryTree(HKEY_CURRENT_USER, kStoredListKey);
+    EXPECT_NE(nullptr, list.Find(L"1")) << "both in the stored list: " << Described(list);
+    EXPECT_EQ(2, SendMessageW(GetDlgItem(main, kInstrumentListId), LB_GETCOUNT, 0, 0)) << "items in the window's list";
+    EXPECT_TRUE(running.Running()) << "the first program ended";
 
     CloseAndExpectExit(running);
 }

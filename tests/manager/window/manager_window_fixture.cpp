@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "manager/window/file_identity.h"
 #include "platform/file_system.h"
 #include "platform/wide_text.h"
 #include "platform/registry_editor.h"
@@ -107,11 +108,12 @@ TestDevice ManagerWindowTest::MakeDevice(const std::string& product, int deviceT
 }
 
 void ManagerWindowTest::Open(const std::vector<std::string>& commandLineFiles) {
-    ManagerEnvironment environment{SystemRegistryEditor(), managerFolder, FileExists, AbsolutePath};
+    ManagerEnvironment environment{SystemRegistryEditor(), managerFolder, FileExists, AbsolutePath, SameFile};
     ManagerWindowStart start{ModuleFilePath(), commandLineFiles,
                              [this](HWND owner, const std::string& document, const std::string& workingFolder) {
                                  opened.push_back({owner, document, workingFolder});
-                             }};
+                             },
+                             instanceName};
     dialog = std::make_unique<CDRUVManagerDlg>(environment, start);
     ASSERT_TRUE(dialog->Create(GetModuleHandleW(nullptr)));
 }

@@ -51,6 +51,7 @@ protected:
     std::vector<std::string> BoxTexts() const;
 
     std::string managerFolder;  // the folder of the built DRUV.dll
+    std::wstring instanceName;  // by which a second start finds the window; none by default
     std::vector<TestDevice> devices;
     ScratchFolder folder;
     MessageRecorder boxes{MessageAnswer::No};

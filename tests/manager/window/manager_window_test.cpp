@@ -287,6 +287,7 @@ TEST_F(ManagerWindowTest, ClosingLeavesTheRegistryAsItWas) {
     EXPECT_EQ(0, dialog->Run());
     EXPECT_FALSE(IsWindow(Window()));
     EXPECT_TRUE(dialog->Manager().List().Empty());
+    EXPECT_TRUE(dialog->Manager().Closed()) << "an install whose box outlived the window would still write";
     for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(before[i], ReadRegistryTree(keys[i].first, keys[i].second)) << i;
 }
 
