@@ -23,6 +23,10 @@ inline constexpr PanelAction kPanelActions[] = {
     {"JX-8P", "Current tone - select the tone on the JX-8P", "current tone"},
     {"JX-8P", "32 tones - select every tone in turn on the JX-8P", "all tones"},
     {"MKS-70", "Patches and tones - start the bulk dump on the MKS-70 (see its help)", "bulk dump"},
+    {"Alpha Juno", "64 tones - start the tone bulk dump on the Alpha Juno (see its help)", "tone bulk dump"},
+    {"MKS-50", "64 tones - start the tone bulk dump on the MKS-50 (see its help)", "tone bulk dump"},
+    {"MKS-50", "64 patches - start the patch bulk dump on the MKS-50 (see its help)", "patch bulk dump"},
+    {"JP-8000", "Whole memory - start the bulk dump on the JP-8000 (see its help)", "bulk dump"},
 };
 
 inline const char* PanelActionFor(const std::string& product, const std::string& templateName) {
