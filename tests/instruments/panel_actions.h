@@ -29,6 +29,10 @@ inline constexpr PanelAction kPanelActions[] = {
     {"Super Bass Station",
      "Current program - on the Super Bass Station press SELECT/MODE to SAVE, choose SS, press +/SAVE",
      "current program"},
+    {"Alpha Juno", "64 tones - start the tone bulk dump on the Alpha Juno (see its help)", "tone bulk dump"},
+    {"MKS-50", "64 tones - start the tone bulk dump on the MKS-50 (see its help)", "tone bulk dump"},
+    {"MKS-50", "64 patches - start the patch bulk dump on the MKS-50 (see its help)", "patch bulk dump"},
+    {"JP-8000", "Whole memory - start the bulk dump on the JP-8000 (see its help)", "bulk dump"},
 };
 
 inline const char* PanelActionFor(const std::string& product, const std::string& templateName) {
