@@ -42,6 +42,27 @@ constexpr ToolbarButton kHelpButton{ID_CMD_HELP, IDI_HELP, L"Help"};
 constexpr ToolbarButton kDeviceButton{ID_CMD_DEVICE_HELP, IDI_DEVICE, L"Device"};
 constexpr ToolbarButton kStatusButton{ID_CMD_STATUS, IDI_STATUS, L"Status"};
 
+// The shell opens no path of MAX_PATH characters or more: such a path is
+// handed over in its short form, where the volume keeps short names and that
+// form fits.
+std::wstring ShellPath(const std::wstring& path) {
+    if (path.size() < MAX_PATH) return path;
+    std::wstring extended = path;
+    if (path.compare(0, 4, L"\\\\?\\") != 0)
+        extended = path.compare(0, 2, L"\\\\") == 0 ? L"\\\\?\\UNC\\" + path.substr(2) : L"\\\\?\\" + path;
+    const DWORD needed = GetShortPathNameW(extended.c_str(), nullptr, 0);
+    if (needed == 0) return path;
+    std::wstring shortPath(needed, L'\0');
+    const DWORD length = GetShortPathNameW(extended.c_str(), &shortPath[0], needed);
+    if (length == 0 || length >= needed) return path;
+    shortPath.resize(length);
+    if (shortPath.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        shortPath = L"\\\\" + shortPath.substr(8);
+    else if (shortPath.compare(0, 4, L"\\\\?\\") == 0)
+        shortPath = shortPath.substr(4);
+    return shortPath.size() < MAX_PATH ? shortPath : path;
+}
+
 // The tip of a tool: the string resource numbered like the tool, cut.
 std::wstring ToolTipText(UINT_PTR id) {
     wchar_t text[kMaxTipLength + 1] = {};
@@ -274,8 +295,8 @@ void CPropPage::OpenDocument(const std::string& path) {
     // Only a full path: a bare name would be looked for in whatever folder
     // the host happens to be in.
     if (path.empty()) return;
-    const std::wstring file = WideText(path);
-    const std::wstring folder = WideText(FolderOfPath(path));
+    const std::wstring file = ShellPath(WideText(path));
+    const std::wstring folder = ShellPath(WideText(FolderOfPath(path)));
     ShellExecuteW(window_, L"open", file.c_str(), nullptr, folder.c_str(), SW_SHOWDEFAULT);
 }
 

@@ -115,6 +115,19 @@ private:
     std::vector<std::string> previous_;
 };
 
+std::string ReadText(const std::string& path) {
+    std::ifstream file(Wide(path).c_str(), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The last argument in double quotes of a witness line: what it was asked to open.
+std::string LastQuoted(const std::string& line) {
+    const size_t end = line.rfind('"');
+    if (end == std::string::npos || end == 0) return std::string();
+    const size_t start = line.rfind('"', end - 1);
+    return start == std::string::npos ? std::string() : line.substr(start + 1, end - start - 1);
+}
+
 bool MakeShellLink(const std::string& linkPath, const std::string& target) {
     IShellLinkW* link = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
@@ -254,8 +267,9 @@ TEST_F(PageDocumentsTest, HelpOpensTheManualBesideAPluginInAFolderOfAnyLength) {
     page->Deactivate();
     EXPECT_EQ(0u, page->Release());
     SetCurrentDirectoryA(previous);
-    EXPECT_EQ(std::string::npos, started.find("current")) << "the manual of the current folder was opened: " << started;
-    EXPECT_NE(std::string::npos, started.find(std::string(90, 'r') + "\\Manual.pdf")) << "started: " << started;
+    // The shell takes no path that long: it is handed the short form of it.
+    const std::string opened = LastQuoted(started);
+    EXPECT_EQ("%PDF-1.4 beside the plug-in", ReadText(opened)) << "opened: " << opened;
     session_.CloseFilter();
     FreeLibrary(module);
 }
