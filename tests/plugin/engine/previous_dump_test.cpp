@@ -174,16 +174,6 @@ TEST_F(PreviousDumpTest, WhatEachEndOfTheReceiveLeavesInTheBank) {
     }
 }
 
-TEST_F(PreviousDumpTest, ItemsNotReachedKeepTheirDumps) {
-    // The scene fails at once; the bank is never asked for.
-    OnRequest([&](int) { Reply(SysX(9, 0x31)); });
-
-    EXPECT_FALSE(Receive());
-    EXPECT_EQ(OldScene(), Stored(0));
-    EXPECT_EQ(OldBank(), Stored(1));
-    EXPECT_EQ(1u, out.WireMessages().size());
-}
-
 TEST_F(PreviousDumpTest, WithoutMemoryToKeepTheOldDumpTheItemIsLeftAloneAndNothingIsAsked) {
 #ifdef DRUV_SANITIZER_ALLOCATOR
     GTEST_SKIP() << "a sanitizer's allocator is in use, and no allocation can be made to fail beside it";
@@ -199,39 +189,6 @@ TEST_F(PreviousDumpTest, WithoutMemoryToKeepTheOldDumpTheItemIsLeftAloneAndNothi
     EXPECT_EQ(1u, out.WireMessages().size()) << "the bank's request never went out";
     EXPECT_TRUE(ShowedText("Error! Not enough memory to keep the stored Bank. Cancelling..."));
     ExpectReceiveStateCleared();
-}
-
-TEST(PreviousDump, RestoresLengthAndBytesOnlyOfAnItemThatHeldADump) {
-    DumpItem item("Patch");
-    ASSERT_TRUE(item.Allocate(16));
-    const Bytes dump{0xF0, 0x7D, 0x01, 0xF7, 0xFF};
-    std::memcpy(item.Data(), dump.data(), dump.size());
-    item.Length = static_cast<int32_t>(dump.size());
-
-    PreviousDump previous;
-    ASSERT_TRUE(previous.Keep(item));
-    EXPECT_TRUE(previous.Held());
-    std::memset(item.Data(), 0x55, item.Capacity());
-    item.Length = 9;
-    previous.Restore(item);
-    EXPECT_EQ(dump, Bytes(item.Data(), item.Data() + item.Length.load()));
-    EXPECT_FALSE(previous.Held()) << "the copy goes once it is back";
-
-    // Dropped: the new contents stay.
-    ASSERT_TRUE(previous.Keep(item));
-    item.Length = 3;
-    previous.Drop();
-    previous.Restore(item);
-    EXPECT_EQ(3, item.Length.load());
-
-    // Markers alone are no dump: nothing is copied, nothing put back.
-    std::memset(item.Data(), 0xFF, 4);
-    item.Length = 4;
-    ASSERT_TRUE(previous.Keep(item));
-    EXPECT_FALSE(previous.Held());
-    item.Length = 7;
-    previous.Restore(item);
-    EXPECT_EQ(7, item.Length.load());
 }
 
 }  // namespace
