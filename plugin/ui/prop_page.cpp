@@ -154,7 +154,11 @@ HRESULT STDMETHODCALLTYPE CPropPage::SetObjects(ULONG count, IUnknown** objects)
     filter->Release();
     if (filter != FilterHandle::Use(filter_).get()) Unlink();
     filter_.Link(filter);
-    filter->AttachPage(this);
+    if (!filter->AttachPage(this)) {
+        // Only a filter that is being destroyed refuses; a host cannot hand one over.
+        filter_.Link(nullptr);
+        return E_UNEXPECTED;
+    }
     return S_OK;
 }
 

@@ -83,7 +83,7 @@ protected:
     void Hold(size_t index, const Bytes& dump) {
         DumpItem& item = *data.Items.at(index);
         ASSERT_LE(dump.size(), item.Capacity());
-        std::memcpy(item.Data(), dump.data(), dump.size());
+        if (!dump.empty()) std::memcpy(item.Data(), dump.data(), dump.size());
         item.Length.store(static_cast<int32_t>(dump.size()));
     }
 
