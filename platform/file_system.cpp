@@ -18,16 +18,18 @@ std::string FolderOfPath(const std::string& path) {
 }
 
 #ifdef _WIN32
-std::string ModuleFilePath() {
+std::string LoadedModuleFilePath(void* module) {
     // A path may be far longer than MAX_PATH; grow until the whole of it fits.
     for (DWORD size = MAX_PATH; size <= 32768 * 2; size *= 2) {
         std::wstring buffer(size, L'\0');
-        const DWORD length = GetModuleFileNameW(nullptr, &buffer[0], size);
+        const DWORD length = GetModuleFileNameW(static_cast<HMODULE>(module), &buffer[0], size);
         if (length == 0) return std::string();
         if (length < size) return Utf8Text(buffer.c_str(), length);
     }
     return std::string();
 }
+
+std::string ModuleFilePath() { return LoadedModuleFilePath(nullptr); }
 
 bool FileExists(const std::string& path) {
     if (path.empty()) return false;

@@ -8,6 +8,13 @@
 // The full path of the running program's executable; empty when unknown.
 std::string ModuleFilePath();
 
+#ifdef _WIN32
+// The full path of the loaded module (a library or the program) whose handle
+// is `module` (an HMODULE; null for the program), at any length; empty when
+// unknown.
+std::string LoadedModuleFilePath(void* module);
+#endif
+
 // `path` up to, not including, its last backslash (or slash); `path` itself
 // when it has none.
 std::string FolderOfPath(const std::string& path);

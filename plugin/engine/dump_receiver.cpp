@@ -3,6 +3,7 @@
 // item's buffer.
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 
 #include "device/druv_device.h"
 #include "device/druv_template.h"
@@ -12,6 +13,7 @@
 #include "plugin/engine/item_end.h"
 #include "plugin/engine/item_selection.h"
 #include "plugin/engine/message_sender.h"
+#include "plugin/engine/previous_dump.h"
 #include "plugin/engine/receive_loop.h"
 #include "plugin/engine/receive_window.h"
 #include "plugin/engine/transfer_engine.h"
@@ -44,10 +46,25 @@ int32_t LoopCountOf(const DRUVTemplate& dumpTemplate) {
     return loops == 0 ? 1 : (loops < 0 ? 0 : loops);
 }
 
+// The item is left as it is when its dump cannot be copied aside: a receive
+// that then failed would lose it.
+bool KeepPreviousDump(PreviousDump& previous, const DumpItem& item, IMPProgressSink* sink, void* sinkContext,
+                      uint32_t& done, uint32_t& total, const TransferState& state, Clock& clock) {
+    if (previous.Keep(item)) return true;
+    // A nonzero request length: no manual-dump prompt for this reporter.
+    TransferProgress progress(sink, sinkContext, done, total, item.Name().c_str(), state.abort, true, 1, clock);
+    char text[kMaxProgressTextLength + 1];
+    std::snprintf(text, sizeof text, kNoMemoryToKeepDumpFormat, item.Name().c_str());
+    progress.ShowMessage(text, 0);
+    return false;
+}
+
+// `previous` keeps what the item held until its loops are done.
 bool ReceiveItem(const TransferContext& context, DumpItem& item, const DRUVTemplate& dumpTemplate,
-                 IMPProgressSink* sink, void* sinkContext, uint32_t& done, uint32_t& total) {
+                 PreviousDump& previous, IMPProgressSink* sink, void* sinkContext, uint32_t& done, uint32_t& total) {
     TransferState& state = context.state;
     Clock& clock = context.data.TransferClock();
+    if (!KeepPreviousDump(previous, item, sink, sinkContext, done, total, state, clock)) return false;
     state.write_position.store(item.Data(), std::memory_order_release);
 
     // An empty Request makes this a manual dump: the reporter shows its prompt.
@@ -67,6 +84,8 @@ bool ReceiveItem(const TransferContext& context, DumpItem& item, const DRUVTempl
         progress.Advance(static_cast<uint32_t>(expected));
         state.loop_value += dumpTemplate.LoopIncDec();
     }
+    // The new dump is whole; a cancel in the item's closing pause keeps it.
+    previous.Drop();
 
     // No loop is open any more: the post-request and the pause store nothing.
     return EndItem(context, dumpTemplate, dumpTemplate.PostRequest());
@@ -103,7 +122,12 @@ bool ReceiveDumps(const TransferContext& context, uint32_t mask, IMPProgressSink
         if (!item->Selected) continue;
         const DRUVTemplate* dumpTemplate = device.FindTemplate(item->Name().c_str());
         if (!dumpTemplate || !item->Data()) continue;
-        if (!ReceiveItem(context, *item, *dumpTemplate, sink, sinkContext, done, total)) return Fail(state);
+        PreviousDump previous;
+        if (!ReceiveItem(context, *item, *dumpTemplate, previous, sink, sinkContext, done, total)) {
+            Fail(state);  // closes the window: no input handler writes into the buffer any more
+            previous.Restore(*item);
+            return false;
+        }
     }
     ClearReceiveState(state);
     return true;

@@ -16,7 +16,10 @@ struct TransferState;
 // the store. Runs on the caller's thread until the transfer ends; replies
 // arrive meanwhile through OnShortMessage and OnSysX on another thread.
 // `sinkContext` is handed to the progress sink. True when every selected item
-// was processed; false after an error or an abort.
+// was processed; false after an error or an abort. Items done before keep
+// their new dumps; the item whose loops were not all done gets back the dump
+// it held, or, when it held none, keeps its completed loops. Loops that end
+// by their time-out are no failure: each keeps its loop marker.
 bool ReceiveDumps(const TransferContext& context, uint32_t mask, IMPProgressSink* sink, void* sinkContext);
 
 // Sends the stored dumps of the selected items back to the instrument, with

@@ -51,8 +51,9 @@ public:
     virtual bool ChoosePort(MPPortDirection direction, size_t position) = 0;
 
     // The page attaches itself (null detaches). No reference is held either
-    // way; the filter tells an attached page when it goes.
-    virtual void AttachPage(EditorPageLink* page) = 0;
+    // way; the filter tells an attached page when it goes. False, and nothing
+    // changed, when the filter is going away: it then tells the page itself.
+    virtual bool AttachPage(EditorPageLink* page) = 0;
 };
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop

@@ -13,7 +13,8 @@ public:
     // A receive that was not aborted has ended: the stored dumps changed.
     virtual void DataReceived() = 0;
     // The filter is being destroyed; a host may release it before the page,
-    // which must then forget it.
+    // which must then forget it, and return only once its own thread no
+    // longer works on the filter. The filter holds its page lock meanwhile.
     virtual void FilterGone() = 0;
 
 protected:

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "device/companion_files.h"
+#include "device/druv_configuration.h"
 #include "device/druv_device.h"
 #include "platform/utf16_text.h"
 
@@ -56,7 +58,9 @@ WCHAR* DataTypesText(const DRUVDevice& device) {
     try {
         Put(text, used, room, kAllEntry);
         for (size_t i = 0; i < device.ConfigurationCount(); ++i) {
-            const std::string& name = device.Configuration(i)->Name();
+            // A ';' of the name would split it in two and shift every later
+            // entry against its mask bit.
+            const std::string name = HostListName(device.Configuration(i)->Name());
             if (i > 0) Put(text, used, room, u";");
             Put(text, used, room, Utf8ToUtf16(name.c_str(), NameBytes(name)));
         }
@@ -74,9 +78,12 @@ std::string DeviceFolder(const std::string& filePath) {
 }
 
 WCHAR* PictureUrl(const std::string& filePath, const std::string& picture) {
+    // The host reads what the address names: a name that leads out of the
+    // definition's folder, or is no picture, is answered as no picture.
+    const std::string shown = CheckPictureFileName(picture) == CompanionFileProblem::None ? picture : std::string();
     std::u16string url;
     try {
-        url = Utf8ToUtf16("file://" + DeviceFolder(filePath) + "/" + picture, kMaxUrlUnits);
+        url = Utf8ToUtf16("file://" + DeviceFolder(filePath) + "/" + shown, kMaxUrlUnits);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

@@ -18,7 +18,8 @@ uint32_t DataTypesMask(size_t configurationCount);
 // Size of the data-types block: 2 * (4 + sum of (name length + 1)) + 4 bytes,
 // each name's length counted in UTF-16 units (of its first 255 bytes).
 size_t DataTypesTextBytes(const DRUVDevice& device);
-// "All;" and the configuration names separated by ";", none after the last.
+// "All;" and the configuration names separated by ";", none after the last,
+// each as the host's list shows it (HostListName: a ';' in a name as ',').
 // Null when no memory can be had.
 WCHAR* DataTypesText(const DRUVDevice& device);
 
@@ -27,5 +28,7 @@ std::string DeviceFolder(const std::string& filePath);
 
 constexpr size_t kPictureUrlBytes = 512;
 // "file://<folder>/<picture>" in a kPictureUrlBytes block: at most 255 UTF-16
-// units, never ending in half a surrogate pair. Null when no memory can be had.
+// units, never ending in half a surrogate pair. A picture name that
+// CheckPictureFileName refuses gives what no picture gives, "file://<folder>/".
+// Null when no memory can be had.
 WCHAR* PictureUrl(const std::string& filePath, const std::string& picture);

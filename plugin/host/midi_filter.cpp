@@ -22,9 +22,11 @@ CMidiFilter::CMidiFilter(const GUID& classId, const char* devicePath) : class_id
 }
 
 CMidiFilter::~CMidiFilter() {
+    going_away_.store(true, std::memory_order_seq_cst);
     {
-        // Under the lock: a page that detaches meanwhile waits, so it is
-        // still there when it hears of this.
+        // Under the lock: a page that detaches meanwhile is refused and waits
+        // to hear of this, so it is still there when it does; the page
+        // returns once its own thread no longer works on this object.
         std::lock_guard<std::mutex> lock(page_mutex_);
         if (editor_page_) editor_page_->FilterGone();
         editor_page_ = nullptr;
@@ -173,9 +175,19 @@ bool CMidiFilter::ChoosePort(MPPortDirection direction, size_t position) {
     return changed;
 }
 
-void CMidiFilter::AttachPage(EditorPageLink* page) {
-    std::lock_guard<std::mutex> lock(page_mutex_);
+bool CMidiFilter::AttachPage(EditorPageLink* page) {
+    // The destructor tells the page under this lock and waits meanwhile for
+    // the page's thread to let go of this object; that thread may be the one
+    // asking here, so it must never wait for the lock once destruction began.
+    std::unique_lock<std::mutex> lock(page_mutex_, std::try_to_lock);
+    while (!lock.owns_lock()) {
+        if (going_away_.load(std::memory_order_seq_cst)) return false;
+        std::this_thread::yield();
+        lock.try_lock();
+    }
+    if (going_away_.load(std::memory_order_seq_cst)) return false;
     editor_page_ = page;
+    return true;
 }
 
 // --- IPersistStream

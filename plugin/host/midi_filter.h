@@ -93,7 +93,7 @@ public:
     void MarkDirty() override { dirty_.store(1, std::memory_order_release); }
     PortChoices PortList(MPPortDirection direction) override;
     bool ChoosePort(MPPortDirection direction, size_t position) override;
-    void AttachPage(EditorPageLink* page) override;
+    bool AttachPage(EditorPageLink* page) override;
 
     const DRUVDevice& Device() const { return device_; }
     DRUVData& Data() { return data_; }
@@ -158,6 +158,8 @@ private:
     // The page link: set and cleared by the page, used by any host thread.
     std::mutex page_mutex_;
     EditorPageLink* editor_page_ = nullptr;
+    // Set when destruction begins, before the page is told under the lock.
+    std::atomic<bool> going_away_{false};
 };
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop

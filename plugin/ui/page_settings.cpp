@@ -51,9 +51,9 @@ std::string ControlText(HWND window, int id) {
 
 }  // namespace
 
-void CPropPage::SetUpSettings() {
-    const DRUVDevice& device = filter_->EditedDevice();
-    DRUVData& data = filter_->EditedData();
+void CPropPage::SetUpSettings(IDRUVEditorFilter& filter) {
+    const DRUVDevice& device = filter.EditedDevice();
+    DRUVData& data = filter.EditedData();
     setting_up_ = true;
 
     const SpinField channel = ChannelField(device, data.Channel.load(std::memory_order_acquire));
@@ -82,14 +82,14 @@ void CPropPage::SetUpSettings() {
 
     // The rules run in this order whatever the toolkit reports of the texts
     // set above: channel, then the ID when it is shown, then the delay.
-    OnEditChange(IDC_CHANNEL);
-    if (deviceId.shown) OnEditChange(IDC_DEVICE_ID);
-    OnEditChange(IDC_DELAY);
+    OnEditChange(filter, IDC_CHANNEL);
+    if (deviceId.shown) OnEditChange(filter, IDC_DEVICE_ID);
+    OnEditChange(filter, IDC_DELAY);
 }
 
-void CPropPage::FillPortLists() {
-    FillPortList(IDC_IN_PORT, filter_->PortList(MP_PORT_INPUT));
-    FillPortList(IDC_OUT_PORT, filter_->PortList(MP_PORT_OUTPUT));
+void CPropPage::FillPortLists(IDRUVEditorFilter& filter) {
+    FillPortList(IDC_IN_PORT, filter.PortList(MP_PORT_INPUT));
+    FillPortList(IDC_OUT_PORT, filter.PortList(MP_PORT_OUTPUT));
 }
 
 void CPropPage::FillPortList(int controlId, const PortChoices& choices) {
@@ -101,11 +101,11 @@ void CPropPage::FillPortList(int controlId, const PortChoices& choices) {
     SendMessageW(list, CB_SETCURSEL, choices.selected, 0);
 }
 
-void CPropPage::FillDataList() {
+void CPropPage::FillDataList(IDRUVEditorFilter& filter) {
     HWND list = GetDlgItem(window_, IDC_DATA_LIST);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    const DRUVDevice& device = filter_->EditedDevice();
-    const DRUVData& data = filter_->EditedData();
+    const DRUVDevice& device = filter.EditedDevice();
+    const DRUVData& data = filter.EditedData();
     for (size_t i = 0; i < device.TemplateCount(); ++i) {
         const DumpItem* item = i < data.Items.size() ? data.Items[i].get() : nullptr;
         const std::wstring line = WideText(DataListLine(*device.Template(i), item));
@@ -113,34 +113,33 @@ void CPropPage::FillDataList() {
     }
 }
 
-void CPropPage::OnEditChange(int controlId) {
-    const DRUVDevice& device = filter_->EditedDevice();
-    DRUVData& data = filter_->EditedData();
+void CPropPage::OnEditChange(IDRUVEditorFilter& filter, int controlId) {
+    const DRUVDevice& device = filter.EditedDevice();
+    DRUVData& data = filter.EditedData();
     const std::string text = ControlText(window_, controlId);
     switch (controlId) {
     case IDC_DEVICE_ID:
         data.DeviceId.store(DeviceIdFromText(device, text.c_str()), std::memory_order_release);
-        filter_->MarkDirty();
-        StartDetection();
+        filter.MarkDirty();
+        StartDetection(filter);
         break;
     case IDC_CHANNEL:
         data.Channel.store(ChannelFromText(text.c_str()), std::memory_order_release);
-        filter_->MarkDirty();
-        StartDetection();
+        filter.MarkDirty();
+        StartDetection(filter);
         break;
     case IDC_DELAY:
         data.ItemDelay.store(DelayFromText(text.c_str()), std::memory_order_release);
-        filter_->MarkDirty();
+        filter.MarkDirty();
         break;
     default:
         break;
     }
 }
 
-void CPropPage::OnSpin(HWND spin, int position) {
-    if (!filter_) return;
-    const DRUVDevice& device = filter_->EditedDevice();
-    DRUVData& data = filter_->EditedData();
+void CPropPage::OnSpin(IDRUVEditorFilter& filter, HWND spin, int position) {
+    const DRUVDevice& device = filter.EditedDevice();
+    DRUVData& data = filter.EditedData();
     switch (GetDlgCtrlID(spin)) {
     case IDC_DEVICE_ID_SPIN:
         data.DeviceId.store(static_cast<uint8_t>(position - device.SysXDisplayOfs()), std::memory_order_release);
@@ -154,24 +153,23 @@ void CPropPage::OnSpin(HWND spin, int position) {
     default:
         return;
     }
-    filter_->MarkDirty();
+    filter.MarkDirty();
 }
 
-void CPropPage::OnPortChange(int controlId) {
+void CPropPage::OnPortChange(IDRUVEditorFilter& filter, int controlId) {
     const LRESULT selected = SendDlgItemMessageW(window_, controlId, CB_GETCURSEL, 0, 0);
     const size_t position = selected == CB_ERR ? 0 : static_cast<size_t>(selected);
     const MPPortDirection direction = controlId == IDC_IN_PORT ? MP_PORT_INPUT : MP_PORT_OUTPUT;
-    if (filter_->ChoosePort(direction, position)) filter_->MarkDirty();
-    StartDetection();
+    if (filter.ChoosePort(direction, position)) filter.MarkDirty();
+    StartDetection(filter);
 }
 
-void CPropPage::StartDetection() {
-    if (detection_.Start(filter_->EditedContext())) RedrawStatus();
+void CPropPage::StartDetection(IDRUVEditorFilter& filter) {
+    if (detection_.Start(filter.EditedContext())) RedrawStatus();
 }
 
-void CPropPage::DetectionStep() {
-    if (!filter_) return;
-    if (detection_.Step(filter_->EditedContext())) RedrawStatus();
+void CPropPage::DetectionStep(IDRUVEditorFilter& filter) {
+    if (detection_.Step(filter.EditedContext())) RedrawStatus();
 }
 
 void CPropPage::RedrawStatus() {

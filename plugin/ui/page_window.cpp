@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "device/companion_files.h"
 #include "device/druv_device.h"
 #include "plugin/engine/transfer_engine.h"
 #include "plugin/ui/about_box.h"
@@ -17,6 +18,7 @@
 #include "plugin/ui/prop_page.h"
 #include "plugin/ui/resource_ids.h"
 #include "plugin/ui/status_pictures.h"
+#include "platform/file_system.h"
 #include "platform/wide_text.h"
 
 namespace {
@@ -39,6 +41,27 @@ constexpr ToolbarButton kAboutButton{ID_CMD_ABOUT, IDI_ABOUT, L"About"};
 constexpr ToolbarButton kHelpButton{ID_CMD_HELP, IDI_HELP, L"Help"};
 constexpr ToolbarButton kDeviceButton{ID_CMD_DEVICE_HELP, IDI_DEVICE, L"Device"};
 constexpr ToolbarButton kStatusButton{ID_CMD_STATUS, IDI_STATUS, L"Status"};
+
+// The shell opens no path of MAX_PATH characters or more: such a path is
+// handed over in its short form, where the volume keeps short names and that
+// form fits.
+std::wstring ShellPath(const std::wstring& path) {
+    if (path.size() < MAX_PATH) return path;
+    std::wstring extended = path;
+    if (path.compare(0, 4, L"\\\\?\\") != 0)
+        extended = path.compare(0, 2, L"\\\\") == 0 ? L"\\\\?\\UNC\\" + path.substr(2) : L"\\\\?\\" + path;
+    const DWORD needed = GetShortPathNameW(extended.c_str(), nullptr, 0);
+    if (needed == 0) return path;
+    std::wstring shortPath(needed, L'\0');
+    const DWORD length = GetShortPathNameW(extended.c_str(), &shortPath[0], needed);
+    if (length == 0 || length >= needed) return path;
+    shortPath.resize(length);
+    if (shortPath.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        shortPath = L"\\\\" + shortPath.substr(8);
+    else if (shortPath.compare(0, 4, L"\\\\?\\") == 0)
+        shortPath = shortPath.substr(4);
+    return shortPath.size() < MAX_PATH ? shortPath : path;
+}
 
 // The tip of a tool: the string resource numbered like the tool, cut.
 std::wstring ToolTipText(UINT_PTR id) {
@@ -75,7 +98,10 @@ INT_PTR CPropPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         LayOutToolbarRow(LOWORD(lParam));
         return TRUE;
     case WM_TIMER:
-        if (wParam == kDetectionTimer) DetectionStep();
+        if (wParam == kDetectionTimer) {
+            FilterHandle::Use filter(filter_);
+            if (filter) DetectionStep(*filter);
+        }
         return TRUE;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
@@ -83,7 +109,8 @@ INT_PTR CPropPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_VSCROLL:
         if (LOWORD(wParam) == SB_THUMBPOSITION || LOWORD(wParam) == SB_THUMBTRACK) {
             HWND spin = reinterpret_cast<HWND>(lParam);
-            OnSpin(spin, static_cast<int>(SendMessageA(spin, UDM_GETPOS32, 0, 0)));
+            FilterHandle::Use filter(filter_);
+            if (filter) OnSpin(*filter, spin, static_cast<int>(SendMessageA(spin, UDM_GETPOS32, 0, 0)));
         }
         return TRUE;
     case WM_NOTIFY:
@@ -91,12 +118,16 @@ INT_PTR CPropPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OnDestroy();
         return TRUE;
-    case kPortsChangedMessage:
-        if (filter_) FillPortLists();
+    case kPortsChangedMessage: {
+        FilterHandle::Use filter(filter_);
+        if (filter) FillPortLists(*filter);
         return TRUE;
-    case kDataReceivedMessage:
-        if (filter_) FillDataList();
+    }
+    case kDataReceivedMessage: {
+        FilterHandle::Use filter(filter_);
+        if (filter) FillDataList(*filter);
         return TRUE;
+    }
     default:
         return FALSE;
     }
@@ -105,21 +136,25 @@ INT_PTR CPropPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void CPropPage::InitialiseWindow(HWND window) {
     window_ = window;
     post_target_.store(window, std::memory_order_release);
-    const DRUVDevice& device = filter_->EditedDevice();
+    AcquireStatusPictures();
+    holds_pictures_ = true;
+    FilterHandle::Use filter(filter_);
+    if (!filter) return;
+    const DRUVDevice& device = filter->EditedDevice();
     detection_available_ = HasDetectTemplate(device);
-    LoadStatusPictures();
-    CreateToolbar();
-    SetUpSettings();
-    FillPortLists();
-    FillDataList();
+    CreateToolbar(device);
+    SetUpSettings(*filter);
+    FillPortLists(*filter);
+    FillDataList(*filter);
     if (detection_available_ && FindDetectTemplate(device))
         SetTimer(window_, kDetectionTimer, kDetectionPeriod, nullptr);
 }
 
-void CPropPage::CreateToolbar() {
-    const DRUVDevice& device = filter_->EditedDevice();
+void CPropPage::CreateToolbar(const DRUVDevice& device) {
     std::vector<ToolbarButton> buttons{kAboutButton, kHelpButton};
-    if (!device.HelpFile().empty()) buttons.push_back(kDeviceButton);
+    // A help file that is not a document in the definition's folder is never
+    // opened, so no button offers it.
+    if (!HelpFilePath(device).empty()) buttons.push_back(kDeviceButton);
     if (detection_available_) buttons.push_back(kStatusButton);
 
     // Each page holds exactly its own buttons' pictures, in button order.
@@ -206,49 +241,63 @@ void CPropPage::Paint() {
     EndPaint(window_, &paint);
 }
 
-void CPropPage::OnCommand(WORD id, WORD code, HWND control) {
-    if (!filter_) return;
-    switch (id) {
-    case IDC_DEVICE_ID:
-    case IDC_CHANNEL:
-    case IDC_DELAY:
-        if (code == EN_CHANGE && !setting_up_) OnEditChange(id);
-        return;
-    case IDC_IN_PORT:
-    case IDC_OUT_PORT:
-        if (code == CBN_SELCHANGE) OnPortChange(id);
-        return;
-    default:
-        break;
+void CPropPage::OnCommand(WORD id, WORD code, HWND) {
+    // The About box and the shell run message loops of their own, for as long
+    // as a person takes: what they need is taken from the filter first, so
+    // that a filter released meanwhile is not held up.
+    std::string aboutText;
+    std::string document;
+    {
+        FilterHandle::Use filter(filter_);
+        if (!filter) return;
+        switch (id) {
+        case IDC_DEVICE_ID:
+        case IDC_CHANNEL:
+        case IDC_DELAY:
+            if (code == EN_CHANGE && !setting_up_) OnEditChange(*filter, id);
+            return;
+        case IDC_IN_PORT:
+        case IDC_OUT_PORT:
+            if (code == CBN_SELCHANGE) OnPortChange(*filter, id);
+            return;
+        default:
+            break;
+        }
+        // Toolbar buttons (and their menu-less accelerators) send code 0.
+        if (code != 0 && code != BN_CLICKED) return;
+        const DRUVDevice& device = filter->EditedDevice();
+        switch (id) {
+        case ID_CMD_ABOUT:
+            aboutText = AboutDeviceText(device.Company(), device.Product(), device.Version());
+            break;
+        case ID_CMD_HELP:
+            document = ManualPath();
+            break;
+        case ID_CMD_DEVICE_HELP:
+            document = HelpFilePath(device);
+            break;
+        case ID_CMD_STATUS:
+            StartDetection(*filter);
+            return;
+        default:
+            return;
+        }
     }
-    // Toolbar buttons (and their menu-less accelerators) send code 0.
-    if (code != 0 && code != BN_CLICKED) return;
-    const DRUVDevice& device = filter_->EditedDevice();
-    switch (id) {
-    case ID_CMD_ABOUT: {
-        CDRUVAbout about(AboutDeviceText(device.Company(), device.Product(), device.Version()));
+    if (id == ID_CMD_ABOUT) {
+        CDRUVAbout about(aboutText);
         about.ShowModal(window_);
-        break;
-    }
-    case ID_CMD_HELP:
-        OpenDocument(PluginFolder(), "Manual.pdf");
-        break;
-    case ID_CMD_DEVICE_HELP:
-        OpenDocument(device.DefinitionDirectory(), device.HelpFile());
-        break;
-    case ID_CMD_STATUS:
-        StartDetection();
-        break;
-    default:
-        break;
+    } else {
+        OpenDocument(document);
     }
 }
 
-void CPropPage::OpenDocument(const std::string& folder, const std::string& file) {
-    const std::wstring path = WideText(folder.empty() ? file : folder + "\\" + file);
-    const std::wstring directory = WideText(folder);
-    ShellExecuteW(window_, L"open", path.c_str(), nullptr, folder.empty() ? nullptr : directory.c_str(),
-                  SW_SHOWDEFAULT);
+void CPropPage::OpenDocument(const std::string& path) {
+    // Only a full path: a bare name would be looked for in whatever folder
+    // the host happens to be in.
+    if (path.empty()) return;
+    const std::wstring file = ShellPath(WideText(path));
+    const std::wstring folder = ShellPath(WideText(FolderOfPath(path)));
+    ShellExecuteW(window_, L"open", file.c_str(), nullptr, folder.c_str(), SW_SHOWDEFAULT);
 }
 
 bool CPropPage::OnNotify(NMHDR* header) {
@@ -282,6 +331,8 @@ void CPropPage::OnDestroy() {
     KillTimer(window_, kDetectionTimer);
     if (toolbar_images_) ImageList_Destroy(toolbar_images_);
     toolbar_images_ = nullptr;
+    if (holds_pictures_) ReleaseStatusPictures();
+    holds_pictures_ = false;
     toolbar_ = nullptr;  // destroyed with its parent
     window_ = nullptr;
 }

@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-#include "platform/wide_text.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -23,13 +23,11 @@ void SetPluginModule(HINSTANCE module) {
     Module() = module;
 }
 
-std::string PluginFolder() {
-    wchar_t name[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameW(PluginModule(), name, MAX_PATH);
-    if (length == 0 || length > MAX_PATH) return std::string();
-    const std::string path = Utf8Text(name);
-    const size_t slash = path.rfind('\\');
-    return slash == std::string::npos ? path : path.substr(0, slash);
+std::string ManualPath() {
+    const std::string plugin = LoadedModuleFilePath(PluginModule());
+    const size_t slash = plugin.find_last_of("\\/");
+    if (slash == std::string::npos) return std::string();
+    return plugin.substr(0, slash + 1) + "Manual.pdf";
 }
 
 void InitialisePageControls() {

@@ -10,8 +10,9 @@
 HINSTANCE PluginModule();
 void SetPluginModule(HINSTANCE module);
 
-// The plug-in file's full name up to, not including, its last backslash.
-std::string PluginFolder();
+// "Manual.pdf" in the plug-in file's folder, as a full path at any length;
+// empty when the plug-in file's own path cannot be had.
+std::string ManualPath();
 
 // Registers the common control classes the page uses (toolbar, up-down,
 // tool tips), once per process, whichever thread asks first. Called when a

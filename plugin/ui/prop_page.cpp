@@ -33,8 +33,11 @@ CPropPage::CPropPage() {
 }
 
 CPropPage::~CPropPage() {
-    // A page released while its detection waits frees the instance.
-    if (filter_) detection_.Abandon(filter_->EditedContext());
+    {
+        // A page released while its detection waits frees the instance.
+        FilterHandle::Use filter(filter_);
+        if (filter) detection_.Abandon(filter->EditedContext());
+    }
     Unlink();
     if (window_) DestroyWindow(window_);
     if (site_) site_->Release();
@@ -42,8 +45,14 @@ CPropPage::~CPropPage() {
 }
 
 void CPropPage::Unlink() {
-    if (filter_) filter_->AttachPage(nullptr);
-    filter_ = nullptr;
+    bool detached = false;
+    {
+        FilterHandle::Use filter(filter_);
+        // A filter that is going away refuses, and tells the page itself.
+        if (filter) detached = filter->AttachPage(nullptr);
+    }
+    if (detached) filter_.Link(nullptr);
+    filter_.AwaitWithdrawal();
 }
 
 HRESULT STDMETHODCALLTYPE CPropPage::QueryInterface(REFIID riid, void** object) {
@@ -84,7 +93,7 @@ HRESULT STDMETHODCALLTYPE CPropPage::Activate(HWND parent, LPCRECT rect, BOOL) {
     if (!rect) return E_POINTER;
     if (window_) return E_UNEXPECTED;
     // Every window operation reads the filter; without one there is no page.
-    if (!filter_) return E_UNEXPECTED;
+    if (!FilterHandle::Use(filter_)) return E_UNEXPECTED;
     // A wide window, so that names outside ASCII show as they are.
     HWND window = CreateDialogParamW(PluginModule(), MAKEINTRESOURCEW(IDD_DRUV_PAGE), parent,
                                      &CPropPage::DialogProc, reinterpret_cast<LPARAM>(this));
@@ -95,7 +104,10 @@ HRESULT STDMETHODCALLTYPE CPropPage::Activate(HWND parent, LPCRECT rect, BOOL) {
 }
 
 HRESULT STDMETHODCALLTYPE CPropPage::Deactivate() {
-    if (filter_) detection_.Abandon(filter_->EditedContext());
+    {
+        FilterHandle::Use filter(filter_);
+        if (filter) detection_.Abandon(filter->EditedContext());
+    }
     if (!window_) return E_UNEXPECTED;
     HWND window = window_;
     DestroyWindow(window);  // WM_DESTROY detaches the page from the window
@@ -137,11 +149,16 @@ HRESULT STDMETHODCALLTYPE CPropPage::SetObjects(ULONG count, IUnknown** objects)
     IDRUVEditorFilter* filter = nullptr;
     if (FAILED(objects[0]->QueryInterface(IID_IDRUVEditorFilter, reinterpret_cast<void**>(&filter))) || !filter)
         return E_NOINTERFACE;
-    // The page and the filter point at each other without references.
+    // The page and the filter point at each other without references; the
+    // caller's reference keeps the new filter alive through this call.
     filter->Release();
-    if (filter != filter_) Unlink();
-    filter_ = filter;
-    filter_->AttachPage(this);
+    if (filter != FilterHandle::Use(filter_).get()) Unlink();
+    filter_.Link(filter);
+    if (!filter->AttachPage(this)) {
+        // Only a filter that is being destroyed refuses; a host cannot hand one over.
+        filter_.Link(nullptr);
+        return E_UNEXPECTED;
+    }
     return S_OK;
 }
 
@@ -197,8 +214,8 @@ void CPropPage::DataReceived() {
     if (HWND target = post_target_.load(std::memory_order_acquire)) PostMessageW(target, kDataReceivedMessage, 0, 0);
 }
 
-// Every entry point checks the link, so a page that outlives its filter
-// only stops acting on it.
+// Every entry point uses the filter through the handle, so a page that
+// outlives its filter only stops acting on it.
 void CPropPage::FilterGone() {
-    filter_ = nullptr;
+    filter_.Withdraw();
 }

@@ -16,6 +16,7 @@
 #include "plugin/host/editor_filter.h"
 #include "plugin/host/editor_page_link.h"
 #include "plugin/ui/detection_cycle.h"
+#include "plugin/ui/filter_handle.h"
 
 // The system's interfaces have public non-virtual destructors; the page goes
 // away through Release only.
@@ -49,7 +50,8 @@ public:
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* message) override;
 
     // EditorPageLink, called by the filter on any host thread: the changes
-    // are posted to the page window and shown on its own thread.
+    // are posted to the page window and shown on its own thread. FilterGone
+    // returns once the page's thread no longer works on the filter.
     void PortsChanged() override;
     void DataReceived() override;
     void FilterGone() override;
@@ -60,30 +62,34 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // The page window's life (page_window.cpp).
+    // The page window's life (page_window.cpp). What works on the filter is
+    // handed it by a caller that holds a use of it (FilterHandle::Use).
     void InitialiseWindow(HWND window);
-    void CreateToolbar();
+    void CreateToolbar(const DRUVDevice& device);
     void LayOutToolbarRow(int width);
     void InvalidateStatusBand();
     void Paint();
     void OnCommand(WORD id, WORD code, HWND control);
     bool OnNotify(NMHDR* header);
     void OnDestroy();
-    void OpenDocument(const std::string& folder, const std::string& file);
+    // Opens the document at `path` (a full path; nothing when empty).
+    void OpenDocument(const std::string& path);
 
     // Settings and detection (page_settings.cpp).
-    void SetUpSettings();
-    void FillPortLists();
+    void SetUpSettings(IDRUVEditorFilter& filter);
+    void FillPortLists(IDRUVEditorFilter& filter);
     void FillPortList(int controlId, const PortChoices& choices);
-    void FillDataList();
-    void OnEditChange(int controlId);
-    void OnSpin(HWND spin, int position);
-    void OnPortChange(int controlId);
-    void StartDetection();
-    void DetectionStep();
+    void FillDataList(IDRUVEditorFilter& filter);
+    void OnEditChange(IDRUVEditorFilter& filter, int controlId);
+    void OnSpin(IDRUVEditorFilter& filter, HWND spin, int position);
+    void OnPortChange(IDRUVEditorFilter& filter, int controlId);
+    void StartDetection(IDRUVEditorFilter& filter);
+    void DetectionStep(IDRUVEditorFilter& filter);
     void RedrawStatus();
     void ClientSize(int& width, int& height) const;
 
+    // Detaches the page from its filter; returns once the filter, if it is
+    // going away meanwhile, no longer calls the page.
     void Unlink();
 
     HWND toolbar_ = nullptr;
@@ -95,7 +101,11 @@ private:
     std::atomic<HWND> post_target_{nullptr};
     IPropertyPageSite* site_ = nullptr;
     LONG page_dirty_ = 0;
-    IDRUVEditorFilter* filter_ = nullptr;
+    // The filter, used on the page's thread and withdrawn by the filter on
+    // whichever thread releases it.
+    FilterHandle filter_;
+    // The page window holds the status pictures while it exists.
+    bool holds_pictures_ = false;
     DetectionCycle detection_;
     bool detection_available_ = false;
     // Set while the controls are filled in, so that their change notices do

@@ -4,32 +4,45 @@
 
 #include "plugin/ui/plugin_module.h"
 #include "plugin/ui/resource_ids.h"
+#include "plugin/ui/shared_resource.h"
 
 namespace {
 
 constexpr int kPictureWidth = 64;
 constexpr int kPictureHeight = 16;
 
+// Read by painting on the page windows' threads while a page holds them.
 std::atomic<HBITMAP> online_picture{nullptr};
 std::atomic<HBITMAP> offline_picture{nullptr};
 
-void LoadOnce(std::atomic<HBITMAP>& slot, int resource) {
-    if (slot.load(std::memory_order_acquire)) return;
+HBITMAP LoadPicture(int resource) {
     // With both flags the first pixel's colour becomes the dialog colour and
     // the grey shades follow the system's 3D colours.
-    HBITMAP picture = static_cast<HBITMAP>(LoadImageA(PluginModule(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0,
-                                                      0, LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
-    HBITMAP expected = nullptr;
-    if (picture && !slot.compare_exchange_strong(expected, picture, std::memory_order_acq_rel))
-        DeleteObject(picture);  // another page's thread was first
+    return static_cast<HBITMAP>(LoadImageA(PluginModule(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0,
+                                           LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
+}
+
+void LoadBoth() {
+    online_picture.store(LoadPicture(IDB_ONLINE), std::memory_order_release);
+    offline_picture.store(LoadPicture(IDB_OFFLINE), std::memory_order_release);
+}
+
+void FreeBoth() {
+    for (std::atomic<HBITMAP>* slot : {&online_picture, &offline_picture}) {
+        if (HBITMAP picture = slot->exchange(nullptr, std::memory_order_acq_rel)) DeleteObject(picture);
+    }
+}
+
+SharedResource& Pictures() {
+    static SharedResource pictures(&LoadBoth, &FreeBoth);
+    return pictures;
 }
 
 }  // namespace
 
-void LoadStatusPictures() {
-    LoadOnce(online_picture, IDB_ONLINE);
-    LoadOnce(offline_picture, IDB_OFFLINE);
-}
+void AcquireStatusPictures() { Pictures().Acquire(); }
+
+void ReleaseStatusPictures() { Pictures().Release(); }
 
 HBITMAP StatusPicture(bool online) {
     return (online ? online_picture : offline_picture).load(std::memory_order_acquire);

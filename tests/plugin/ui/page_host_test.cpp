@@ -417,6 +417,20 @@ TEST_F(PageTest, DeactivateEndsTheDetectionAndThePageCanOpenAgain) {
     EXPECT_TRUE(IsWindowVisible(session_.PageWindow()));
 }
 
+// The status pictures belong to the open page windows: the last one to close
+// frees them, and the next page loads them again.
+TEST_F(PageTest, StatusPictureIsThereAgainAfterEveryPageHasClosed) {
+    Open(MixerExample(), true);
+    const COLORREF before = StatusLight(Page());
+    EXPECT_TRUE(LooksRed(before)) << std::hex << before;
+    EXPECT_EQ(0u, session_.ClosePage());
+    ASSERT_TRUE(session_.OpenPage(window_, kPageArea));
+    Pump(30);
+    const COLORREF after = StatusLight(Page());
+    EXPECT_TRUE(LooksRed(after)) << "the Offline picture of a page opened after the others closed: " << std::hex
+                                 << after;
+}
+
 TEST_F(PageTest, EveryReferenceIsGivenBackAndThePluginMayUnload) {
     Open(MixerExample());
     ChooseComboItem(Control(IDC_IN_PORT), 0);

@@ -180,6 +180,9 @@ TEST_F(FilterComTest, DataTypesTextAndBlockSize) {
     const std::vector<Case> cases = {
         {{}, 0x80000000u, u"All;", 2 * 4 + 4},
         {{"A", "B", "C"}, 0x80000007u, u"All;A;B;C", 2 * (4 + 6) + 4},
+        // A ';' inside a name would make three entries of two and shift the
+        // second against its mask bit: it shows as ','.
+        {{"Bank A;B", "Drums;"}, 0x80000003u, u"All;Bank A,B;Drums,", 2 * (4 + 9 + 7) + 4},
         {many, 0xFFFFFFFFu, manyText, 2 * (4 + manyNameBytes) + 4},
         // 6, 15 and 2 units from 7, 17 and 4 bytes of UTF-8.
         {{"Kl\xC3\xA4nge", "Stimme 1 \xE2\x80\x93 Bass", "\xF0\x9F\x8E\xB9"},
@@ -281,6 +284,39 @@ TEST_F(FilterComTest, PictureUrlsWithEitherSeparator) {
     EXPECT_EQ(nullptr, inactive);
     EXPECT_EQ(nullptr, active);
     EXPECT_EQ(0, memory.LiveBlocks()) << "the other block is freed as well";
+}
+
+// The host reads the pictures the addresses name: only a picture inside the
+// definition's folder is named; any other name is answered as no picture.
+TEST_F(FilterComTest, PictureNamesThatArePicturesInTheFolderOnly) {
+    const std::string folderUrl = "file:///devices/";
+    struct Case {
+        std::string name;
+        std::string url;
+    };
+    for (const Case& c : {Case{"on.png", folderUrl + "on.png"}, Case{"art\\on.bmp", folderUrl + "art\\on.bmp"},
+                          Case{"", folderUrl}, Case{"..\\..\\secret.png", folderUrl},
+                          Case{"art/../../up.png", folderUrl}, Case{"C:\\Windows\\x.png", folderUrl},
+                          Case{"\\\\server\\share\\x.png", folderUrl}, Case{"/etc/x.png", folderUrl},
+                          Case{"setup.exe", folderUrl}, Case{"run.bat", folderUrl}, Case{"x.png.lnk", folderUrl}}) {
+        WCHAR* url = PictureUrl("/devices/box.druv", c.name);
+        ASSERT_NE(nullptr, url);
+        EXPECT_EQ(std::u16string(c.url.begin(), c.url.end()), Wide(url)) << c.name;
+        CoTaskMemFree(url);
+    }
+
+    const std::string pictures = "<ActivePNGFile>..\\on.png</ActivePNGFile><InactivePNGFile>off.exe</InactivePNGFile>";
+    const std::string written = Write(DefinitionXml({}, {}, pictures));
+    FilterHolder filter(written);
+    WCHAR* inactive = nullptr;
+    WCHAR* active = nullptr;
+    ASSERT_EQ(S_OK, filter->GetPictureUrls(&inactive, &active));
+    const std::string writtenFolder = written.substr(0, written.find_last_of("\\/"));
+    const std::u16string noPicture = u"file://" + std::u16string(writtenFolder.begin(), writtenFolder.end()) + u"/";
+    EXPECT_EQ(noPicture, Wide(inactive));
+    EXPECT_EQ(noPicture, Wide(active));
+    CoTaskMemFree(inactive);
+    CoTaskMemFree(active);
 }
 
 TEST(PictureUrlTest, NeverEndsInHalfASurrogatePair) {
