@@ -22,6 +22,7 @@ protected:
     BuilderTest()
         : boxes_([this](const MessageBoxRequest& r) {
               boxes.push_back(r.text);
+              shownBoxes.push_back({r.text, r.caption, r.icon, r.buttons, r.owner});
               return answer;
           }),
           dialogs_([this](const FileDialogRequest& r) {
@@ -40,6 +41,20 @@ protected:
     void Type(ControlId box, const std::string& text) {
         view.Type(box, text);
         builder.TextChanged(box);
+    }
+    // A check box clicked, a drop-down's entry chosen, a click in
+    // Configuration Templates, each told to the core as the window tells it.
+    void Tick(ControlId box, bool ticked) {
+        view.SetChecked(box, ticked);
+        builder.Edited(box);
+    }
+    void Choose(ControlId dropDown, int entry) {
+        view.SetDropDownSelection(dropDown, entry);
+        builder.Edited(dropDown);
+    }
+    void Toggle(int item) {
+        view.Click(ids::kConfigurationTemplates, item);
+        builder.Edited(ids::kConfigurationTemplates);
     }
     void Select(ControlId list, int index) {
         view.SetCurrentSelection(list, index);
@@ -71,6 +86,7 @@ protected:
     ScratchFolder folder;
     MessageAnswer answer = MessageAnswer::Yes;
     std::vector<std::string> boxes;
+    std::vector<RecordedBox> shownBoxes;  // the same boxes, whole
     std::deque<std::string> choices;  // paths the dialogs choose; none left: Cancel
     std::vector<FileDialogRequest> requests;
 
