@@ -2,6 +2,35 @@
 
 #include "builder/document_title.h"
 
+namespace {
+
+namespace ids = builder_controls;
+namespace commands = builder_commands;
+
+struct CommandEntry {
+    ControlId id;
+    void (*run)(BuilderEditor& editor, BuilderDocument& document);
+};
+
+const CommandEntry kCommands[] = {
+    {commands::kNew, [](BuilderEditor&, BuilderDocument& d) { d.New(); }},
+    {commands::kOpen, [](BuilderEditor&, BuilderDocument& d) { d.Open(); }},
+    {commands::kSave, [](BuilderEditor&, BuilderDocument& d) { d.Save(); }},
+    {commands::kSaveAs, [](BuilderEditor&, BuilderDocument& d) { d.SaveAs(); }},
+    {ids::kConfigurationAdd, [](BuilderEditor& e, BuilderDocument&) { e.AddConfiguration(); }},
+    {ids::kConfigurationRemove, [](BuilderEditor& e, BuilderDocument&) { e.RemoveConfiguration(); }},
+    {ids::kConfigurationRename, [](BuilderEditor& e, BuilderDocument&) { e.RenameConfiguration(); }},
+    {ids::kConfigurationUp, [](BuilderEditor& e, BuilderDocument&) { e.MoveConfigurationUp(); }},
+    {ids::kConfigurationDown, [](BuilderEditor& e, BuilderDocument&) { e.MoveConfigurationDown(); }},
+    {ids::kTemplateAdd, [](BuilderEditor& e, BuilderDocument&) { e.AddTemplate(); }},
+    {ids::kTemplateRemove, [](BuilderEditor& e, BuilderDocument&) { e.RemoveTemplate(); }},
+    {ids::kTemplateRename, [](BuilderEditor& e, BuilderDocument&) { e.RenameTemplate(); }},
+    {ids::kTemplateUp, [](BuilderEditor& e, BuilderDocument&) { e.MoveTemplateUp(); }},
+    {ids::kTemplateDown, [](BuilderEditor& e, BuilderDocument&) { e.MoveTemplateDown(); }},
+};
+
+}  // namespace
+
 TemplateBuilder::TemplateBuilder(BuilderView& view)
     : view_(view),
       editor_(device_, view),
@@ -41,49 +70,33 @@ void TemplateBuilder::ShowTitle() {
     view_.SetTitle(title);
 }
 
+// Only the core's commands take the records again: a check box's click or
+// the dialog keys' OK and Cancel change no record.
 bool TemplateBuilder::Command(ControlId id) {
-    namespace ids = builder_controls;
-    namespace commands = builder_commands;
-    bool known = true;
-    Handle(Changed::Records, [&] {
-        switch (id) {
-            case commands::kNew: document_.New(); break;
-            case commands::kOpen: document_.Open(); break;
-            case commands::kSave: document_.Save(); break;
-            case commands::kSaveAs: document_.SaveAs(); break;
-            case ids::kConfigurationAdd: editor_.AddConfiguration(); break;
-            case ids::kConfigurationRemove: editor_.RemoveConfiguration(); break;
-            case ids::kConfigurationRename: editor_.RenameConfiguration(); break;
-            case ids::kConfigurationUp: editor_.MoveConfigurationUp(); break;
-            case ids::kConfigurationDown: editor_.MoveConfigurationDown(); break;
-            case ids::kTemplateAdd: editor_.AddTemplate(); break;
-            case ids::kTemplateRemove: editor_.RemoveTemplate(); break;
-            case ids::kTemplateRename: editor_.RenameTemplate(); break;
-            case ids::kTemplateUp: editor_.MoveTemplateUp(); break;
-            case ids::kTemplateDown: editor_.MoveTemplateDown(); break;
-            default: known = false; break;
-        }
-    });
-    return known;
+    for (const CommandEntry& command : kCommands) {
+        if (command.id != id) continue;
+        Handle(Changed::Records, [&] { command.run(editor_, document_); });
+        return true;
+    }
+    return false;
 }
 
 void TemplateBuilder::SelectionChanged(ControlId list) {
     Handle(Changed::Records, [&] {
-        if (list == builder_controls::kConfigurations) editor_.ConfigurationSelectionChanged();
-        if (list == builder_controls::kTemplates) editor_.TemplateSelectionChanged();
+        if (list == ids::kConfigurations) editor_.ConfigurationSelectionChanged();
+        if (list == ids::kTemplates) editor_.TemplateSelectionChanged();
     });
 }
 
 void TemplateBuilder::TextChanged(ControlId box) {
     Handle(Changed::Boxes, [&] {
-        if (box == builder_controls::kConfigurationName || box == builder_controls::kTemplateName)
+        if (box == ids::kConfigurationName || box == ids::kTemplateName)
             editor_.UpdateListButtons();
     });
 }
 
 void TemplateBuilder::Edited(ControlId control) {
-    const Changed changed = control == builder_controls::kConfigurationTemplates ? Changed::ConfigurationSelection
-                                                                                 : Changed::Boxes;
+    const Changed changed = control == ids::kConfigurationTemplates ? Changed::ConfigurationSelection : Changed::Boxes;
     Handle(changed, [] {});
 }
 
