@@ -1,5 +1,7 @@
 // A builder over the in-memory view, with recorded message boxes and file
-// dialogs that answer from a queue, and a scratch folder for the files.
+// dialogs that answer from a queue, and a scratch folder for the files. Every
+// box must be owned by the builder's window: one without an owner leaves the
+// window free to be closed, or to start another command, under it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,6 +23,7 @@ class BuilderTest : public ::testing::Test {
 protected:
     BuilderTest()
         : boxes_([this](const MessageBoxRequest& r) {
+              if (r.owner != &window) ADD_FAILURE() << "a box not owned by the window: " << r.text;
               boxes.push_back(r.text);
               shownBoxes.push_back({r.text, r.caption, r.icon, r.buttons, r.owner});
               return answer;
@@ -32,6 +35,7 @@ protected:
               choices.pop_front();
               return FileDialogResult{FileDialogOutcome::Chosen, {path}};
           }) {
+        builder.SetOwner(&window);
         builder.Start();
     }
     ~BuilderTest() override {
@@ -81,6 +85,7 @@ protected:
     }
     DRUVDevice& device() { return builder.Device(); }
 
+    int window = 0;  // stands for the window's handle
     FakeBuilderView view;
     TemplateBuilder builder{view};
     ScratchFolder folder;
