@@ -97,7 +97,11 @@ TEST_F(UnsavedChangesTest, TheQuestionBeforeChangesAreLostDoesWhatItsAnswerSays)
     } steps[] = {
         {"closing", [&] { return builder.MayClose(); }},
         {"Open", [&] { OpenByCommand(other); return device().FilePath() == other; }},
-        {"New", [&] { builder.Command(commands::kNew); return device().FilePath().empty(); }},
+        {"New",
+         [&] {
+             builder.Command(commands::kNew);
+             return device().FilePath().empty() && device().TemplateCount() == 0 && view.Items(ids::kTemplates).empty();
+         }},
     };
     for (const auto& step : steps) {
         for (MessageAnswer given : {MessageAnswer::Cancel, MessageAnswer::No, MessageAnswer::Yes}) {
