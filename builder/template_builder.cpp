@@ -100,7 +100,11 @@ void TemplateBuilder::Edited(ControlId control) {
     Handle(changed, [] {});
 }
 
+// A close that arrives while a command waits in one of its boxes (another
+// program may send it to a disabled window) would end the window under the
+// command; it is refused, and the command finishes first.
 bool TemplateBuilder::MayClose() {
+    if (depth_ > 0) return false;
     bool may = false;
     Handle(Changed::Records, [&] { may = document_.MayDiscard(); });
     return may;

@@ -48,7 +48,8 @@ public:
     void SelectionChanged(ControlId list);
     void TextChanged(ControlId box);
     void Edited(ControlId control);
-    // Asks about unsaved changes first: false keeps the window open.
+    // Asks about unsaved changes first: false keeps the window open, as it
+    // does while one of the core's commands is still running.
     bool MayClose();
 
     bool HasUnsavedChanges() const { return changes_.HasUnsavedChanges(); }

@@ -156,4 +156,17 @@ TEST_F(UnsavedChangesTest, ASaveThatFailsLeavesTheChangesUnsaved) {
     EXPECT_FALSE(builder.MayClose()) << "Yes, and the save failed again";
 }
 
+TEST_F(UnsavedChangesTest, AWindowDoesNotCloseWhileACommandWaitsInItsBox) {
+    AddTemplates({"T"});
+    Select(ids::kTemplates, 0);
+    bool closed = true;
+    ScopedMessageBoxHandler whileAsked([&](const MessageBoxRequest&) {
+        closed = builder.MayClose();
+        return MessageAnswer::No;
+    });
+    builder.Command(ids::kTemplateRemove);
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(1u, device().TemplateCount());
+}
+
 }  // namespace
