@@ -160,12 +160,17 @@ TEST_F(UnsavedChangesTest, AWindowDoesNotCloseWhileACommandWaitsInItsBox) {
     AddTemplates({"T"});
     Select(ids::kTemplates, 0);
     bool closed = true;
-    ScopedMessageBoxHandler whileAsked([&](const MessageBoxRequest&) {
-        closed = builder.MayClose();
+    int saveQuestions = 0;
+    ScopedMessageBoxHandler whileAsked([&](const MessageBoxRequest& request) {
+        if (request.buttons == MessageButtons::YesNoCancel)
+            ++saveQuestions;
+        else
+            closed = builder.MayClose();  // while "Rem" asks
         return MessageAnswer::No;
     });
     builder.Command(ids::kTemplateRemove);
     EXPECT_FALSE(closed);
+    EXPECT_EQ(0, saveQuestions);
     EXPECT_EQ(1u, device().TemplateCount());
 }
 
