@@ -77,6 +77,7 @@ constexpr ControlId kStoreTerminator = 1058;  // check box
 namespace builder_commands {
 
 constexpr ControlId kToolbar = 1;
+constexpr ControlId kNew = 1059;  // a key only (Ctrl+N)
 constexpr ControlId kOpen = 1000;
 constexpr ControlId kSave = 1001;
 constexpr ControlId kSaveAs = 1002;

@@ -20,6 +20,10 @@ struct ListControls {
     const char* removeQuestion;
 };
 
+// The host gets the configuration names as one ';'-separated text, so a name
+// holding ';' would shift every later configuration by one there.
+bool HoldsListSeparator(const std::string& name) { return name.find(';') != std::string::npos; }
+
 // The device's operations on one of its two lists, under one set of names.
 struct ConfigurationList {
     using Record = DRUVConfiguration;
@@ -33,6 +37,10 @@ struct ConfigurationList {
     static Record* Add(DRUVDevice& d, const char* name) { return d.AddConfiguration(name); }
     static bool Remove(DRUVDevice& d, size_t i) { return d.RemoveConfiguration(i); }
     static bool Replace(DRUVDevice& d, size_t i, std::unique_ptr<Record>& r) { return d.ReplaceConfiguration(i, r); }
+    // Why a name is refused, or null.
+    static const char* Refusal(const std::string& name) {
+        return HoldsListSeparator(name) ? kConfigurationNameSeparatorMessage : nullptr;
+    }
 };
 
 struct TemplateList {
@@ -46,6 +54,7 @@ struct TemplateList {
     static Record* Add(DRUVDevice& d, const char* name) { return d.AddTemplate(name); }
     static bool Remove(DRUVDevice& d, size_t i) { return d.RemoveTemplate(i); }
     static bool Replace(DRUVDevice& d, size_t i, std::unique_ptr<Record>& r) { return d.ReplaceTemplate(i, r); }
+    static const char* Refusal(const std::string&) { return nullptr; }
 };
 
 template <typename List>
@@ -158,11 +167,21 @@ void BuilderEditor::ShowDefinition() {
     UpdateListButtons();
 }
 
+// The name as it would be stored is judged; a refused one stays in its box
+// to be mended.
+template <typename List>
+bool BuilderEditor::NameRefused(const std::string& name) {
+    const char* refusal = List::Refusal(CapText(name.c_str()));
+    if (refusal == nullptr) return false;
+    ShowMessageBox(refusal, kBuilderCaption, MessageIcon::Error, MessageButtons::Ok, owner_);
+    return true;
+}
+
 template <typename List>
 bool BuilderEditor::AddRecord() {
     const ListControls& c = List::controls;
     const std::string name = view_.Text(c.name);
-    if (name.empty()) return false;
+    if (name.empty() || NameRefused<List>(name)) return false;
     const typename List::Record* record = List::Add(device_, name.c_str());
     if (record == nullptr) return false;
     // The item shows the name as stored, which may be shorter than typed.
@@ -191,7 +210,7 @@ template <typename List>
 bool BuilderEditor::RenameRecord(int current) {
     const ListControls& c = List::controls;
     const std::string name = view_.Text(c.name);
-    if (name.empty() || !IsRecord<List>(device_, current)) return false;
+    if (name.empty() || !IsRecord<List>(device_, current) || NameRefused<List>(name)) return false;
     typename List::Record& record = *List::At(device_, static_cast<size_t>(current));
     record.SetName(name.c_str());
     view_.RenameItem(c.list, current, record.Name());

@@ -11,6 +11,8 @@
 // rebuilds it, or at save. List commands change the device at once.
 #pragma once
 
+#include <string>
+
 #include "builder/builder_view.h"
 #include "device/druv_device.h"
 
@@ -48,7 +50,7 @@ public:
     void ShowDefinition();
 
     // Configuration commands (buttons Add, Rem, Ed, Up, Dn) and the list's
-    // selection change. Rem asks first.
+    // selection change. Rem asks first; Add and Ed refuse a name with ';'.
     void AddConfiguration();
     void RemoveConfiguration();
     void RenameConfiguration();
@@ -67,6 +69,9 @@ public:
     void TemplateSelectionChanged();
 
 private:
+    // Shows why the name cannot be taken, if it cannot.
+    template <typename List>
+    bool NameRefused(const std::string& name);
     template <typename List>
     bool AddRecord();
     template <typename List>

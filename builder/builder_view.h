@@ -12,6 +12,9 @@ class BuilderView {
 public:
     virtual ~BuilderView() = default;
 
+    // The window's title bar.
+    virtual void SetTitle(const std::string& title) = 0;
+
     // Text boxes (one-line, byte and read-only boxes).
     virtual std::string Text(ControlId control) const = 0;
     virtual void SetText(ControlId control, const std::string& text) = 0;

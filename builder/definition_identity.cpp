@@ -20,19 +20,21 @@ void ClearIdentifiers(DRUVDevice& device) {
     device.SetEditorGUID(GUID{});
 }
 
-void FillMissingIdentifiers(DRUVDevice& device) {
+void FillMissingIdentifiers(DRUVDevice& device, GuidMaker createGuid) {
     GUID guid{};
     if (IsNullGuid(device.DeviceGUID())) {
-        if (CreateGuid(guid))
+        if (createGuid(guid))
             device.SetDeviceGUID(guid);
         else
-            ShowMessageBox("Error creating GUID!", kDefinitionMessageCaption, MessageIcon::Warning);
+            ShowMessageBox("Error creating GUID!", kDefinitionMessageCaption, MessageIcon::Warning,
+                           MessageButtons::Ok, device.MessageOwner());
     }
     if (IsNullGuid(device.EditorGUID())) {
-        if (CreateGuid(guid))
+        if (createGuid(guid))
             device.SetEditorGUID(guid);
         else
-            ShowMessageBox("Error creating Editor GUID!", kDefinitionMessageCaption, MessageIcon::Warning);
+            ShowMessageBox("Error creating Editor GUID!", kDefinitionMessageCaption, MessageIcon::Warning,
+                           MessageButtons::Ok, device.MessageOwner());
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "device/druv_device.h"
 #include "platform/com_base.h"
+#include "platform/guid.h"
 
 // A definition's place and identity, kept so that a failed save can put
 // them back.
@@ -20,9 +21,12 @@ void RestoreIdentity(DRUVDevice& device, const DefinitionIdentity& identity);
 // Null GUIDs, so that nothing read afterwards can inherit them.
 void ClearIdentifiers(DRUVDevice& device);
 
-// Gives each null GUID a fresh one: a definition read from a file without
-// identifiers must not be saved with none, nor with another device's.
-void FillMissingIdentifiers(DRUVDevice& device);
+// Gives each null GUID a fresh one made by `createGuid`: a definition read
+// from a file without identifiers must not be saved with none, nor with
+// another device's. A GUID that cannot be made is warned about in a box
+// owned by the device's window.
+using GuidMaker = bool (*)(GUID& guid);
+void FillMissingIdentifiers(DRUVDevice& device, GuidMaker createGuid = CreateGuid);
 
 // Whether two paths name the same definition file; letter case does not
 // count (ASCII letters).

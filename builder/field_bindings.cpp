@@ -189,7 +189,85 @@ void Limit(const FieldBinding<Record>* bindings, size_t count, BuilderView& view
             view.SetTextLimit(bindings[i].control, kBoxTextLimit);
 }
 
+// The value as the record's box shows it; a check is only ticked or clear.
+template <typename Record>
+std::string ShownText(const FieldBinding<Record>& b, const Record& record) {
+    switch (b.kind) {
+        case FieldKind::Text:
+        case FieldKind::Bytes:
+            return b.text(record);
+        case FieldKind::Check:
+            return b.value(record) != 0 ? "1" : "0";
+        case FieldKind::Number:
+        case FieldKind::DropDown:
+            break;
+    }
+    return DecimalText(b.value(record));
+}
+
+template <typename Record>
+std::string Fields(const FieldBinding<Record>* bindings, size_t count, const Record& record) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) AppendFieldText(text, ShownText(bindings[i], record));
+    return text;
+}
+
+// Each box is stored into `scratch` as StoreFields would store it into the
+// record and read back from there, so the text follows the setters' rules
+// (a number's trailing letters, "# Loops" 0, bytes without digits).
+template <typename Record>
+std::string PendingFields(const FieldBinding<Record>* bindings, size_t count, const BuilderView& view,
+                          const Record& record, Record& scratch) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) {
+        const FieldBinding<Record>& b = bindings[i];
+        const Record* source = &scratch;
+        switch (b.kind) {
+            case FieldKind::Text:
+            case FieldKind::Number:
+            case FieldKind::Bytes:
+                b.storeText(scratch, view.Text(b.control).c_str());
+                break;
+            case FieldKind::Check:
+                b.storeValue(scratch, view.IsChecked(b.control) ? 1 : 0);
+                break;
+            case FieldKind::DropDown: {
+                // As Store: no entry chosen keeps the record's value.
+                const int selected = view.DropDownSelection(b.control);
+                if (selected >= 0)
+                    b.storeValue(scratch, selected);
+                else
+                    source = &record;
+                break;
+            }
+        }
+        AppendFieldText(text, ShownText(b, *source));
+    }
+    return text;
+}
+
 }  // namespace
+
+void AppendFieldText(std::string& text, const std::string& field) {
+    text += std::to_string(field.size());
+    text += ':';
+    text += field;
+}
+
+std::string FieldsText(const DRUVDevice& device) { return Fields(kDeviceBindings, kDeviceBindingCount, device); }
+std::string FieldsText(const DRUVTemplate& record) {
+    return Fields(kTemplateBindings, kTemplateBindingCount, record);
+}
+
+std::string PendingFieldsText(const BuilderView& view, const DRUVDevice& device) {
+    DRUVDevice scratch;
+    return PendingFields(kDeviceBindings, kDeviceBindingCount, view, device, scratch);
+}
+
+std::string PendingFieldsText(const BuilderView& view, const DRUVTemplate& record) {
+    DRUVTemplate scratch(record.Name().c_str());
+    return PendingFields(kTemplateBindings, kTemplateBindingCount, view, record, scratch);
+}
 
 void ShowFields(const DRUVDevice& device, BuilderView& view) { Show(kDeviceBindings, kDeviceBindingCount, device, view); }
 void StoreFields(BuilderView& view, DRUVDevice& device) { Store(kDeviceBindings, kDeviceBindingCount, view, device); }

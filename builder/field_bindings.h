@@ -53,3 +53,16 @@ void StoreFields(BuilderView& view, DRUVTemplate& record);
 
 // Limits every one-line box of both tables to kBoxTextLimit characters.
 void LimitFieldBoxes(BuilderView& view);
+
+// The bound fields of a record in one text, each as its box would show it
+// (a check as ticked or clear), so that two texts are equal exactly when the
+// boxes would show the records alike.
+std::string FieldsText(const DRUVDevice& device);
+std::string FieldsText(const DRUVTemplate& record);
+// The same for the record as storing the boxes into it would leave it; the
+// record itself is not changed.
+std::string PendingFieldsText(const BuilderView& view, const DRUVDevice& device);
+std::string PendingFieldsText(const BuilderView& view, const DRUVTemplate& record);
+
+// One piece of such a text, kept apart from the next whatever it holds.
+void AppendFieldText(std::string& text, const std::string& field);

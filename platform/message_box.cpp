@@ -19,7 +19,9 @@ MessageBoxHandler& InstalledHandler() {
 
 #ifdef _WIN32
 MessageAnswer SystemMessageBox(const MessageBoxRequest& request) {
-    UINT style = request.buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
+    UINT style = MB_OK;
+    if (request.buttons == MessageButtons::YesNo) style = MB_YESNO;
+    if (request.buttons == MessageButtons::YesNoCancel) style = MB_YESNOCANCEL;
     switch (request.icon) {
     case MessageIcon::Error: style |= MB_ICONERROR; break;
     case MessageIcon::Warning: style |= MB_ICONWARNING; break;
@@ -30,13 +32,23 @@ MessageAnswer SystemMessageBox(const MessageBoxRequest& request) {
                                    WideText(request.caption).c_str(), style);
     if (request.buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
-    return answer == IDYES ? MessageAnswer::Yes : MessageAnswer::No;
+    if (answer == IDYES) return MessageAnswer::Yes;
+    // A box with Cancel gives IDCANCEL also for Escape and its close button;
+    // a failed box (0) must not count as No, which would go on without saving.
+    if (request.buttons == MessageButtons::YesNoCancel && answer != IDNO) return MessageAnswer::Cancel;
+    return MessageAnswer::No;
 }
 #else
-// Without a window system nobody can answer, so a question counts as declined.
+// Without a window system nobody can answer, so a question counts as declined,
+// and one that can be cancelled as cancelled: nothing goes on that was not chosen.
 MessageAnswer SystemMessageBox(const MessageBoxRequest& request) {
     std::fprintf(stderr, "%s: %s\n", request.caption, request.text);
-    return request.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    switch (request.buttons) {
+    case MessageButtons::YesNo: return MessageAnswer::No;
+    case MessageButtons::YesNoCancel: return MessageAnswer::Cancel;
+    case MessageButtons::Ok: break;
+    }
+    return MessageAnswer::Ok;
 }
 #endif
 

@@ -7,8 +7,8 @@
 #include <utility>
 
 enum class MessageIcon { Error, Warning, Information, Question };
-enum class MessageButtons { Ok, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 struct MessageBoxRequest {
     const char* text;
@@ -21,7 +21,8 @@ struct MessageBoxRequest {
 using MessageBoxHandler = std::function<MessageAnswer(const MessageBoxRequest&)>;
 
 // Shows the box (or hands it to the installed handler) and blocks until it is
-// answered. Null text or caption show as empty text.
+// answered. Null text or caption show as empty text. A box with Cancel answers
+// Cancel also when it is closed by Escape or its close button.
 MessageAnswer ShowMessageBox(const char* text, const char* caption, MessageIcon icon,
                              MessageButtons buttons = MessageButtons::Ok, void* owner = nullptr);
 

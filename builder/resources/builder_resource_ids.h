@@ -17,10 +17,14 @@
 #define IDB_ABOUT_FIRST 11
 #define IDB_ABOUT_SECOND 12
 
-// Toolbar commands.
+// Toolbar commands, and New, which only a key gives.
 #define ID_FILE_OPEN_DEFINITION 1000
 #define ID_FILE_SAVE_DEFINITION 1001
 #define ID_FILE_SAVE_DEFINITION_AS 1002
+#define ID_FILE_NEW_DEFINITION 1059
+
+// The keys of the file commands.
+#define IDR_BUILDER_KEYS 133
 
 // Device-level boxes.
 #define IDC_COMPANY 1003

@@ -15,6 +15,8 @@ bool FakeBuilderView::CheckIndex(ControlId list, int index, int end, const char*
     return false;
 }
 
+void FakeBuilderView::SetTitle(const std::string& title) { title_ = title; }
+
 std::string FakeBuilderView::Text(ControlId control) const {
     const Control* c = Find(control);
     return c ? c->text : std::string();

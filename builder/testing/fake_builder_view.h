@@ -15,6 +15,7 @@
 
 class FakeBuilderView : public BuilderView {
 public:
+    void SetTitle(const std::string& title) override;
     std::string Text(ControlId control) const override;
     void SetText(ControlId control, const std::string& text) override;
     void SetTextLimit(ControlId control, size_t units) override;
@@ -39,6 +40,7 @@ public:
     void Type(ControlId control, const std::string& text);
     void Click(ControlId list, int index);
 
+    const std::string& Title() const { return title_; }
     size_t TextLimit(ControlId control) const;  // 0: none set
     bool IsEnabled(ControlId control) const;    // controls start enabled
     std::vector<std::string> Items(ControlId list) const;
@@ -63,6 +65,7 @@ private:
     const Control* Find(ControlId control) const;
     bool CheckIndex(ControlId list, int index, int end, const char* call) const;
 
+    std::string title_;
     std::map<ControlId, Control> controls_;
     mutable std::vector<std::string> misuses_;
 };

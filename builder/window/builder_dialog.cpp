@@ -34,9 +34,14 @@ bool IsList(int control) {
     return control == builder_controls::kConfigurations || control == builder_controls::kTemplates;
 }
 
-bool IsNameBox(int control) {
-    return control == builder_controls::kConfigurationName || control == builder_controls::kTemplateName;
-}
+// The resources and the core name the commands alike.
+static_assert(ID_FILE_NEW_DEFINITION == builder_commands::kNew, "the keys' commands are the core's");
+static_assert(ID_FILE_OPEN_DEFINITION == builder_commands::kOpen, "the keys' commands are the core's");
+static_assert(ID_FILE_SAVE_DEFINITION == builder_commands::kSave, "the keys' commands are the core's");
+static_assert(ID_FILE_SAVE_DEFINITION_AS == builder_commands::kSaveAs, "the keys' commands are the core's");
+
+// What an accelerator's WM_COMMAND carries in the notification code.
+constexpr int kFromAccelerator = 1;
 
 }  // namespace
 
@@ -44,6 +49,7 @@ CDRUVTemplateBuilderDlg::CDRUVTemplateBuilderDlg() = default;
 
 CDRUVTemplateBuilderDlg::~CDRUVTemplateBuilderDlg() {
     if (window_ && IsWindow(window_)) DestroyWindow(window_);
+    if (keys_) DestroyAcceleratorTable(keys_);
 }
 
 bool CDRUVTemplateBuilderDlg::Create(HINSTANCE module) {
@@ -96,24 +102,27 @@ void CDRUVTemplateBuilderDlg::Initialise() {
     FillDropDowns();
     builder_.SetOwner(window_);
     builder_.Start();
-    // Tab and the arrows move through the controls as in any dialog; the
-    // Cancel and OK that the dialog keys make of Escape and Enter are ignored
-    // in OnCommand, so that only the close button closes the window.
-    loop_ = FrameMessageLoop(window_, nullptr, FrameKeyboard::DialogNavigation);
+    // The file commands' keys come first. Tab and the arrows move through the
+    // controls as in any dialog; the Cancel and OK that the dialog keys make
+    // of Escape and Enter are ignored in OnCommand, so that only the close
+    // button closes the window.
+    keys_ = LoadAcceleratorsW(module_, MAKEINTRESOURCEW(IDR_BUILDER_KEYS));
+    loop_ = FrameMessageLoop(window_, keys_, FrameKeyboard::DialogNavigation);
 }
 
-INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (const auto answer = frame_.Answer(message, wParam, [this] { ShowAbout(); })) return *answer;
     switch (message) {
     case WM_INITDIALOG:
         Initialise();
         return TRUE;
     case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return TRUE;
     case WM_CLOSE:
-        // The close button, the system menu and Alt+F4: no question, nothing saved.
-        DestroyWindow(window_);
+        // The close button, the system menu and Alt+F4: unsaved changes are
+        // asked about first, and Cancel or a failed save keeps the window.
+        if (builder_.MayClose()) DestroyWindow(window_);
         return TRUE;
     default:
         return FALSE;
@@ -122,16 +131,27 @@ INT_PTR CDRUVTemplateBuilderDlg::Handle(UINT message, WPARAM wParam, LPARAM) {
 
 // IDOK and IDCANCEL, which the dialog keys make of Enter and Escape, are no
 // command of the core's: the window has no such buttons, and stays open.
-void CDRUVTemplateBuilderDlg::OnCommand(int control, int notification) {
-    switch (notification) {
-    case BN_CLICKED:  // buttons, and the toolbar's commands
+void CDRUVTemplateBuilderDlg::OnCommand(int control, int notification, HWND sender) {
+    // An accelerator's code is LBN_SELCHANGE's and CBN_SELCHANGE's too; only
+    // a control sends those.
+    if (!sender && notification == kFromAccelerator) {
         WithListsPaused([&] { builder_.Command(control); });
+        return;
+    }
+    switch (notification) {
+    case BN_CLICKED:  // buttons, the toolbar's commands, and check boxes
+        WithListsPaused([&] {
+            if (!builder_.Command(control)) builder_.Edited(control);
+        });
         break;
-    case LBN_SELCHANGE:  // the same code as CBN_SELCHANGE: only the two lists count
-        if (IsList(control)) WithListsPaused([&] { builder_.SelectionChanged(control); });
+    case LBN_SELCHANGE:  // the same code as CBN_SELCHANGE
+        if (IsList(control))
+            WithListsPaused([&] { builder_.SelectionChanged(control); });
+        else
+            builder_.Edited(control);  // a drop-down, or a click in Configuration Templates
         break;
-    case EN_CHANGE:  // only the buttons' enabling follows a name as it is typed
-        if (IsNameBox(control)) builder_.TextChanged(control);
+    case EN_CHANGE:
+        builder_.TextChanged(control);
         break;
     default:
         break;

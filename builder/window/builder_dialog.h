@@ -1,8 +1,11 @@
 // The builder's one window: the device's fields, its configurations and
-// templates and the template editor under a toolbar (Open, Save, Save As). A
-// modeless dialog from the resources of the module given, run by the program
-// frame's message loop. Every control's content goes through the core's view,
-// and every notification that means something to the core is handed to it.
+// templates and the template editor under a toolbar (Open, Save, Save As),
+// with the keys Ctrl+N, Ctrl+O, Ctrl+S and Ctrl+Shift+S. A modeless dialog
+// from the resources of the module given, run by the program frame's message
+// loop. Every control's content goes through the core's view, and every
+// notification that means something to the core is handed to it. The window
+// closes only by its close button, the system menu or Alt+F4, and only after
+// the core's question about unsaved changes allows it.
 #pragma once
 
 #include <windows.h>
@@ -37,13 +40,14 @@ private:
     void Initialise();
     void PrepareControls();
     void FillDropDowns();
-    void OnCommand(int control, int notification);
+    void OnCommand(int control, int notification, HWND sender);
     template <typename Work>
     void WithListsPaused(Work work);
     void ShowAbout();
 
     HINSTANCE module_ = nullptr;
     HWND window_ = nullptr;
+    HACCEL keys_ = nullptr;
     Win32BuilderView view_;
     TemplateBuilder builder_{view_};
     ProgramFrame frame_;

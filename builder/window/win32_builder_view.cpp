@@ -15,6 +15,8 @@ std::wstring WindowText(HWND control) {
 
 }  // namespace
 
+void Win32BuilderView::SetTitle(const std::string& title) { SetWindowTextW(dialog_, WideText(title).c_str()); }
+
 std::string Win32BuilderView::Text(ControlId control) const { return Utf8Text(WindowText(Control(control))); }
 
 void Win32BuilderView::SetText(ControlId control, const std::string& text) {

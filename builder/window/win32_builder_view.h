@@ -11,6 +11,8 @@ public:
     explicit Win32BuilderView(HWND dialog = nullptr) : dialog_(dialog) {}
     void Attach(HWND dialog) { dialog_ = dialog; }
 
+    void SetTitle(const std::string& title) override;
+
     std::string Text(ControlId control) const override;
     void SetText(ControlId control, const std::string& text) override;
     void SetTextLimit(ControlId control, size_t units) override;

@@ -1,5 +1,7 @@
 // A builder over the in-memory view, with recorded message boxes and file
-// dialogs that answer from a queue, and a scratch folder for the files.
+// dialogs that answer from a queue, and a scratch folder for the files. Every
+// box must be owned by the builder's window: one without an owner leaves the
+// window free to be closed, or to start another command, under it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,7 +23,9 @@ class BuilderTest : public ::testing::Test {
 protected:
     BuilderTest()
         : boxes_([this](const MessageBoxRequest& r) {
+              if (r.owner != &window) ADD_FAILURE() << "a box not owned by the window: " << r.text;
               boxes.push_back(r.text);
+              shownBoxes.push_back({r.text, r.caption, r.icon, r.buttons, r.owner});
               return answer;
           }),
           dialogs_([this](const FileDialogRequest& r) {
@@ -31,6 +35,7 @@ protected:
               choices.pop_front();
               return FileDialogResult{FileDialogOutcome::Chosen, {path}};
           }) {
+        builder.SetOwner(&window);
         builder.Start();
     }
     ~BuilderTest() override {
@@ -40,6 +45,20 @@ protected:
     void Type(ControlId box, const std::string& text) {
         view.Type(box, text);
         builder.TextChanged(box);
+    }
+    // A check box clicked, a drop-down's entry chosen, a click in
+    // Configuration Templates, each told to the core as the window tells it.
+    void Tick(ControlId box, bool ticked) {
+        view.SetChecked(box, ticked);
+        builder.Edited(box);
+    }
+    void Choose(ControlId dropDown, int entry) {
+        view.SetDropDownSelection(dropDown, entry);
+        builder.Edited(dropDown);
+    }
+    void Toggle(int item) {
+        view.Click(ids::kConfigurationTemplates, item);
+        builder.Edited(ids::kConfigurationTemplates);
     }
     void Select(ControlId list, int index) {
         view.SetCurrentSelection(list, index);
@@ -66,11 +85,13 @@ protected:
     }
     DRUVDevice& device() { return builder.Device(); }
 
+    int window = 0;  // stands for the window's handle
     FakeBuilderView view;
     TemplateBuilder builder{view};
     ScratchFolder folder;
     MessageAnswer answer = MessageAnswer::Yes;
     std::vector<std::string> boxes;
+    std::vector<RecordedBox> shownBoxes;  // the same boxes, whole
     std::deque<std::string> choices;  // paths the dialogs choose; none left: Cancel
     std::vector<FileDialogRequest> requests;
 

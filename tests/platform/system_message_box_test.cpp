@@ -26,6 +26,9 @@ TEST(SystemMessageBox, ShowsUtf8TextsWholeAndGivesTheAnswer) {
          MessageAnswer::Ok},
         {"J\xC3\xBCrgen?", L"J\u00FCrgen?", MessageButtons::YesNo, IDYES, MessageAnswer::Yes},
         {"J\xC3\xBCrgen?", L"J\u00FCrgen?", MessageButtons::YesNo, IDNO, MessageAnswer::No},
+        {"Save?", L"Save?", MessageButtons::YesNoCancel, IDYES, MessageAnswer::Yes},
+        {"Save?", L"Save?", MessageButtons::YesNoCancel, IDNO, MessageAnswer::No},
+        {"Save?", L"Save?", MessageButtons::YesNoCancel, IDCANCEL, MessageAnswer::Cancel},
     };
     for (const Case& c : cases) {
         MessageBoxWatcher person(c.press);
@@ -36,6 +39,9 @@ TEST(SystemMessageBox, ShowsUtf8TextsWholeAndGivesTheAnswer) {
         EXPECT_NE(std::wstring::npos, seen.find(L"\n" + c.wideText + L"\n"))
             << "wanted " << HexUnits(c.wideText) << " among\n" << HexUnits(seen);
         EXPECT_EQ(static_cast<int>(c.expected), static_cast<int>(answer)) << c.text;
+        // The third button is there only when asked for.
+        const bool cancel = seen.find(L"\nCancel\n") != std::wstring::npos;
+        EXPECT_EQ(c.buttons == MessageButtons::YesNoCancel, cancel) << "buttons among\n" << HexUnits(seen);
     }
 }
 

@@ -55,6 +55,19 @@ void BuilderWindowTest::Press(HWND target, UINT key) {
     Pump();
 }
 
+// Posted keys do not change the keyboard's state, which the accelerators
+// read, so the modifiers are set in it while the key is handled.
+void BuilderWindowTest::PressWithCtrl(HWND target, UINT key, bool shift) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    Press(target, key);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = keys[VK_SHIFT] = keys[VK_LSHIFT] = 0;
+    SetKeyboardState(keys);
+}
+
 void BuilderWindowTest::Toolbar(int command) {
     HWND toolbar = Control(1);
     PostMessageW(Window(), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), reinterpret_cast<LPARAM>(toolbar));

@@ -41,6 +41,8 @@ protected:
     void Type(int box, const std::string& text);
     // A key pressed and released on `target`, which has the focus.
     void Press(HWND target, UINT key);
+    // The same with Ctrl, and Shift when asked, held down.
+    void PressWithCtrl(HWND target, UINT key, bool shift = false);
     // The toolbar's command, as a click on its button sends it.
     void Toolbar(int command);
 

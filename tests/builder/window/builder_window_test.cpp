@@ -317,7 +317,9 @@ TEST_F(BuilderWindowTest, EscapeAndEnterLeaveTheWindowOpenAndKeepTheirUseInBoxes
     EXPECT_TRUE(GetFocus() && IsChild(Window(), GetFocus()) && IsWindowEnabled(GetFocus()));
 }
 
-TEST_F(BuilderWindowTest, TheCloseButtonSystemMenuAndAltF4CloseWithoutAQuestion) {
+// Each way of closing asks about the unsaved changes first; No closes the
+// window without saving.
+TEST_F(BuilderWindowTest, TheCloseButtonSystemMenuAndAltF4AskAboutUnsavedChangesFirst) {
     const LPARAM altF4 = static_cast<LPARAM>(1 | (MapVirtualKeyW(VK_F4, MAPVK_VK_TO_VSC) << 16) | (1u << 29));
     const struct {
         const char* name;
@@ -337,6 +339,7 @@ TEST_F(BuilderWindowTest, TheCloseButtonSystemMenuAndAltF4CloseWithoutAQuestion)
             ASSERT_TRUE(dialog->Create(GetModuleHandleW(nullptr)));
             dialog->Show();
         }
+        MessageRecorder answeredNo(MessageAnswer::No);
         Type(ids::kCompany, "Unsaved");
         HWND window = Window();
         HWND target = c.target ? Control(c.target) : window;
@@ -345,7 +348,9 @@ TEST_F(BuilderWindowTest, TheCloseButtonSystemMenuAndAltF4CloseWithoutAQuestion)
         Pump();
         Pump();
         EXPECT_FALSE(IsWindow(window));
-        EXPECT_TRUE(boxes.boxes.empty());
+        ASSERT_EQ(1u, answeredNo.boxes.size());
+        EXPECT_EQ("Save changes to Untitled?", answeredNo.boxes[0].text);
+        EXPECT_EQ(window, answeredNo.boxes[0].owner);
         EXPECT_TRUE(dialogRequests.empty()) << "nothing saved";
     }
 }
