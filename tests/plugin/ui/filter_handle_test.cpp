@@ -34,11 +34,18 @@ template <typename Work>
 bool ReturnsSoon(Work work) {
     auto done = std::make_shared<std::promise<void>>();
     std::future<void> returned = done->get_future();
-    std::thread([work, done]() mutable {
+    std::thread worker([work, done]() mutable {
         work();
         done->set_value();
-    }).detach();
-    return returned.wait_for(5s) == std::future_status::ready;
+    });
+    // A thread that returned is joined: one still unwinding when the process
+    // ends may crash the exit (seen under Wine).
+    const bool soon = returned.wait_for(5s) == std::future_status::ready;
+    if (soon)
+        worker.join();
+    else
+        worker.detach();
+    return soon;
 }
 
 TEST(FilterHandle, WithdrawWaitsForTheUseOnThePagesThreadAndNoUseFollows) {
