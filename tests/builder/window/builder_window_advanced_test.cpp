@@ -101,6 +101,19 @@ TEST_F(AdvancedWindowTest, TheDialogShowsTheCurrentTemplatesBoxesInTheCoresOrder
             const std::string label = fields[i].box == AdvancedBox::Check ? WindowText(box)
                                                                           : WindowText(GetWindow(box, GW_HWNDPREV));
             EXPECT_EQ(fields[i].label, label);
+            // Shown whole: a check box's text beside its square in its own
+            // width, a label's text before its box begins.
+            if (fields[i].box == AdvancedBox::Check) {
+                RECT room{};
+                GetClientRect(box, &room);
+                EXPECT_LE(TextWidth(box, label) + GetSystemMetrics(SM_CXMENUCHECK) + 4, room.right) << "cut";
+            } else {
+                HWND before = GetWindow(box, GW_HWNDPREV);
+                RECT labelRect{}, boxRect{};
+                GetWindowRect(before, &labelRect);
+                GetWindowRect(box, &boxRect);
+                EXPECT_LE(labelRect.left + TextWidth(before, label), boxRect.left) << "the box covers its label";
+            }
             if (fields[i].box == AdvancedBox::Number) {
                 EXPECT_EQ(255, SendMessageW(box, EM_GETLIMITTEXT, 0, 0));
                 EXPECT_EQ(fields[i].element == std::string("OuterLoopIncDec") ? "1" : "0", WindowText(box));
