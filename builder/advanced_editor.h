@@ -12,9 +12,9 @@
 #include "builder/builder_view.h"
 #include "device/template_extensions.h"
 
-// What the dialog's core needs of it: its boxes, reached by control id
-// through a BuilderView (its title is the dialog's caption), and the window
-// that owns its message boxes.
+// The dialog's core. It reaches the dialog's boxes by control id through a
+// BuilderView, whose title is the dialog's caption, and is told which window
+// owns its message boxes.
 class AdvancedEditor {
 public:
     AdvancedEditor(const TemplateExtensions& extensions, const std::string& templateName);
