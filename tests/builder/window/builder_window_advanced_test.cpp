@@ -14,7 +14,6 @@
 #include "builder/advanced_fields.h"
 #include "builder/builder_controls.h"
 #include "builder/builder_messages.h"
-#include "device/druv_device.h"
 #include "device/druv_template.h"
 #include "platform/wide_text.h"
 #include "tests/builder/window/builder_window_fixture.h"
@@ -136,42 +135,6 @@ TEST_F(AdvancedWindowTest, TheDialogShowsTheCurrentTemplatesBoxesInTheCoresOrder
     });
     EXPECT_TRUE(opened);
     EXPECT_TRUE(IsWindowEnabled(Window()));
-}
-
-// A definition's extensions show in the dialog as the file holds them, and
-// an OK that changes nothing saves them back as they came.
-TEST_F(AdvancedWindowTest, AFilesExtensionsShowInTheDialogAndSaveBackAsTheyCame) {
-    std::string path = DRUV_ADVANCED_DEFINITION;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    Choose(path);
-    Toolbar(builder_commands::kOpen);
-    ClickItem(ids::kTemplates, 0);
-    ASSERT_TRUE(WithAdvancedDialog([&](HWND d) {
-        EXPECT_EQ(1, SendDlgItemMessageW(d, boxes::kRequestCSumType, CB_GETCURSEL, 0, 0));
-        EXPECT_EQ("4", WindowText(GetDlgItem(d, boxes::kRequestCSumStart)));
-        EXPECT_EQ("2", WindowText(GetDlgItem(d, boxes::kRequestCSumFromEnd)));
-        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(d, boxes::kCSumVerify));
-        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(d, boxes::kUnknownLength));
-        EXPECT_EQ("4", WindowText(GetDlgItem(d, boxes::kOuterLoopCount)));
-        EXPECT_EQ("5", WindowText(GetDlgItem(d, boxes::kOuterLoopOfs)));
-        EXPECT_EQ(0, SendDlgItemMessageW(d, boxes::kOuterLoopValFormat, CB_GETCURSEL, 0, 0));
-        EXPECT_EQ("F0 7D 23 00 7F F7 ", WindowText(GetDlgItem(d, boxes::kAckPattern)));
-        EXPECT_EQ("300", WindowText(GetDlgItem(d, boxes::kAckTimeOut)));
-        SendMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
-    }));
-    EXPECT_EQ(std::string::npos, WindowText(Window()).find('*')) << WindowText(Window());
-    const std::string copy = folder.File("copy.druv");
-    Choose(copy);
-    Toolbar(builder_commands::kSaveAs);
-    DRUVDevice original, saved;
-    original.SetFilePath(path.c_str());
-    saved.SetFilePath(copy.c_str());
-    ASSERT_EQ(0, original.LoadDefinition());
-    ASSERT_EQ(0, saved.LoadDefinition());
-    EXPECT_TRUE(original.Template(0)->Extensions() == saved.Template(0)->Extensions());
-    EXPECT_EQ(kDefinitionFormatVersion, saved.FormatVersion());
-    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 // OK, and Enter in a box, hand the boxes to the template editor; Cancel,
