@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "device/byte_string.h"
 
@@ -30,6 +31,11 @@ enum OuterLoopFormat : int32_t {
     kOuterNybbleHighLow = 4,   // two bytes: high nybble first
 };
 constexpr int32_t kLastOuterLoopFormat = kOuterNybbleHighLow;
+
+// The formats' names, by value, as every program shows them.
+inline constexpr const char* kOuterLoopFormatNames[] = {"7-bit", "14-bit L/H", "14-bit H/L", "nybble L/H",
+                                                        "nybble H/L"};
+static_assert(std::size(kOuterLoopFormatNames) == kLastOuterLoopFormat + 1, "one name per outer loop format");
 
 // The most bytes a loop address may span (a 28-bit address of 7-bit bytes).
 constexpr int32_t kMaxAddressBytes = 4;

@@ -17,14 +17,11 @@ const char* DeviceTypeName(int type) {
 }
 
 const char* ChecksumName(int type) {
-    static const char* const kNames[] = {"None",           "2s Complement",  "Sum",          "1s Complement",
-                                         "Sum + Constant", "Nybble Sum L/H", "Nybble Sum H/L"};
-    return type >= 0 && type <= kLastChecksumType ? kNames[type] : "unknown";
+    return type >= 0 && type <= kLastChecksumType ? kChecksumTypeNames[type] : "unknown";
 }
 
 const char* OuterFormatName(int format) {
-    static const char* const kNames[] = {"7-bit", "14-bit L/H", "14-bit H/L", "nybble L/H", "nybble H/L"};
-    return format >= 0 && format <= kLastOuterLoopFormat ? kNames[format] : "unknown";
+    return format >= 0 && format <= kLastOuterLoopFormat ? kOuterLoopFormatNames[format] : "unknown";
 }
 
 std::string Guid(const GUID& guid) {
