@@ -195,3 +195,19 @@ TEST(DefinitionReport, ShowsTheExtensionsAndWarnsAboutTheirMisuse) {
     EXPECT_TRUE(HasWarning(DefinitionWarnings(device), "\"Plain\": checksum type 5 needs FormatVersion 2"))
         << Joined(DefinitionWarnings(device));
 }
+
+// Loop-value placeholders belong to the request they stand in.
+TEST(DefinitionReport, PlaceholdersCountAsPartOfTheRequest) {
+    DRUVDevice device;
+    DRUVTemplate* banks = device.AddTemplate("Banks");
+    banks->SetSize(100);
+    banks->SetRequest("F0 01 2C 05 F1 F2 F7");
+    banks->SetLoopValFormat(kLoop14BitHighLow);
+    TemplateExtensions x;
+    x.outerLoopCount = 8;
+    x.outerLoopOfs = 5;
+    x.addressOfs = 4;
+    x.addressBytes = 2;
+    banks->SetExtensions(x);
+    EXPECT_TRUE(DefinitionWarnings(device).empty()) << Joined(DefinitionWarnings(device));
+}

@@ -86,7 +86,8 @@ size_t FirstSysXLength(const ByteString& bytes) {
     const auto start = std::find(bytes.begin(), bytes.end(), 0xF0);
     if (start == bytes.end()) return 0;
     auto end = start + 1;
-    while (end != bytes.end() && *end < 0x80) ++end;
+    // Loop-value placeholders stand inside a message, as they do when sent.
+    while (end != bytes.end() && (*end < 0x80 || *end == 0xF1 || *end == 0xF2)) ++end;
     if (end != bytes.end() && *end == 0xF7) ++end;
     return static_cast<size_t>(end - start);
 }
