@@ -15,7 +15,7 @@
 #include "plugin/engine/transfer_progress.h"
 #include "plugin/engine/transfer_state.h"
 
-const char kAckRefusedFormat[] = "Error! The instrument refused %s and answered %s. Cancelling...";
+const char kAckRefusedFormat[] = "Error! The instrument refused %s (its answer: %s). Cancelling...";
 
 namespace {
 
