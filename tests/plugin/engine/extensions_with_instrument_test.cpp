@@ -107,12 +107,13 @@ TEST_P(ExtensionsWithInstrumentTest, DumpsComeInWholeAndGoBackRenewed) {
     counts = target->GetCounts();
     EXPECT_EQ(0, counts.refusedBadChecksum + counts.refusedWrongDeviceId + counts.malformed);
     EXPECT_EQ(0, counts.arrivedBeforeWireFree) << "sent faster than the wire";
-    if (!device.Template(0)->Extensions().ackPattern.empty())
+    if (!device.Template(0)->Extensions().ackPattern.empty()) {
         EXPECT_EQ(counts.dumpsStored, counts.acknowledgements) << "every write was answered";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(All, ExtensionsWithInstrumentTest, ::testing::ValuesIn(extension_definitions::kDefinitions),
-                         [](const ::testing::TestParamInfo<ExtensionDefinition>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<ExtensionDefinition>& test) { return test.param.name; });
 
 // The unit's memory is protected: its error answer to the first single
 // stops the transmit, and the error is shown with the unit's bytes.
