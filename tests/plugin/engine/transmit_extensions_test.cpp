@@ -139,6 +139,8 @@ TEST_F(TransmitExtensionsTest, AnswersForAnotherDeviceIdOrOfAnotherKindAreNoAckn
 TEST_F(TransmitExtensionsTest, WithoutAnAnswerTheNextLoopLeavesWhenTheTimeIsUp) {
     DRUVTemplate* singles = AddAcknowledged(2);
     singles->SetTransmit("F0 40 00 30 F7");
+    // A time that the wait's slices of 5 ms do not divide: its last slice is 1 ms.
+    SetExtensions(singles, [](TemplateExtensions& x) { x.ackTimeOut = 301; });
     Build();
     Store(Loops(2));
 
@@ -147,7 +149,7 @@ TEST_F(TransmitExtensionsTest, WithoutAnAnswerTheNextLoopLeavesWhenTheTimeIsUp) 
     std::vector<SentEvent> sent = out.Sent();
     ASSERT_EQ(4u, sent.size());
     uint32_t waitBegins = sent[1].tick + 5 * 1000 / 3000 + 1;
-    EXPECT_EQ(waitBegins + 300, sent[2].tick) << "the second loop left exactly 300 ms after the wait began";
+    EXPECT_EQ(waitBegins + 301, sent[2].tick) << "the second loop left exactly 301 ms after the wait began";
 }
 
 TEST_F(TransmitExtensionsTest, RefusalStopsTheTransmitAndShowsTheInstrumentsReply) {
