@@ -32,7 +32,8 @@ std::unique_ptr<SimulatedInstrument> InstrumentRig::Wired(InstrumentDefinition d
 }
 
 void InstrumentRig::RouteTo(SimulatedInstrument* instrument) {
-    midi_out_.Route(out_port_, [instrument](const uint8_t* message, size_t size) { instrument->Receive(message, size); });
+    midi_out_.Route(out_port_,
+                    [instrument](const uint8_t* message, size_t size) { instrument->Receive(message, size); });
 }
 
 SimulatedInstrument& InstrumentRig::SwitchToSecond(SimulatedInstrument::Settings settings) {

@@ -41,8 +41,8 @@ public:
     druv::simulator::SimulatedInstrument* Second() { return second_.get(); }
 
 private:
-    std::unique_ptr<druv::simulator::SimulatedInstrument> Wired(druv::simulator::InstrumentDefinition definition,
-                                                                druv::simulator::SimulatedInstrument::Settings settings);
+    std::unique_ptr<druv::simulator::SimulatedInstrument> Wired(
+        druv::simulator::InstrumentDefinition definition, druv::simulator::SimulatedInstrument::Settings settings);
     void RouteTo(druv::simulator::SimulatedInstrument* instrument);
 
     druvhost::HostMidiOut midi_out_;

@@ -35,7 +35,8 @@ void WriteLoopAddress(int32_t offset, int32_t byteCount, int32_t start, int32_t 
     const uint32_t count = static_cast<uint32_t>(byteCount);
     if (!FieldFits(offset, count, length)) return;
     // Wrapping 32-bit arithmetic: a negative step counts the address down.
-    const uint32_t address = static_cast<uint32_t>(start) + static_cast<uint32_t>(loopIndex) * static_cast<uint32_t>(step);
+    const uint32_t address =
+        static_cast<uint32_t>(start) + static_cast<uint32_t>(loopIndex) * static_cast<uint32_t>(step);
     for (uint32_t i = 0; i < count; ++i)
         message[static_cast<uint32_t>(offset) + i] = (address >> (7 * (count - 1 - i))) & 0x7F;
 }

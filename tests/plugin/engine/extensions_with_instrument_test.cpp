@@ -141,7 +141,8 @@ TEST(BankSynthWithInstrument, ProtectedMemoryRefusesTheFirstSingleAndTheTransmit
 
     EXPECT_FALSE(TransmitDumps(TransferContext{device, data, state}, 0, &sink, nullptr));
     ASSERT_FALSE(sink.calls.empty());
-    EXPECT_EQ("Error! The instrument refused Banks (its answer: F0 40 04 41 F7). Cancelling...", sink.calls.back().Ascii());
+    EXPECT_EQ("Error! The instrument refused Banks (its answer: F0 40 04 41 F7). Cancelling...",
+              sink.calls.back().Ascii());
     EXPECT_EQ(1, unit.GetCounts().refusedProtected) << "nothing after the refused single";
 }
 

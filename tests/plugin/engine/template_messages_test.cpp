@@ -21,7 +21,9 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // Roland addresses are numbers of 7 bits per byte: 02 00 00 is 2 x 4000h.
-constexpr int32_t RolandAddress(int32_t high, int32_t middle, int32_t low) { return (high << 14) | (middle << 7) | low; }
+constexpr int32_t RolandAddress(int32_t high, int32_t middle, int32_t low) {
+    return (high << 14) | (middle << 7) | low;
+}
 
 Bytes AddressOf(int32_t byteCount, int32_t start, int32_t step, int32_t loop) {
     Bytes message{0xF0, 0x41, 0x00, 0x14, 0x11, 0x00, 0x00, 0x00, 0x00, 0xF7};
