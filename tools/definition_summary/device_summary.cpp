@@ -131,21 +131,27 @@ void CheckChecksum(const DRUVTemplate& t, int32_t formatVersion, const std::stri
 }
 
 void CheckLoops(const DRUVTemplate& t, const std::string& who, std::vector<std::string>& warnings) {
+    const TemplateExtensions& x = t.Extensions();
     const bool placeholder = HasLoopPlaceholder(t.Request());
     if (t.LoopValFormat() != 0 && !placeholder)
         warnings.push_back(who + "LoopValFormat is set but the Request holds no F1 or F2");
-    if (t.NumLoops() <= 1) return;
-    if (!placeholder && !t.Request().empty())
+    // An outer loop repeats the template's loops; an item holds them all.
+    const int64_t outer = x.outerLoopCount > 0 ? x.outerLoopCount : 1;
+    const int64_t loops = int64_t{t.NumLoops() > 0 ? t.NumLoops() : 0} * outer;
+    if (loops <= 1) return;
+    const std::string counted =
+        outer > 1 ? std::to_string(outer) + " x " + std::to_string(t.NumLoops()) : std::to_string(t.NumLoops());
+    if (t.NumLoops() > 1 && !placeholder && x.addressBytes == 0 && !t.Request().empty())
         warnings.push_back(who + "every one of its " + std::to_string(t.NumLoops()) +
                            " loops sends the same Request (no F1 or F2)");
     if (t.LoopRecvSize() <= 0) {
-        warnings.push_back(who + std::to_string(t.NumLoops()) + " loops but no LoopRecvSize");
+        warnings.push_back(who + counted + " loops but no LoopRecvSize");
         return;
     }
-    const int64_t total = int64_t{t.NumLoops()} * t.LoopRecvSize();
-    if (t.FixedLength() != 0 && total != t.Size())
-        warnings.push_back(who + "Size is " + std::to_string(t.Size()) + " but " + std::to_string(t.NumLoops()) +
-                           " loops of " + std::to_string(t.LoopRecvSize()) + " bytes make " + std::to_string(total));
+    const int64_t total = loops * t.LoopRecvSize();
+    if (t.FixedLength() != 0 && x.unknownLength == 0 && total != t.Size())
+        warnings.push_back(who + "Size is " + std::to_string(t.Size()) + " but " + counted + " loops of " +
+                           std::to_string(t.LoopRecvSize()) + " bytes make " + std::to_string(total));
 }
 
 void CheckDeviceId(const DRUVDevice& device, const DRUVTemplate& t, const std::string& who,
