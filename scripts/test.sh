@@ -19,6 +19,15 @@ stages=("$@")
 fuzz_seconds=${DRUV_FUZZ_SECONDS:-15}
 jobs=${DRUV_JOBS:-$(nproc)}
 
+# A compiler cache, where the machine has one, makes a second run (or a run
+# in another clone of the tree) rebuild only what changed. Paths are hashed
+# relative to the tree, and the precompiled test headers need ccache to look
+# past their defines and times.
+if command -v ccache >/dev/null 2>&1 && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ] && [ -z "${DRUV_NO_CCACHE:-}" ]; then
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+  export CCACHE_BASEDIR="$root" CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+fi
+
 passed=0
 failed=0
 summary=()
@@ -27,9 +36,10 @@ log_dir="$root/build/logs"
 say() { printf '\n=== %s\n' "$*"; }
 
 # Runs ctest for a preset and adds its counts to the totals.
-run_ctest() {
+run_ctest() {  # preset [ctest options...]
   local preset=$1 log="$log_dir/ctest-$1.log" rc=0
-  ctest --preset "$preset" -j "$jobs" --output-on-failure 2>&1 | tee "$log" || rc=$?
+  shift
+  ctest --preset "$preset" -j "$jobs" --output-on-failure "$@" 2>&1 | tee "$log" || rc=$?
   local line total bad
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
   if [ -n "$line" ]; then
@@ -75,10 +85,13 @@ build() {
 
 stage_native() { build native && run_ctest native; }
 stage_sanitize() { build sanitize && run_ctest sanitize; }
-stage_tsan() { build tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_ctest tsan; }
+# Only the test programs that run real threads; see cmake/DruvTesting.cmake.
+stage_tsan() {
+  build tsan druv_thread_tests && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_ctest tsan -L threads
+}
 
 stage_fuzz() {
-  build fuzz || return 1
+  build fuzz druv_fuzzers || return 1
   local target name artifacts rc=0
   for target in build/fuzz/fuzz/fuzz_*; do
     [ -x "$target" ] || continue
