@@ -11,10 +11,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -39,9 +41,9 @@ using druv::profiles::DumpCheck;
 using druv::profiles::InstrumentProfile;
 using druv::profiles::ProfileSettings;
 
-// Virtual time after which a transfer counts as hanging: far beyond the
-// longest receive (a few minutes of wire time for the largest banks).
-constexpr uint32_t kWatchdogMs = 20 * 60 * 1000;
+// Virtual time after which a transfer counts as hanging: beyond the longest
+// receive (all banks of the largest instruments take 40 minutes of wire time).
+constexpr uint32_t kWatchdogMs = 60 * 60 * 1000;
 
 std::string InstrumentsDir() { return DRUV_INSTRUMENTS_DIR; }
 
@@ -210,6 +212,109 @@ std::string Joined(const std::vector<std::string>& lines) {
 
 class InstrumentDefinition : public ::testing::TestWithParam<Case> {};
 
+// The engine wired to one unit of the definition's instrument in virtual
+// time, with a musician at its panel; `second` is a unit with another device
+// ID and other contents to send back to.
+struct Rig {
+    explicit Rig(const DRUVDevice& definition, int configurationIndex)
+        : device(definition),
+          configuration(definition.Configuration(static_cast<size_t>(configurationIndex))->Name()),
+          mask(1u << configurationIndex),
+          link(clock, state),
+          musician(link, definition.Product()),
+          context{definition, data, state} {
+        // Device IDs: two within the definition's range (the same one when
+        // the messages carry none).
+        hasId = device.SysXChanOfs() != 0;
+        const uint8_t low = device.SysXChanMin(), high = device.SysXChanMax();
+        a = hasId && low < high ? static_cast<uint8_t>(low + 1) : low;
+        b = hasId && a < high ? static_cast<uint8_t>(a + 1) : (hasId && low < a ? low : a);
+        first = druv::profiles::MakeProfile(device.Company(), device.Product(), {0, 1});
+        if (!first) return;
+        first = druv::profiles::MakeProfile(device.Company(), device.Product(), {ProfileIdFor(*first, a), 0xA11CE});
+        second = druv::profiles::MakeProfile(device.Company(), device.Product(), {ProfileIdFor(*first, b), 0xB0B});
+        data.SetTransferClock(clock);
+        data.BuildFrom(device);
+        data.OutPort = 1;
+        data.InPort = 2;
+        UseDeviceId(a);
+        state.host_link = &link;
+        link.Connect(first.get());
+    }
+
+    void UseDeviceId(uint8_t id) {
+        data.DeviceId = id;
+        data.Channel = static_cast<uint8_t>(id & 0x0F);
+    }
+
+    // Receives the configuration from the first unit; its virtual time in
+    // `receiveMs`.
+    bool Receive() {
+        const uint32_t start = clock.TickCount();
+        link.SetWatchdog(kWatchdogMs);
+        const bool received = ReceiveDumps(context, mask, &musician, nullptr);
+        receiveMs = clock.TickCount() - start;
+        return received;
+    }
+
+    const DRUVDevice& device;
+    const std::string configuration;
+    const uint32_t mask;
+    bool hasId = false;
+    uint8_t a = 0, b = 0;
+    std::unique_ptr<InstrumentProfile> first, second;
+    VirtualClock clock{10000};
+    TransferState state;
+    DRUVData data;
+    ProfileLink link;
+    Musician musician;
+    const TransferContext context;
+    uint32_t receiveMs = 0;
+};
+
+// Loops of an item: an outer loop repeats the template's loops.
+int ItemLoops(const DRUVTemplate& t) {
+    const int inner = t.NumLoops() < 1 ? 1 : t.NumLoops();
+    return t.Extensions().outerLoopCount > 0 ? inner * t.Extensions().outerLoopCount : inner;
+}
+
+// Whether `message` begins like an acknowledgement pattern once the device ID
+// `id` is put in as the engine puts it in (FF: any byte).
+bool BeginsLike(const DRUVDevice& device, ByteString pattern, uint8_t id, const Bytes& message) {
+    const size_t ofs = static_cast<size_t>(device.SysXChanOfs());
+    if (ofs != 0 && ofs < pattern.size())
+        pattern[ofs] = device.SysXChanMax() > 15 ? id : static_cast<uint8_t>((pattern[ofs] & 0xF0) | (id & 0x0F));
+    if (pattern.empty() || message.size() < pattern.size()) return false;
+    for (size_t i = 0; i < pattern.size(); ++i)
+        if (pattern[i] != 0xFF && pattern[i] != message[i]) return false;
+    return true;
+}
+
+// For the only item of a configuration that waits for acknowledgements: the
+// unit acknowledged every loop sent back, and no loop after the first left
+// before the one ahead of it was acknowledged. `loopMessages` are the SysX
+// messages of each stored loop, which the transmit sends in order.
+void ExpectEachLoopAcknowledgedBeforeTheNext(const Rig& rig, const DRUVTemplate& t,
+                                             const std::vector<size_t>& loopMessages) {
+    std::vector<uint32_t> sentTicks;
+    const std::vector<Bytes> sent = rig.link.SentByEngine();
+    const std::vector<uint32_t> ticks = rig.link.SentTicks();
+    for (size_t i = 0; i < sent.size(); ++i)
+        if (sent[i][0] == 0xF0) sentTicks.push_back(ticks[i]);
+    std::vector<uint32_t> acks;
+    const std::vector<Bytes> delivered = rig.link.Delivered();
+    const std::vector<uint32_t> deliveredTicks = rig.link.DeliveredTicks();
+    for (size_t i = 0; i < delivered.size(); ++i)
+        if (BeginsLike(rig.device, t.Extensions().ackPattern, rig.b, delivered[i])) acks.push_back(deliveredTicks[i]);
+    ASSERT_EQ(loopMessages.size(), acks.size()) << "loops sent back and acknowledgements of the second unit";
+    size_t next = 0;  // the first message of the next loop
+    for (size_t l = 0; l + 1 < loopMessages.size(); ++l) {
+        next += loopMessages[l];
+        ASSERT_LT(next, sentTicks.size()) << "fewer messages sent back than stored";
+        EXPECT_GE(sentTicks[next], acks[l]) << "loop " << l + 2 << " left before loop " << l + 1 << " was acknowledged";
+    }
+}
+
 // Receives the dumps of one configuration from the definition's instrument
 // profile in virtual time, checks what was stored, sends it back to a second
 // unit with another device ID and checks what that one holds. Failures are
@@ -217,47 +322,18 @@ class InstrumentDefinition : public ::testing::TestWithParam<Case> {};
 void ReceiveAndSendBack(const DRUVDevice& device, int configurationIndex, std::vector<Figure>* figures) {
     ASSERT_LT(static_cast<size_t>(configurationIndex), device.ConfigurationCount());
     const std::string instrument = device.Company() + " " + device.Product();
-    const std::string configuration = device.Configuration(static_cast<size_t>(configurationIndex))->Name();
-    SCOPED_TRACE(instrument + ", configuration \"" + configuration + "\"");
+    Rig rig(device, configurationIndex);
+    SCOPED_TRACE(instrument + ", configuration \"" + rig.configuration + "\"");
+    ASSERT_TRUE(rig.first) << "no instrument profile for " << instrument;
+    EXPECT_EQ(rig.hasId, rig.first->IdRule().present) << "the definition and the instrument disagree on a device ID";
+    ProfileLink& link = rig.link;
+    Musician& musician = rig.musician;
 
-    // Device IDs: two within the definition's range (the same one when the
-    // messages carry none).
-    const bool hasId = device.SysXChanOfs() != 0;
-    const uint8_t low = device.SysXChanMin(), high = device.SysXChanMax();
-    const uint8_t a = hasId && low < high ? static_cast<uint8_t>(low + 1) : low;
-    const uint8_t b = hasId && a < high ? static_cast<uint8_t>(a + 1) : (hasId && low < a ? low : a);
-
-    std::unique_ptr<InstrumentProfile> first = druv::profiles::MakeProfile(device.Company(), device.Product(), {0, 1});
-    ASSERT_TRUE(first) << "no instrument profile for " << instrument;
-    first = druv::profiles::MakeProfile(device.Company(), device.Product(), {ProfileIdFor(*first, a), 0xA11CE});
-    std::unique_ptr<InstrumentProfile> second =
-        druv::profiles::MakeProfile(device.Company(), device.Product(), {ProfileIdFor(*first, b), 0xB0B});
-    EXPECT_EQ(hasId, first->IdRule().present) << "the definition and the instrument disagree on a device ID";
-
-    VirtualClock clock(10000);
-    TransferState state;
-    DRUVData data;
-    data.SetTransferClock(clock);
-    data.BuildFrom(device);
-    data.OutPort = 1;
-    data.InPort = 2;
-    data.DeviceId = a;
-    data.Channel = static_cast<uint8_t>(a & 0x0F);
-    ProfileLink link(clock, state);
-    state.host_link = &link;
-    link.Connect(first.get());
-    Musician musician(link, device.Product());
-    const TransferContext context{device, data, state};
-    const uint32_t mask = 1u << configurationIndex;
-
-    const uint32_t start = clock.TickCount();
-    link.SetWatchdog(kWatchdogMs);
-    const bool received = ReceiveDumps(context, mask, &musician, nullptr);
-    const uint32_t receiveMs = clock.TickCount() - start;
+    const bool received = rig.Receive();
     EXPECT_FALSE(link.WatchdogFired()) << "the receive waited in vain and was cancelled";
     EXPECT_TRUE(received) << "engine texts:\n" << Joined(musician.texts);
     EXPECT_TRUE(musician.problems.empty()) << Joined(musician.problems);
-    EXPECT_EQ(0, first->Refused()) << "the instrument refused requests:\n" << Joined(first->RefusalReasons());
+    EXPECT_EQ(0, rig.first->Refused()) << "the instrument refused requests:\n" << Joined(rig.first->RefusalReasons());
 
     // What the instrument sent, in order, against what was stored.
     std::vector<Bytes> sentSysX;
@@ -266,7 +342,9 @@ void ReceiveAndSendBack(const DRUVDevice& device, int configurationIndex, std::v
     std::vector<Bytes> storedSysX;
     uint64_t storedBytes = 0;
     int selected = 0;
-    for (const auto& item : data.Items) {
+    const DRUVTemplate* acknowledged = nullptr;
+    std::vector<size_t> acknowledgedLoops;  // SysX messages per loop of that item
+    for (const auto& item : rig.data.Items) {
         if (!item->Selected) continue;
         ++selected;
         const DRUVTemplate* tmpl = device.FindTemplate(item->Name().c_str());
@@ -277,54 +355,60 @@ void ReceiveAndSendBack(const DRUVDevice& device, int configurationIndex, std::v
         bool marked = false;
         const std::vector<StoredLoop> loops = SplitStored(item->Data(), length, &marked);
         EXPECT_TRUE(marked) << "the stored data does not end with a loop marker";
-        const int expectedLoops = tmpl->NumLoops() < 1 ? 1 : tmpl->NumLoops();
+        const int expectedLoops = ItemLoops(*tmpl);
         EXPECT_EQ(static_cast<size_t>(expectedLoops), loops.size()) << "loops stored";
+        // Whatever its time-out: a definition that names an acknowledgement means to wait for it.
+        const bool waitsForAck = !tmpl->Extensions().ackPattern.empty();
+        if (waitsForAck) acknowledged = tmpl;
         // A loop that a time-out ended early looks complete to the engine;
         // for a dump of fixed length its bytes tell.
         const int32_t loopSize = expectedLoops == 1 ? tmpl->Size() : tmpl->LoopRecvSize();
         for (size_t l = 0; l < loops.size(); ++l) {
             EXPECT_FALSE(loops[l].messages.empty()) << "loop " << l << " received nothing (timed out)";
-            size_t loopBytes = 0;
+            size_t loopBytes = 0, loopSysX = 0;
             for (const Bytes& message : loops[l].messages) loopBytes += message.size();
             if (tmpl->FixedLength()) {
                 EXPECT_EQ(static_cast<size_t>(loopSize), loopBytes) << "loop " << l << ": bytes stored";
             }
             for (const Bytes& message : loops[l].messages) {
                 if (message[0] != 0xF0) continue;
+                ++loopSysX;
                 storedSysX.push_back(message);
                 storedBytes += message.size();
-                const DumpCheck check = first->Check(message);
+                const DumpCheck check = rig.first->Check(message);
                 EXPECT_EQ(DumpCheck::Kind::Valid, check.kind)
                     << "loop " << l << ": not a valid dump of the instrument: " << check.reason << " "
                     << druv::profiles::HexName(Bytes(message.begin(), message.begin() + std::min<size_t>(message.size(), 12)));
             }
+            if (waitsForAck) acknowledgedLoops.push_back(loopSysX);
         }
     }
     EXPECT_GT(selected, 0) << "the configuration selects no item";
     EXPECT_EQ(sentSysX.size(), storedSysX.size()) << "messages sent by the instrument and stored";
     EXPECT_TRUE(sentSysX == storedSysX) << "the stored messages differ from what the instrument sent";
 
-    if (figures) figures->push_back({instrument, configuration, storedBytes, receiveMs, musician.prompts * 3000ull});
+    if (figures)
+        figures->push_back({instrument, rig.configuration, storedBytes, rig.receiveMs, musician.prompts * 3000ull});
     if (::testing::Test::HasFailure()) return;
 
     // Back to a second unit with another device ID and other contents.
-    data.DeviceId = b;
-    data.Channel = static_cast<uint8_t>(b & 0x0F);
+    rig.UseDeviceId(rig.b);
     link.ClearRecords();
-    link.Connect(second.get());
-    state.abort.store(false);
+    link.Connect(rig.second.get());
+    rig.state.abort.store(false);
     link.SetWatchdog(kWatchdogMs);
-    const bool transmitted = TransmitDumps(context, mask, &musician, nullptr);
+    const bool transmitted = TransmitDumps(rig.context, rig.mask, &musician, nullptr);
     EXPECT_FALSE(link.WatchdogFired()) << "the transmit took too long and was cancelled";
     EXPECT_TRUE(transmitted) << "engine texts:\n" << Joined(musician.texts);
-    EXPECT_EQ(0, second->Refused()) << "the second unit refused:\n" << Joined(second->RefusalReasons());
-    EXPECT_GT(second->Counts().dumpsStored, 0) << "the second unit stored nothing";
-    for (const std::string& slot : first->SlotsSent()) {
-        const std::optional<Bytes> want = first->Contents(slot);
-        const std::optional<Bytes> got = second->Contents(slot);
+    EXPECT_EQ(0, rig.second->Refused()) << "the second unit refused:\n" << Joined(rig.second->RefusalReasons());
+    EXPECT_GT(rig.second->Counts().dumpsStored, 0) << "the second unit stored nothing";
+    for (const std::string& slot : rig.first->SlotsSent()) {
+        const std::optional<Bytes> want = rig.first->Contents(slot);
+        const std::optional<Bytes> got = rig.second->Contents(slot);
         ASSERT_TRUE(want) << slot;
         EXPECT_TRUE(got && *got == *want) << "the second unit does not hold the first one's \"" << slot << "\"";
     }
+    if (acknowledged && selected == 1) ExpectEachLoopAcknowledgedBeforeTheNext(rig, *acknowledged, acknowledgedLoops);
 }
 
 TEST_P(InstrumentDefinition, ReceivesFromItsInstrumentAndSendsBackToAnother) {
@@ -415,6 +499,133 @@ TEST(InstrumentDefinitionCheck, PassesASoundDefinitionAndFailsEachKindOfFault) {
     }
 }
 
+// Whether a template of the configuration checks the checksums it receives.
+bool ChecksChecksums(const DRUVDevice& device, int configurationIndex) {
+    for (const std::string& ref : device.Configuration(static_cast<size_t>(configurationIndex))->Refs()) {
+        const DRUVTemplate* t = device.FindTemplate(ref.c_str());
+        if (t && t->Extensions().csumVerify) return true;
+    }
+    return false;
+}
+
+// A configuration whose templates check checksums, received once as it
+// should be and then again with one byte of the instrument's first reply
+// spoilt on the wire: the second receive names the first loop and keeps the
+// dumps of the first.
+void RefusesACorruptedReply(const DRUVDevice& device, int configurationIndex) {
+    Rig rig(device, configurationIndex);
+    SCOPED_TRACE(device.Product() + ", configuration \"" + rig.configuration + "\"");
+    ASSERT_TRUE(rig.first) << "no instrument profile";
+    ASSERT_TRUE(rig.Receive()) << "engine texts:\n" << Joined(rig.musician.texts);
+    std::vector<std::vector<uint8_t>> before;
+    for (const auto& item : rig.data.Items)
+        before.emplace_back(item->Data(), item->Data() + (item->Data() ? item->Length.load() : 0));
+
+    rig.musician.texts.clear();
+    rig.link.ClearRecords();
+    rig.link.CorruptSysX(0);
+    rig.Receive();
+    const std::string mismatch = "Error: checksum of loop 1 does not match";
+    EXPECT_TRUE(std::find(rig.musician.texts.begin(), rig.musician.texts.end(), mismatch) != rig.musician.texts.end())
+        << "the spoilt reply went unnoticed; engine texts:\n" << Joined(rig.musician.texts);
+    for (size_t i = 0; i < rig.data.Items.size(); ++i) {
+        const DumpItem& item = *rig.data.Items[i];
+        const std::vector<uint8_t> now(item.Data(), item.Data() + (item.Data() ? item.Length.load() : 0));
+        EXPECT_TRUE(now == before[i]) << "\"" << item.Name() << "\" lost the dump it held";
+    }
+}
+
+class CheckedInstrumentDefinition : public ::testing::TestWithParam<Case> {};
+
+TEST_P(CheckedInstrumentDefinition, RefusesAReplySpoiltOnTheWire) {
+    const Case& c = GetParam();
+    if (c.configuration < 0) GTEST_SKIP() << "no configuration checks checksums";
+    DRUVDevice device;
+    ASSERT_TRUE(LoadDefinition(c.file, device, nullptr)) << c.file;
+    RefusesACorruptedReply(device, c.configuration);
+}
+
+std::vector<Case> CheckedCases() {
+    std::vector<Case> cases;
+    for (const Case& c : AllCases()) {
+        DRUVDevice device;
+        if (c.configuration >= 0 && LoadDefinition(c.file, device, nullptr) && ChecksChecksums(device, c.configuration))
+            cases.push_back(c);
+    }
+    if (cases.empty()) cases.push_back({"", -1, "none"});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, CheckedInstrumentDefinition, ::testing::ValuesIn(CheckedCases()),
+                         [](const ::testing::TestParamInfo<Case>& test) { return test.param.name; });
+
+// The checks on definitions that use the format's extensions: each passes the
+// shipped definition as it is, and each fails when one extension of it is
+// spoilt or left out.
+TEST(InstrumentDefinitionCheck, FailsEachKindOfFaultInAnExtension) {
+    struct Row {
+        const char* fault;
+        const char* file;
+        const char* configuration;
+        void (*spoil)(TemplateExtensions&);
+        bool corruptReply;  // judged by RefusesACorruptedReply instead
+    };
+    const Row rows[] = {
+        {"address position", "roland-d50.druv", "All Patches (one item)", [](TemplateExtensions& x) { x.addressOfs = 6; },
+         false},
+        {"request checksum", "roland-jd800.druv", "All Patches (one request per patch)",
+         [](TemplateExtensions& x) { x.requestCSumStart = 6; }, false},
+        {"outer loop position", "sequential-prophet08.druv", "All Banks",
+         [](TemplateExtensions& x) { x.outerLoopOfs = 3; }, false},
+        {"outer loop start", "sequential-mopho.druv", "All Banks", [](TemplateExtensions& x) { x.outerLoopStart = 1; },
+         false},
+        {"checksum constant", "kawai-k1.druv", "All Singles (checked, one item)",
+         [](TemplateExtensions& x) { x.csumConstant = 0; }, false},
+        {"acknowledgement not awaited", "kawai-k4.druv", "All Singles (checked, one item)",
+         [](TemplateExtensions& x) { x.ackTimeOut = 0; }, false},
+        {"end by message count", "akai-ax80.druv", "All Programs (counted)",
+         [](TemplateExtensions& x) { x.endAfterMessages = 32; }, false},
+        {"end by a quiet gap", "roland-jp8000.druv", "Whole Memory (panel bulk dump, ended by a pause)",
+         [](TemplateExtensions& x) { x.endAfterQuiet = 0; }, false},
+        {"checksum not checked", "oberheim-matrix1000.druv", "Master Parameters, checked",
+         [](TemplateExtensions& x) { x.csumVerify = 0; }, true},
+    };
+    for (const Row& row : rows) {
+        for (bool spoilt : {false, true}) {
+            DRUVDevice device;
+            ASSERT_TRUE(LoadDefinition(row.file, device, nullptr)) << row.file;
+            int index = -1;
+            for (size_t i = 0; i < device.ConfigurationCount(); ++i)
+                if (device.Configuration(i)->Name() == row.configuration) index = static_cast<int>(i);
+            ASSERT_GE(index, 0) << row.file << " has no configuration \"" << row.configuration << "\"";
+            if (spoilt) {
+                const std::vector<std::string>& refs = device.Configuration(static_cast<size_t>(index))->Refs();
+                for (size_t i = 0; i < device.TemplateCount(); ++i) {
+                    DRUVTemplate* t = device.Template(i);
+                    if (std::find(refs.begin(), refs.end(), t->Name()) == refs.end()) continue;
+                    TemplateExtensions x = t->Extensions();
+                    row.spoil(x);
+                    t->SetExtensions(x);
+                }
+            }
+            ::testing::TestPartResultArray failures;
+            {
+                ::testing::ScopedFakeTestPartResultReporter intercept(
+                    ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+                if (row.corruptReply)
+                    RefusesACorruptedReply(device, index);
+                else
+                    ReceiveAndSendBack(device, index, nullptr);
+            }
+            const std::string first = failures.size() ? failures.GetTestPartResult(0).message() : "";
+            if (!spoilt)
+                EXPECT_EQ(0, failures.size()) << row.file << " as shipped: " << first;
+            else
+                EXPECT_GT(failures.size(), 0) << "a fault in the " << row.fault << " went unnoticed";
+        }
+    }
+}
+
 class InstrumentDefinitionFile : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(InstrumentDefinitionFile, HasAProfileAndNoInspectWarnings) {
@@ -427,6 +638,30 @@ TEST_P(InstrumentDefinitionFile, HasAProfileAndNoInspectWarnings) {
         << file << ": no instrument profile for \"" << device.Company() << "\" \"" << device.Product() << "\"";
     const std::vector<std::string> warnings = DefinitionWarnings(device);
     EXPECT_TRUE(warnings.empty()) << file << ":\n" << Joined(warnings);
+}
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Every definition, of either format, is written as the program writes it:
+// loaded and saved again it gives the bytes of its file, so a definition
+// edited in the builder shows only the edit as a change.
+TEST_P(InstrumentDefinitionFile, SavesToTheBytesOfItsFile) {
+    const std::string& file = GetParam();
+    ASSERT_FALSE(file.empty()) << "no definitions in " << InstrumentsDir();
+    DRUVDevice device;
+    ASSERT_TRUE(LoadDefinition(file, device, nullptr)) << file;
+    // A name of its own: other builds may run the same test at the same time.
+    const std::filesystem::path saved = std::filesystem::temp_directory_path() /
+                                        ("druv-" + std::to_string(std::random_device{}()) + "-" + file);
+    device.SetFilePath(saved.string().c_str());
+    ASSERT_EQ(1, device.SaveDefinition()) << saved;
+    const std::string bytes = FileBytes(saved.string());
+    std::error_code error;
+    std::filesystem::remove(saved, error);
+    EXPECT_TRUE(bytes == FileBytes(InstrumentsDir() + "/" + file)) << file << " saves to other bytes:\n" << bytes;
 }
 
 std::vector<std::string> FileCases() {

@@ -33,6 +33,10 @@ inline constexpr PanelAction kPanelActions[] = {
     {"MKS-50", "64 tones - start the tone bulk dump on the MKS-50 (see its help)", "tone bulk dump"},
     {"MKS-50", "64 patches - start the patch bulk dump on the MKS-50 (see its help)", "patch bulk dump"},
     {"JP-8000", "Whole memory - start the bulk dump on the JP-8000 (see its help)", "bulk dump"},
+    {"JP-8000", "Whole memory, ended by a pause - start the bulk dump on the JP-8000 (see its help)", "bulk dump"},
+    {"AX80", "64 programs, counted - start the program dump on the AX80 (see its help)", "all programs"},
+    {"Tempest", "Flash sounds - send sounds stored in the Tempest from its panel, one after another (see its help)",
+     "flash sound"},
 };
 
 inline const char* PanelActionFor(const std::string& product, const std::string& templateName) {

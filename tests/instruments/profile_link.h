@@ -47,6 +47,7 @@ public:
             if (wire.empty()) continue;
             std::lock_guard<std::mutex> lock(mutex_);
             sentByEngine_.push_back(wire);
+            sentTicks_.push_back(clock_.TickCount());
             if (!profile_) continue;
             // The instrument hears the request once its last byte is in,
             // then takes its response delay.
@@ -73,10 +74,14 @@ public:
 
     // Hands the replies that have arrived to the engine's input handlers.
     void Deliver() {
-        for (const druv::profiles::Bytes& message : queue_.TakeDue(clock_.TickCount())) {
+        for (druv::profiles::Bytes& message : queue_.TakeDue(clock_.TickCount())) {
             {
                 std::lock_guard<std::mutex> lock(mutex_);
+                if (!message.empty() && message[0] == 0xF0 && sysxToCorrupt_ >= 0 && sysxToCorrupt_-- == 0 &&
+                    message.size() >= 4)
+                    message[message.size() - 3] ^= 0x01;
                 delivered_.push_back(message);
+                deliveredTicks_.push_back(clock_.TickCount());
             }
             if (message.empty()) continue;
             if (message[0] == 0xF0) {
@@ -98,10 +103,29 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return delivered_;
     }
+    // When each of those was sent or handed over, in virtual milliseconds.
+    std::vector<uint32_t> SentTicks() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return sentTicks_;
+    }
+    std::vector<uint32_t> DeliveredTicks() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return deliveredTicks_;
+    }
     void ClearRecords() {
         std::lock_guard<std::mutex> lock(mutex_);
         sentByEngine_.clear();
+        sentTicks_.clear();
         delivered_.clear();
+        deliveredTicks_.clear();
+    }
+
+    // A fault on the wire: the `index`th SysX message handed over from now
+    // (0: the next) arrives with bit 0 of its third-last byte flipped, the
+    // last data byte before the checksum of most formats.
+    void CorruptSysX(int index) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        sysxToCorrupt_ = index;
     }
     const druv::profiles::WireQueue& Queue() const { return queue_; }
 
@@ -120,7 +144,10 @@ private:
     druv::profiles::InstrumentProfile* profile_ = nullptr;
     druv::profiles::WireQueue queue_;
     std::vector<druv::profiles::Bytes> sentByEngine_;
+    std::vector<uint32_t> sentTicks_;
     std::vector<druv::profiles::Bytes> delivered_;
+    std::vector<uint32_t> deliveredTicks_;
+    int sysxToCorrupt_ = -1;
     uint32_t watchdogStart_ = 0;
     uint32_t watchdogMs_ = 0;
     bool watchdogFired_ = false;
