@@ -177,6 +177,69 @@ TEST_F(TemplateMessagesTest, RequestRuleAppliesToRequestsAndTheDumpRuleOtherwise
     EXPECT_EQ((Bytes{0xF0, 0x7D, 0x00, 0x10, 0x20, 0x30, 0x00, 0x20, 0xF7}), Sent(request)) << "the request's rule";
 }
 
+// Each field of the request's rule moves or changes its checksum; a kind the
+// first format did not know is none in a file of that format.
+TEST_F(TemplateMessagesTest, EveryFieldOfTheRequestRuleTakesEffect) {
+    struct Case {
+        const char* what;
+        int32_t formatVersion;
+        TemplateExtensions rule;
+        Bytes expected;
+    };
+    const auto rule = [](int32_t type, int32_t start, int32_t length, int32_t ofs, int32_t fromEnd, int32_t constant) {
+        TemplateExtensions x;
+        x.requestCSumType = type;
+        x.requestCSumStart = start;
+        x.requestCSumLength = length;
+        x.requestCSumOfs = ofs;
+        x.requestCSumFromEnd = fromEnd;
+        x.requestCSumConstant = constant;
+        return x;
+    };
+    // Bytes 3 to 6 of the request are 10 20 30 00; they sum to 60h.
+    const Case cases[] = {
+        {"sum of bytes 4 and 5 at 6", 2, rule(kChecksumSum, 4, 2, 6, 0, 0),
+         {0xF0, 0x7D, 0x00, 0x10, 0x20, 0x30, 0x50, 0x00, 0xF7}},
+        {"sum from 3 to the byte before the one before F7", 2, rule(kChecksumSum, 3, 0, 0, 2, 0),
+         {0xF0, 0x7D, 0x00, 0x10, 0x20, 0x30, 0x00, 0x60, 0xF7}},
+        {"one's complement three bytes before the end", 2, rule(kChecksumOnesComplement, 3, 0, 0, 3, 0),
+         {0xF0, 0x7D, 0x00, 0x10, 0x20, 0x30, 0x1F, 0x00, 0xF7}},
+        {"sum plus the constant 25h", 2, rule(kChecksumSumPlusConstant, 3, 0, 0, 2, 0x25),
+         {0xF0, 0x7D, 0x00, 0x10, 0x20, 0x30, 0x00, 0x05, 0xF7}},
+        {"sum plus a constant in a first-format file", 1, rule(kChecksumSumPlusConstant, 3, 0, 0, 2, 0x25),
+         {0xF0, 0x7D, 0x00, 0x10, 0x20, 0x30, 0x00, 0x00, 0xF7}},
+    };
+    for (const Case& c : cases) {
+        device.SetFormatVersion(c.formatVersion);
+        patch->SetExtensions(c.rule);
+        EXPECT_EQ(c.expected, Sent("F0 7D 00 10 20 30 00 00 F7")) << c.what;
+    }
+}
+
+// The outer value steps by OuterLoopIncDec once per run of the inner loop.
+TEST_F(TemplateMessagesTest, OuterValueStepsByItsIncrementOncePerInnerRun) {
+    struct Case {
+        int32_t innerLoops, start, step, loop;
+        uint8_t inner, outer;
+    };
+    const Case cases[] = {
+        {2, 0x20, 1, 3, 0x11, 0x21},  {2, 0x20, 3, 3, 0x11, 0x23}, {2, 0x20, 3, 4, 0x10, 0x26},
+        {2, 0x20, -2, 4, 0x10, 0x1C}, {1, 0x10, 5, 2, 0x10, 0x1A},
+    };
+    for (const Case& c : cases) {
+        patch->SetNumLoops(c.innerLoops);
+        patch->SetLoopStart(0x10);
+        TemplateExtensions x;
+        x.outerLoopCount = 4;
+        x.outerLoopStart = c.start;
+        x.outerLoopIncDec = c.step;
+        x.outerLoopOfs = 4;
+        patch->SetExtensions(x);
+        EXPECT_EQ((Bytes{0xF0, 0x7D, 0x00, c.inner, c.outer, 0xF7}), Sent("F0 7D 00 F1 00 F7", c.loop))
+            << c.innerLoops << " inner loops, outer " << c.start << " step " << c.step << ", loop " << c.loop;
+    }
+}
+
 TEST_F(TemplateMessagesTest, ChecksumCoversDeviceIdLoopOuterValueAndAddress) {
     // Device ID at 2, F1 at 3, the outer value at 4, a one-byte address at
     // 5, and a sum of bytes 2 to 5 at 6: every value is in before the sum.
