@@ -189,6 +189,46 @@ TEST_F(TransmitExtensionsTest, RefusalOnTheLastMillisecondStillCounts) {
     EXPECT_EQ(1u, LoopTicks().size());
 }
 
+// The first answer that matches a pattern decides the loop; one that
+// matches both patterns is a refusal.
+struct AckAnswerCase {
+    const char* what;
+    const char* ackPattern;
+    std::vector<Bytes> answers;
+    bool refused;
+};
+
+class AckAnswerTest : public TransmitExtensionsTest, public ::testing::WithParamInterface<AckAnswerCase> {};
+
+const Bytes kAckOk{0xF0, 0x40, 0x00, 0x40, 0xF7};
+const Bytes kAckError{0xF0, 0x40, 0x00, 0x41, 0xF7};
+const Bytes kAckOther{0xF0, 0x40, 0x00, 0x42, 0xF7};
+
+TEST_P(AckAnswerTest, FirstMatchingAnswerDecidesAndAnErrorWinsOverAnAcknowledgement) {
+    const AckAnswerCase& c = GetParam();
+    DRUVTemplate* singles = AddAcknowledged(2);
+    SetExtensions(singles, [&](TemplateExtensions& x) { HexTextToBytes(c.ackPattern, x.ackPattern); });
+    Build();
+    Store(Loops(2));
+    out.SetAnswer([this, &c](const SentEvent& sent) {
+        if (!sent.IsSysX() || sent.sysx.size() < 4 || sent.sysx[2] != 0x20) return;
+        for (const Bytes& answer : c.answers) Reply(answer);
+    });
+
+    EXPECT_EQ(!c.refused, Transmit()) << c.what << "; last text: " << (Texts().empty() ? "" : Texts().back());
+    EXPECT_EQ(c.refused ? 1u : 2u, LoopTicks().size()) << c.what;
+    const char* refusal = "Error! The instrument refused Singles (its answer: F0 40 00 41 F7). Cancelling...";
+    EXPECT_EQ(c.refused, ShowedText(refusal)) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, AckAnswerTest,
+    ::testing::Values(AckAnswerCase{"an acknowledgement, then an error", "F0 40 00 40", {kAckOk, kAckError}, false},
+                      AckAnswerCase{"an error, then an acknowledgement", "F0 40 00 40", {kAckError, kAckOk}, true},
+                      AckAnswerCase{"another answer, then an error", "F0 40 00 40", {kAckOther, kAckError}, true},
+                      AckAnswerCase{"an error that also matches the acknowledgement", "F0 40 00 FF", {kAckError},
+                                    true}));
+
 TEST_F(TransmitExtensionsTest, PatternByteFFMatchesAnyByte) {
     DRUVTemplate* singles = AddAcknowledged(2);
     SetExtensions(singles, [](TemplateExtensions& x) { HexTextToBytes("F0 40 00 40 FF 04", x.ackPattern); });
