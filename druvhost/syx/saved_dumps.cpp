@@ -109,8 +109,8 @@ bool ApplyImport(const DRUVDevice& device, const SyxImport& import, std::vector<
     for (const ItemImport& laid : import.items) {
         DumpItem* item = data.FindItemExact(laid.item);
         // A dump must stay below its buffer's size, or the store does not count it as held.
-        if (!item || (laid.stored.size() >= item->Capacity() && !item->Allocate(static_cast<uint32_t>(
-                                                                    std::min<size_t>(laid.stored.size() + 1, UINT32_MAX))))) {
+        const size_t wanted = std::min<size_t>(laid.stored.size() + 1, UINT32_MAX);
+        if (!item || (laid.stored.size() >= item->Capacity() && !item->Allocate(static_cast<uint32_t>(wanted)))) {
             error = "\"" + laid.item + "\" cannot hold " + std::to_string(laid.stored.size()) + " bytes";
             return false;
         }

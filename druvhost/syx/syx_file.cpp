@@ -46,7 +46,8 @@ SyxReadResult ParseSyx(std::vector<uint8_t> bytes, SyxFile& file) {
     }
     if (file.messages.empty())
         return Refused(SyxReadError::NoMessages, 0,
-                       "the file holds no SysX message (" + std::to_string(b.size()) + " bytes, none starting with F0)");
+                       "the file holds no SysX message (" + std::to_string(b.size()) +
+                           " bytes, none starting with F0)");
     return {};
 }
 

@@ -48,7 +48,8 @@ struct ItemShape {
                           : "one message of at most " + std::to_string(loopSize) + " bytes";
         else
             text += (exact ? "" : "at most ") + std::to_string(loopSize) + " bytes in one or more messages";
-        if (!oneMessage && endAfterMessages > 0) text += " (or " + Plural(endAfterMessages, "message", "messages") + ")";
+        if (!oneMessage && endAfterMessages > 0)
+            text += " (or " + Plural(endAfterMessages, "message", "messages") + ")";
         return text;
     }
 };
@@ -71,7 +72,7 @@ public:
         import_.items.push_back(std::move(item));
         ItemImport& laid = import_.items.back();
         if (shape_.loops <= 0 || shape_.loopSize <= 0)
-            return Refuse("\"" + laid.item + "\" takes no dump (" + std::to_string(shape_.loops) + " loops of " +
+            return Refuse("\"" + laid.item + "\" takes no dump (" + Plural(shape_.loops, "loop", "loops") + " of " +
                           std::to_string(shape_.loopSize) + " bytes)");
         for (int32_t loop = 0; loop < shape_.loops; ++loop) {
             if (!LayLoop(loop, next, laid)) return false;
@@ -129,10 +130,11 @@ private:
         ChecksumPlace place{};
         PlaceChecksum(shape_.rule, size, &place);
         const uint8_t type = shape_.rule.type;
-        const char* kind = type < sizeof kChecksumTypeNames / sizeof *kChecksumTypeNames ? kChecksumTypeNames[type] : "?";
+        const char* kind = type <= kLastChecksumType ? kChecksumTypeNames[type] : "?";
         return Refuse(MessageAt(file_, index) + " fails the checksum of \"" + shape_.dumpTemplate->Name() + "\" (" +
                       kind + " of bytes " + std::to_string(place.start) + " to " +
-                      std::to_string(place.start + place.count - 1) + ", at byte " + std::to_string(place.storeAt) + ")");
+                      std::to_string(place.start + place.count - 1) + ", at byte " + std::to_string(place.storeAt) +
+                      ")");
     }
 
     std::string Expects() const { return "\"" + shape_.dumpTemplate->Name() + "\" expects " + shape_.Describe(); }

@@ -52,8 +52,8 @@ TEST_F(ProjectSyxTest, ImportCreatesTheProjectAndExportGivesTheFileBack) {
     const Bytes file = syxtest::Joined({syxtest::BankMessage(1), syxtest::Message(8, 1), syxtest::Message(8, 2),
                                         syxtest::Message(8, 3)});
     WriteAll(syx_, syxtest::Joined({{0x00, 0x00}, file}));
-    ASSERT_TRUE(druvhost::ImportSyxIntoProject(*device_, classId_, syx_, project_, {"", "Bank and Patches"}, {}, report_,
-                                               error_))
+    ASSERT_TRUE(druvhost::ImportSyxIntoProject(*device_, classId_, syx_, project_, {"", "Bank and Patches"}, {},
+                                               report_, error_))
         << error_;
     EXPECT_NE(std::string::npos, report_.find("\"Patches\": 3 messages (2 to 4)")) << report_;
     EXPECT_NE(std::string::npos, report_.find("2 byte(s) outside SysX messages were skipped")) << report_;
@@ -82,7 +82,8 @@ TEST_F(ProjectSyxTest, FailuresLeaveTheProjectAsItWas) {
     };
     for (const Row& row : rows) {
         WriteAll(syx_, row.syx);
-        EXPECT_FALSE(druvhost::ImportSyxIntoProject(*device_, classId_, syx_, project_, row.target, {}, report_, error_))
+        EXPECT_FALSE(
+            druvhost::ImportSyxIntoProject(*device_, classId_, syx_, project_, row.target, {}, report_, error_))
             << row.what;
         EXPECT_NE(std::string::npos, error_.find(row.says)) << row.what << ": " << error_;
         EXPECT_EQ(before, ReadAll(project_)) << row.what;

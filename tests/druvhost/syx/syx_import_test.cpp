@@ -50,12 +50,17 @@ TEST(SyxImportTest, ItemTakesTheFileLoopByLoopOrSaysWhyNot) {
          Stored({{Message(5, 1), Message(7, 2)}}), nullptr},
         {"shorter messages where the length may vary", "Open", {Message(4, 1), Message(9, 2)},
          Stored({{Message(4, 1)}, {Message(9, 2)}}), nullptr},
+        {"a terminator ends the loop and is not stored", "Stream", {Message(5, 1), {0xF0, 0x7D, 0x7F, 0xF7}},
+         Stored({{Message(5, 1)}}), nullptr},
+        {"a count of messages ends the loop short of its size", "Counted", {Message(5, 1), Message(6, 2)},
+         Stored({{Message(5, 1), Message(6, 2)}}), nullptr},
         {"short: fewer loops than the item has", "Patches", {p1, p2}, {},
          "\"Patches\" expects 3 loops of one 8-byte message; the file ends after message 2"},
         {"short: a loop of several messages not full", "Split", {Message(5, 1)}, {},
          "expects 1 loop of 12 bytes in one or more messages; the file ends after message 1"},
         {"overflow: more messages than loops", "Patches", {p1, p2, p3, p1}, {},
-         "\"Patches\" takes 3 messages (3 loops of one 8-byte message); the file holds 1 more from message 4 (at byte 24)"},
+         "\"Patches\" takes 3 messages (3 loops of one 8-byte message); the file holds 1 more from message 4 "
+         "(at byte 24)"},
         {"overflow: a loop of several messages overfilled", "Split", {Message(5, 1), Message(8, 2)}, {},
          "message 2 (at byte 5) holds 8 bytes for loop 1, which holds 5 bytes already"},
         {"a message of another size", "Patches", {p1, Message(9, 2), p3}, {},
@@ -65,6 +70,7 @@ TEST(SyxImportTest, ItemTakesTheFileLoopByLoopOrSaysWhyNot) {
         {"bad checksum", "Bank", {badSum}, {},
          "message 1 (at byte 0) fails the checksum of \"Bank\" (2s Complement of bytes 4 to 9, at byte 10)"},
         {"no such item", "Voices", {p1}, {}, "the device has no item \"Voices\""},
+        {"an item of no size", "Empty", {p1}, {}, "\"Empty\" takes no dump (1 loop of 0 bytes)"},
     };
     for (const Row& row : rows) {
         const druvhost::SyxFile file = syxtest::Parsed(row.file);
@@ -102,7 +108,8 @@ TEST(SyxImportTest, ConfigurationFillsItsItemsInStoreOrder) {
     EXPECT_FALSE(overflow.Fits());
     EXPECT_EQ(6u, overflow.unmatchedFirst);
     EXPECT_EQ(1u, overflow.unmatchedCount);
-    EXPECT_NE(std::string::npos, overflow.refusal.find("the configuration's 2 items take 6 messages")) << overflow.refusal;
+    EXPECT_NE(std::string::npos, overflow.refusal.find("the configuration's 2 items take 6 messages"))
+        << overflow.refusal;
 
     // Bank and Patches: the bank message first; a patch where the bank goes is refused there.
     const druvhost::SyxFile both = syxtest::Parsed({BankMessage(1), p[0], p[1], p[2]});
@@ -113,6 +120,10 @@ TEST(SyxImportTest, ConfigurationFillsItsItemsInStoreOrder) {
     EXPECT_EQ(0u, refused.unmatchedFirst);
     EXPECT_NE(std::string::npos, refused.refusal.find("\"Bank\" expects 1 loop of one 12-byte message; message 1"))
         << refused.refusal;
+
+    const SyxImport stale = druvhost::PlanConfigurationImport(*device, both, 1u << 2);
+    EXPECT_EQ("the configuration names no item of the device", stale.refusal);
+    EXPECT_EQ(4u, stale.unmatchedCount);
 }
 
 TEST(SyxImportTest, ApplyingKeepsTheRestOfTheSavedBytesAndARefusalChangesNothing) {
@@ -143,7 +154,7 @@ TEST(SyxImportTest, ApplyingKeepsTheRestOfTheSavedBytesAndARefusalChangesNothing
     ASSERT_TRUE(druvhost::ApplyImport(*device, druvhost::PlanItemImport(*device, file, "Bank"), saved, error)) << error;
     std::vector<druvhost::SavedDump> dumps;
     ASSERT_TRUE(druvhost::ReadSavedDumps(*device, saved, dumps, error)) << error;
-    ASSERT_EQ(5u, dumps.size());
+    ASSERT_EQ(device->TemplateCount(), dumps.size());
     EXPECT_EQ(Stored({{BankMessage(2)}}), dumps[0].data);
     EXPECT_EQ(split, dumps[3].data);
     EXPECT_TRUE(dumps[1].data.empty());
@@ -203,6 +214,8 @@ TEST(SyxExportTest, WritesStoredMessagesWithoutMarkersOrRefuses) {
     EXPECT_NE(std::string::npos, error.find("no item \"Voices\"")) << error;
     EXPECT_FALSE(druvhost::ExportConfiguration(*device, saved, 1u << 1, syx, error));
     EXPECT_NE(std::string::npos, error.find("\"Other\"")) << error;
+    EXPECT_FALSE(druvhost::ExportConfiguration(*device, saved, 1u << 2, syx, error));
+    EXPECT_EQ("the configuration names no item of the device", error);
     EXPECT_EQ(Bytes{0x42}, syx);
     const Bytes broken = {0xF0, 0x7D, 0x01, 0x02, 0xFF, 0xF0, 0x01, 0xF7, 0xFF};
     Bytes out;

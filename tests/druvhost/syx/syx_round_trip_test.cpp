@@ -38,7 +38,8 @@ void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 std::vector<Case> AllCases() {
     std::vector<Case> cases;
-    for (const auto& [dir, example] : {std::pair<std::string, bool>{DRUV_INSTRUMENTS_DIR, false}, {DRUV_EXAMPLES_DIR, true}}) {
+    const std::pair<std::string, bool> folders[] = {{DRUV_INSTRUMENTS_DIR, false}, {DRUV_EXAMPLES_DIR, true}};
+    for (const auto& [dir, example] : folders) {
         std::vector<std::string> files;
         std::error_code error;
         for (const auto& entry : std::filesystem::directory_iterator(dir, error))

@@ -18,7 +18,11 @@ using Bytes = std::vector<uint8_t>;
 // "Split": one loop of 12 bytes in several messages.
 // "Open": 2 loops of one message of at most 9 bytes.
 // "Other": as "Patches", for a second item of one size.
-// Configurations: "Bank and Patches", "Two of one size" (Patches, Other).
+// "Stream": one loop of up to 30 bytes in several messages, ended by F0 7D 7F (not stored).
+// "Counted": one loop of 100 bytes that ends after two messages.
+// "Empty": a template of no size.
+// Configurations: "Bank and Patches", "Two of one size" (Patches, Other), "Stale" (names a template
+// the device no longer has).
 inline std::unique_ptr<DRUVDevice> MakeDevice() {
     auto device = std::make_unique<DRUVDevice>();
     device->SetCompany("Brindle");
@@ -45,12 +49,25 @@ inline std::unique_ptr<DRUVDevice> MakeDevice() {
     open->SetLoopRecvSize(9);
     open->SetSize(18);
     open->SetFixedLength(0);
+    DRUVTemplate* stream = device->AddTemplate("Stream");
+    stream->SetSize(30);
+    stream->SetMultiSysX(1);
+    stream->SetFixedLength(0);
+    stream->SetTerminator("F0 7D 7F");
+    DRUVTemplate* counted = device->AddTemplate("Counted");
+    counted->SetSize(100);
+    counted->SetMultiSysX(1);
+    TemplateExtensions afterTwo;
+    afterTwo.endAfterMessages = 2;
+    counted->SetExtensions(afterTwo);
+    device->AddTemplate("Empty");
     DRUVConfiguration* both = device->AddConfiguration("Bank and Patches");
     both->AddRef("Bank");
     both->AddRef("patches");
     DRUVConfiguration* same = device->AddConfiguration("Two of one size");
     same->AddRef("Other");
     same->AddRef("Patches");
+    device->AddConfiguration("Stale")->AddRef("Gone");
     return device;
 }
 
