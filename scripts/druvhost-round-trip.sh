@@ -6,7 +6,7 @@
 # simulated instrument set to device ID B (it starts with other contents),
 # and judge by druvhost's comparison whether that instrument now holds the
 # project's dumps with its device ID and valid checksums. Ends with status 1 when any device's round trip failed.
-#   druvhost-round-trip.sh [--copies] [--keep DIR] ARCH BIN_DIR CHECKER DEFINITION...
+#   druvhost-round-trip.sh [--copies] [--keep DIR] [--syx CONFIG] ARCH BIN_DIR CHECKER DEFINITION...
 # ARCH      win32 or win64 (the prefix is wine-env.sh's, or $DRUV_WINEPREFIX)
 # BIN_DIR   the folder holding druvhost.exe and DRUV.dll
 # CHECKER   druvhost-round-trip-check.exe of the same build
@@ -16,17 +16,22 @@
 #           they are already, and only what this run installed is uninstalled
 # --keep    the project file goes to DIR (kept); otherwise to a temporary
 #           folder removed at the end
+# --syx     also exports configuration CONFIG of the received project to a
+#           .syx file beside the project (named after the definition), imports
+#           it into a second project, exports that again and compares the two
+#           files byte for byte; prints the .syx file's path
 # The caller keeps a Wine server running if it wants quick program starts.
 set -euo pipefail
-copies= keep=
+copies= keep= syx_config=
 while [ $# -gt 0 ]; do
   case $1 in
     --copies) copies=1; shift ;;
     --keep) keep=$2; shift 2 ;;
+    --syx) syx_config=$2; shift 2 ;;
     *) break ;;
   esac
 done
-[ $# -ge 4 ] || { sed -n '2,18s/^# \{0,1\}//p' "$0" >&2; exit 2; }
+[ $# -ge 4 ] || { sed -n '2,22s/^# \{0,1\}//p' "$0" >&2; exit 2; }
 arch=$1 bin=$(cd "$2" && pwd) checker=$3; shift 3
 scripts=$(cd "$(dirname "$0")" && pwd)
 
@@ -123,6 +128,26 @@ for i in "${!definitions[@]}"; do
   grep -v '^dump messages:' <<<"$report" | indent
   expected=$(sed -n 's/^dump messages: //p' <<<"$report")
   if [ -z "$same" ]; then verdict "FAILED: the project does not hold the instrument's dumps"; failed=1; continue; fi
+
+  if [ -n "$syx_config" ]; then
+    syx="$(dirname "$project")/$(basename "${definition%.druv}").syx"
+    second="$work/syx-import.dhp"
+    rm -f "$syx" "$second" "$work/again.syx"
+    say "  \"$syx_config\" out to a .syx file, into a second project and out again:"
+    if ! druvhost_shown export "$guid" --project "$(windows_path "$project")" --out "$(windows_path "$syx")" \
+           --config "$syx_config" ||
+       ! druvhost_shown import "$guid" "$(windows_path "$syx")" --project "$(windows_path "$second")" \
+           --config "$syx_config" ||
+       ! druvhost_shown export "$guid" --project "$(windows_path "$second")" --out "$(windows_path "$work/again.syx")" \
+           --config "$syx_config"; then
+      verdict "FAILED: the .syx export or import did not succeed"; failed=1; continue
+    fi
+    if ! cmp -s "$syx" "$work/again.syx"; then
+      verdict "FAILED: the dumps imported from the .syx file differ from the exported ones"; failed=1; continue
+    fi
+    say "    the imported dumps are the exported ones, byte for byte ($(stat -c %s "$syx") bytes)"
+    say "  the .syx file: $syx"
+  fi
 
   say "  transmit to a second simulated instrument at device ID $id_b:"
   # druvhost compares the second instrument's memory, which starts with other

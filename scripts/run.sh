@@ -5,7 +5,10 @@
 # instrument at one device ID into a project file, transmits the project to
 # a second simulated instrument at another device ID, prints the verdict
 # (druvhost's own: whether that instrument now holds the project's dumps) and
-# uninstalls what it installed.
+# uninstalls what it installed. Without definitions given, it then does the
+# same for one real instrument, the Yamaha TX7, and also takes its voice bank
+# out to a .syx file, into a second project and out again; the .syx file stays
+# in build/main-job/tx7/ and its path is printed.
 #   scripts/run.sh [DEFINITION...]
 #   scripts/run.sh --native [DEFINITION...]
 # --native plays the same session natively instead, through our test host
@@ -64,9 +67,18 @@ druvhost_wine_start "$arch" "$log_dir"
 echo "Wine $arch, prefix $WINEPREFIX"
 echo
 status=0
-scripts/druvhost-round-trip.sh --keep build/main-job "$arch" "$bin" \
-  "build/$preset/tests/druvhost/main_job/druvhost-round-trip-check.exe" "$@" 2>&1 |
-  tee "$log_dir/main-job.log" || status=1
+checker="build/$preset/tests/druvhost/main_job/druvhost-round-trip-check.exe"
+(
+  rc=0
+  scripts/druvhost-round-trip.sh --keep build/main-job "$arch" "$bin" "$checker" "$@" || rc=1
+  if [ ${#definitions[@]} -eq 0 ]; then
+    echo
+    echo "One real instrument, with its voice bank as a .syx file:"
+    scripts/druvhost-round-trip.sh --keep build/main-job/tx7 --syx "All Voices" "$arch" "$bin" "$checker" \
+      instruments/yamaha-tx7.druv || rc=1
+  fi
+  exit $rc
+) 2>&1 | tee "$log_dir/main-job.log" || status=1
 echo
 echo "($(( $(date +%s) - start )) s; this transcript is in $log_dir/main-job.log)"
 exit $status

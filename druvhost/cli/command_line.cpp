@@ -54,7 +54,28 @@ const CommandInfo kCommands[] = {
      "dumps are loaded from the project file, and saved back to it when the window\n"
      "closes if anything was changed on the page.\n"
      "  --seconds N closes the window after N seconds (1 to 3600) as Cancel would\n"},
+    {CommandKind::Import, "import", 2, 2, true,
+     "usage: druvhost import DEVICE FILE.syx --project FILE [--item NAME | --config NAME|NUMBER]\n"
+     "Lays the SysX messages of a .syx file into the device's dumps in the project\n"
+     "file (created if missing), as a receive would have stored them: into one item\n"
+     "with --item (its template's name, letters in any case), else into the items of\n"
+     "the configuration (0 or none = All) in the order a receive fills them. A file\n"
+     "that does not fill whole loops, holds more than the items take, or whose\n"
+     "messages fail an item's checksum is refused (exit status 1) with what the item\n"
+     "expects and where the file differs; the project file is then not changed.\n"
+     "A later transmit sends the dumps with the instrument's device ID.\n"},
+    {CommandKind::Export, "export", 1, 1, true,
+     "usage: druvhost export DEVICE --project FILE --out FILE.syx [--item NAME | --config NAME|NUMBER]\n"
+     "Writes the device's dumps kept in the project file as SysX messages, in\n"
+     "stored order, to one .syx file: one item with --item, else the items of the\n"
+     "configuration (0 or none = All). Fails (exit status 1) when an item holds no dump.\n"},
 };
+
+// The options import and export take; the transfer options mean nothing there.
+bool SyxOption(CommandKind kind, const std::string& option) {
+    if (option == "--project" || option == "--item" || option == "--config") return true;
+    return kind == CommandKind::Export && option == "--out";
+}
 
 const CommandInfo* FindCommand(const std::string& name) {
     for (const CommandInfo& info : kCommands)
@@ -121,12 +142,21 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
                 error = argument + " needs a value";
                 return false;
             }
+            const bool syx = info->kind == CommandKind::Import || info->kind == CommandKind::Export;
+            if (syx && !SyxOption(info->kind, argument)) {
+                error = "unknown option " + argument + " for " + info->name;
+                return false;
+            }
             const std::string& value = arguments[++i];
             int number = 0;
             if (argument == "--project") {
                 line.project = value;
             } else if (argument == "--config") {
                 line.config = value;
+            } else if (argument == "--item") {
+                line.item = value;
+            } else if (argument == "--out" && info->kind == CommandKind::Export) {
+                line.outFile = value;
             } else if (argument == "--in") {
                 line.inPort = value;
             } else if (argument == "--out") {
@@ -160,16 +190,32 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
     const int count = static_cast<int>(line.operands.size());
     if (count < info->minOperands) {
         error = std::string(info->name) + " needs " +
-                (info->kind == CommandKind::Install ? "a definition file" : "a device");
+                (info->kind == CommandKind::Install  ? "a definition file"
+                 : count == 1                        ? "a .syx file after the device"
+                                                     : "a device");
         return false;
     }
     if (info->maxOperands >= 0 && count > info->maxOperands) {
         error = std::string(info->name) + " takes " +
-                (info->maxOperands == 0 ? std::string("no operands") : std::string("one device")) + ", not \"" +
+                (info->maxOperands == 0   ? std::string("no operands")
+                 : info->maxOperands == 2 ? std::string("a device and a file")
+                                          : std::string("one device")) +
+                ", not \"" +
                 line.operands.back() + "\"";
         return false;
     }
-    if ((line.kind == CommandKind::Receive || line.kind == CommandKind::Transmit) && line.project.empty()) {
+    if ((line.kind == CommandKind::Import || line.kind == CommandKind::Export) && !line.item.empty() &&
+        !line.config.empty()) {
+        error = std::string(info->name) + " takes --item or --config, not both";
+        return false;
+    }
+    if (line.kind == CommandKind::Export && line.outFile.empty()) {
+        error = "export needs --out FILE.syx";
+        return false;
+    }
+    if ((line.kind == CommandKind::Receive || line.kind == CommandKind::Transmit || line.kind == CommandKind::Import ||
+         line.kind == CommandKind::Export) &&
+        line.project.empty()) {
         error = std::string(info->name) + " needs --project FILE";
         return false;
     }
@@ -189,6 +235,8 @@ std::string HelpText(CommandKind kind) {
            "  transmit DEVICE --project FILE  send dumps from a project file\n"
            "  detect DEVICE          whether the instrument answers\n"
            "  page DEVICE            the device's editor page\n"
+           "  import DEVICE FILE.syx --project FILE   lay a .syx file into a project's dumps\n"
+           "  export DEVICE --project FILE --out FILE.syx   write a project's dumps to a .syx file\n"
            "druvhost COMMAND --help tells more. Exit status: 0 success, 1 failure,\n"
            "2 a command line not understood, 3 cancelled with Ctrl+C.\n";
 }

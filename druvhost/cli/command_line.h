@@ -8,7 +8,7 @@
 
 namespace druvhost {
 
-enum class CommandKind { None, Install, Uninstall, List, Receive, Transmit, Detect, Page };
+enum class CommandKind { None, Install, Uninstall, List, Receive, Transmit, Detect, Page, Import, Export };
 
 struct CommandLine {
     CommandKind kind = CommandKind::None;
@@ -18,6 +18,8 @@ struct CommandLine {
     std::string config;
     std::string inPort;
     std::string outPort;
+    std::string item;                   // import and export: one item instead of a configuration
+    std::string outFile;                // export: the .syx file written (its --out)
     std::optional<int> deviceId;        // as the device shows it
     std::optional<int> channel;         // 1 to 16
     std::optional<int> seconds;         // page only: the frame closes by itself after this long

@@ -17,6 +17,7 @@
 #include "druvhost/host/saved_settings.h"
 #include "druvhost/program/console.h"
 #include "druvhost/program/filter_session.h"
+#include "druvhost/program/syx_commands.h"
 #include "druvhost/project/project_store.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -327,6 +328,8 @@ int RunCommand(const CommandLine& line) {
         case CommandKind::Transmit: return RunTransmit(line);
         case CommandKind::Detect: return RunDetect(line);
         case CommandKind::Page: return RunPage(line);
+        case CommandKind::Import: return RunImport(line);
+        case CommandKind::Export: return RunExport(line);
         case CommandKind::None: break;
     }
     return kExitUsage;

@@ -39,6 +39,18 @@ TEST(CommandLineTest, TransferOptionsAreTakenWithTheirValues) {
     EXPECT_FALSE(Parsed({"page", "X"}).seconds.has_value());
 }
 
+TEST(CommandLineTest, SyxCommandsTakeTheirFileItemAndConfiguration) {
+    const CommandLine in = Parsed({"import", "TX7", "bank.syx", "--project", "p.dhp", "--item", "All Voices"});
+    EXPECT_EQ(in.kind, CommandKind::Import);
+    EXPECT_EQ(in.operands, (Arguments{"TX7", "bank.syx"}));
+    EXPECT_EQ(in.item, "All Voices");
+    const CommandLine out = Parsed({"export", "TX7", "--project", "p.dhp", "--out", "bank.syx", "--config", "2"});
+    EXPECT_EQ(out.kind, CommandKind::Export);
+    EXPECT_EQ(out.outFile, "bank.syx");
+    EXPECT_EQ(out.outPort, "");
+    EXPECT_EQ(out.config, "2");
+}
+
 TEST(CommandLineTest, MistakesAreRefusedWithAReason) {
     struct Case {
         Arguments arguments;
@@ -60,6 +72,14 @@ TEST(CommandLineTest, MistakesAreRefusedWithAReason) {
         {{"install", "--project", "p", "a.druv"}, "takes no option"},
         {{"page", "X", "--seconds", "0"}, "1 to 3600"},
         {{"receive", "X", "--project", "p", "--seconds", "3"}, "unknown option"},
+        {{"import", "X"}, "needs a .syx file"},
+        {{"import", "X", "a.syx"}, "needs --project"},
+        {{"import", "X", "a.syx", "b.syx", "--project", "p"}, "a device and a file"},
+        {{"import", "X", "a.syx", "--project", "p", "--out", "c.syx"}, "unknown option --out"},
+        {{"import", "X", "a.syx", "--project", "p", "--id", "3"}, "unknown option --id"},
+        {{"import", "X", "a.syx", "--project", "p", "--item", "A", "--config", "1"}, "not both"},
+        {{"export", "X", "--project", "p"}, "needs --out"},
+        {{"export", "X", "--out", "c.syx"}, "needs --project"},
     };
     for (const Case& c : cases) {
         CommandLine line;

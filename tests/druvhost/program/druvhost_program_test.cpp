@@ -337,4 +337,97 @@ TEST_F(DruvhostProgramTest, AConfigurationNameWithASemicolonIsListedAndChosenAsT
     EXPECT_EQ(half.status, 1u) << half.output;
 }
 
+
+// The project's SysX messages of one device, as an export writes them: the
+// stored dumps without their loop markers.
+std::vector<uint8_t> StoredSysX(const std::string& projectPath, const GUID& device) {
+    druvhost::Project project;
+    const std::vector<uint8_t> bytes = ReadBytes(projectPath);
+    std::vector<uint8_t> messages;
+    if (druvhost::DecodeProject(bytes.data(), bytes.size(), project) != druvhost::ProjectReadError::None)
+        return messages;
+    druvhost::ClassId classId;
+    std::memcpy(classId.data(), &device, classId.size());
+    const druvhost::ProjectEntry* entry = project.Find(classId);
+    if (entry == nullptr) return messages;
+    for (const std::vector<uint8_t>& item : druvhost::SavedItemData(entry->filterData))
+        for (uint8_t byte : item)
+            if (byte != 0xFF) messages.push_back(byte);
+    return messages;
+}
+
+// A .syx file of another unit (device ID 9) comes into a new project and goes
+// out to the simulated instrument, which then holds it with its own ID: the
+// real plug-in loads what the import wrote and renews the ID and checksums.
+TEST_F(DruvhostProgramTest, AnExportedFileOfAnotherUnitIsImportedAndTransmittedWithTheInstrumentsId) {
+    const std::string exported = folder_ + "\\mixer ö.syx";
+    const RunResult out = RunDruvhost({"export", mixerName_, "--project", project_, "--out", exported});
+    ASSERT_EQ(out.status, 0u) << out.output;
+    EXPECT_NE(out.output.find("Exported 2 messages (4368 bytes)"), std::string::npos) << out.output;
+    std::vector<uint8_t> syx = ReadBytes(exported);
+    ASSERT_EQ(syx, StoredSysX(project_, mixerClass_)) << "export size " << syx.size();
+
+    // Another unit's file: the ID byte after F0 7D is 9 in each message.
+    for (size_t at = 0; at + 2 < syx.size(); ++at)
+        if (syx[at] == 0xF0) syx[at + 2] = 9;
+    const std::string other = folder_ + "\\other unit.syx";
+    ASSERT_TRUE(WriteBytes(other, syx));
+    const std::string imported = folder_ + "\\imported ü.dhp";
+    const RunResult in = RunDruvhost({"import", mixerName_, other, "--project", imported, "--config", "Everything"});
+    ASSERT_EQ(in.status, 0u) << in.output;
+    EXPECT_NE(in.output.find("\"Current Scene\": 1 message (1 to 1), 4105 bytes stored"), std::string::npos)
+        << in.output;
+    EXPECT_NE(in.output.find("\"Setup\": 1 message (2 to 2)"), std::string::npos) << in.output;
+    EXPECT_EQ(StoredSysX(imported, mixerClass_), syx) << "the imported dumps keep the file's bytes";
+
+    const RunResult transmit = RunDruvhost({"transmit", mixerName_, "--project", imported, "--id", "4"});
+    ASSERT_EQ(transmit.status, 0u) << transmit.output;
+    EXPECT_NE(transmit.output.find("stored 2 dump message(s); 0 refused"), std::string::npos) << transmit.output;
+    EXPECT_NE(transmit.output.find("holds the project's dumps with its device ID 4 and valid checksums: yes"),
+              std::string::npos)
+        << transmit.output;
+}
+
+TEST_F(DruvhostProgramTest, SyxFilesThatDoNotFitAndExportsOfNothingFailAndLeaveTheProjectAsItWas) {
+    const std::string project = folder_ + "\\syx failures.dhp";
+    const RunResult receive = RunDruvhost({"receive", mixerName_, "--project", project, "--config", "Scene only"});
+    ASSERT_EQ(receive.status, 0u) << receive.output;
+    const std::vector<uint8_t> before = ReadBytes(project);
+    const std::string scene = folder_ + "\\scene.syx";
+    const RunResult sceneOut =
+        RunDruvhost({"export", mixerName_, "--project", project, "--out", scene, "--item", "current scene"});
+    ASSERT_EQ(sceneOut.status, 0u) << sceneOut.output;
+
+    struct Row {
+        const char* what;
+        std::vector<std::string> arguments;
+        DWORD status;
+        const char* says;
+    };
+    const std::string garbage = folder_ + "\\garbage.syx";
+    ASSERT_TRUE(WriteBytes(garbage, {0xF0, 0x7D, 0x00, 0x31}));
+    const Row rows[] = {
+        {"a scene where the configuration also wants the setup",
+         {"import", mixerName_, scene, "--project", project, "--config", "Everything"}, 1u,
+         "\"Setup\" expects 1 loop of one 264-byte message; the file ends after message 1"},
+        {"a scene into the setup", {"import", mixerName_, scene, "--project", project, "--item", "Setup"}, 1u,
+         "message 1 (at byte 0) holds 4104 bytes"},
+        {"a message without its end", {"import", mixerName_, garbage, "--project", project}, 1u,
+         "at byte 0 has no end byte (F7)"},
+        {"no such file", {"import", mixerName_, folder_ + "\\none.syx", "--project", project}, 1u, "cannot open"},
+        {"an item without a dump",
+         {"export", mixerName_, "--project", project, "--out", garbage, "--item", "Setup"}, 1u,
+         "no dump is stored for \"Setup\""},
+        {"both --item and --config", {"import", mixerName_, scene, "--project", project, "--item", "Setup",
+                                      "--config", "1"}, 2u, "not both"},
+    };
+    for (const Row& row : rows) {
+        const RunResult run = RunDruvhost(row.arguments);
+        EXPECT_EQ(run.status, row.status) << row.what << "\n" << run.output;
+        EXPECT_NE(run.output.find(row.says), std::string::npos) << row.what << "\n" << run.output;
+        EXPECT_EQ(ReadBytes(project), before) << row.what << ": the project changed";
+    }
+    EXPECT_EQ(ReadBytes(garbage).size(), 4u) << "a failed export wrote its file";
+}
+
 }  // namespace
