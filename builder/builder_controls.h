@@ -71,8 +71,46 @@ constexpr ControlId kVerify = 1055;           // check box "Use with Detect"
 constexpr ControlId kTimeOut = 1056;          // check box "Can Timeout"
 constexpr ControlId kTerminator = 1057;       // byte box
 constexpr ControlId kStoreTerminator = 1058;  // check box
+constexpr ControlId kAdvanced = 1060;         // button "Advanced...": the template's extensions
 
 }  // namespace builder_controls
+
+// The "Advanced" dialog's boxes: the current template's extensions of the
+// definition format, grouped as the dialog shows them.
+namespace advanced_controls {
+
+// "Request Checksum": the rule of the messages the template sends.
+constexpr ControlId kRequestCSumType = 1101;  // drop-down, the checksum kinds
+constexpr ControlId kRequestCSumStart = 1102;
+constexpr ControlId kRequestCSumLength = 1103;
+constexpr ControlId kRequestCSumOfs = 1104;
+constexpr ControlId kRequestCSumFromEnd = 1105;
+constexpr ControlId kRequestCSumConstant = 1106;
+// "Dump Checksum": what the dump's rule of the main window lacks.
+constexpr ControlId kCSumFromEnd = 1107;
+constexpr ControlId kCSumConstant = 1108;
+constexpr ControlId kCSumVerify = 1109;  // check box "Check on Receive"
+// "Loop Address".
+constexpr ControlId kAddressOfs = 1110;
+constexpr ControlId kAddressBytes = 1111;
+constexpr ControlId kAddressStart = 1112;
+constexpr ControlId kAddressIncDec = 1113;
+// "Outer Loop".
+constexpr ControlId kOuterLoopCount = 1114;
+constexpr ControlId kOuterLoopStart = 1115;
+constexpr ControlId kOuterLoopIncDec = 1116;
+constexpr ControlId kOuterLoopOfs = 1117;
+constexpr ControlId kOuterLoopValFormat = 1118;  // drop-down, the outer loop's formats
+// "Replies".
+constexpr ControlId kUnknownLength = 1119;  // check box
+constexpr ControlId kEndAfterMessages = 1120;
+constexpr ControlId kEndAfterQuiet = 1121;
+// "Transmit Acknowledgement".
+constexpr ControlId kAckPattern = 1122;       // bytes
+constexpr ControlId kAckErrorPattern = 1123;  // bytes
+constexpr ControlId kAckTimeOut = 1124;
+
+}  // namespace advanced_controls
 
 namespace builder_commands {
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "builder/builder_messages.h"
+#include "builder/definition_format.h"
 #include "builder/definition_identity.h"
 #include "builder/document_title.h"
 #include "device/companion_files.h"
@@ -121,6 +122,9 @@ bool BuilderDocument::Write() {
     editor_.StoreDevice();
     editor_.StoreConfigurationTemplates();
     editor_.StoreTemplate();
+    // A template's extensions give the file FormatVersion 2; types that a
+    // first-format file read as none must keep that meaning there.
+    if (device_.NeedsLaterFormat()) MoveToLaterFormat(device_);
     FillMissingIdentifiers(device_);
     if (device_.SaveDefinition() != 1) return false;
     changes_.MarkSaved();
@@ -148,9 +152,9 @@ bool BuilderDocument::SaveAs() {
         // The definition still belongs where it was; only a written file
         // may take the new name and identity.
         RestoreIdentity(device_, previous);
-        view_.SetText(builder_controls::kCurrentDevice, device_.FilePath());
+        view_.ShowPath(builder_controls::kCurrentDevice, device_.FilePath());
         return false;
     }
-    view_.SetText(builder_controls::kCurrentDevice, device_.FilePath());
+    view_.ShowPath(builder_controls::kCurrentDevice, device_.FilePath());
     return true;
 }

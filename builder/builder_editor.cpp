@@ -6,6 +6,7 @@
 #include <string>
 
 #include "builder/builder_messages.h"
+#include "builder/definition_format.h"
 #include "builder/field_bindings.h"
 #include "builder/list_buttons.h"
 #include "device/text_fields.h"
@@ -91,11 +92,42 @@ void BuilderEditor::ShowDevice() { ShowFields(device_, view_); }
 void BuilderEditor::StoreDevice() { StoreFields(view_, device_); }
 
 void BuilderEditor::ShowTemplate() {
-    if (IsRecord<TemplateList>(device_, currentTemplate_)) ShowFields(*device_.Template(currentTemplate_), view_);
+    if (!IsRecord<TemplateList>(device_, currentTemplate_)) return;
+    const DRUVTemplate& record = *device_.Template(currentTemplate_);
+    ShowFields(record, view_);
+    // A first-format file's type 4 to 6 means no checksum; an entry would
+    // claim one. With none chosen, storing keeps the type as it came.
+    const uint8_t type = record.CSumType();
+    if (type != kChecksumNone && ChecksumTypeInForce(type, device_.FormatVersion()) == kChecksumNone)
+        view_.SetDropDownSelection(ids::kCSumType, -1);
+    pendingExtensions_ = record.Extensions();
+}
+
+bool BuilderEditor::PendingNeedsLaterFormat() const {
+    if (!IsRecord<TemplateList>(device_, currentTemplate_)) return false;
+    const int chosen = view_.DropDownSelection(ids::kCSumType);
+    return chosen > kLastFirstFormatChecksumType && chosen <= kLastChecksumType;
+}
+
+int32_t BuilderEditor::PendingFormatVersion() const {
+    const int32_t version = device_.FormatVersion();
+    return version < kDefinitionFormatVersion && PendingNeedsLaterFormat() ? kDefinitionFormatVersion : version;
 }
 
 void BuilderEditor::StoreTemplate() {
-    if (IsRecord<TemplateList>(device_, currentTemplate_)) StoreFields(view_, *device_.Template(currentTemplate_));
+    if (!IsRecord<TemplateList>(device_, currentTemplate_)) return;
+    if (PendingNeedsLaterFormat()) MoveToLaterFormat(device_);
+    DRUVTemplate& record = *device_.Template(currentTemplate_);
+    StoreFields(view_, record);
+    record.SetExtensions(pendingExtensions_);
+}
+
+bool BuilderEditor::EditAdvanced() {
+    if (!IsRecord<TemplateList>(device_, currentTemplate_) || advancedDialog_ == nullptr) return false;
+    AdvancedEditor editor(pendingExtensions_, device_.Template(currentTemplate_)->Name());
+    if (!advancedDialog_->Run(editor)) return false;
+    pendingExtensions_ = editor.Extensions();
+    return true;
 }
 
 void BuilderEditor::StoreConfigurationTemplates() {
@@ -146,6 +178,8 @@ void BuilderEditor::UpdateButtons(int current) {
 void BuilderEditor::UpdateListButtons() {
     UpdateButtons<ConfigurationList>(currentConfiguration_);
     UpdateButtons<TemplateList>(currentTemplate_);
+    // Without a current template the dialog's edits would go nowhere.
+    view_.Enable(ids::kAdvanced, IsRecord<TemplateList>(device_, currentTemplate_));
 }
 
 template <typename List>
@@ -163,7 +197,7 @@ void BuilderEditor::ShowDefinition() {
     view_.ClearItems(ids::kConfigurationTemplates);
     FillList<ConfigurationList>();
     FillList<TemplateList>();
-    view_.SetText(ids::kCurrentDevice, device_.FilePath());
+    view_.ShowPath(ids::kCurrentDevice, device_.FilePath());
     UpdateListButtons();
 }
 

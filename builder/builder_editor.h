@@ -8,13 +8,17 @@
 // boxes with StoreDevice (at save), the template editor when another
 // template is selected or at save, the Configuration Templates selection
 // when another configuration is selected, before a template command
-// rebuilds it, or at save. List commands change the device at once.
+// rebuilds it, or at save. List commands change the device at once. The
+// current template's extensions, edited in the "Advanced" dialog, belong to
+// the template editor: held beside its boxes, stored with them.
 #pragma once
 
 #include <string>
 
+#include "builder/advanced_editor.h"
 #include "builder/builder_view.h"
 #include "device/druv_device.h"
+#include "device/template_extensions.h"
 
 class BuilderEditor {
 public:
@@ -24,6 +28,8 @@ public:
 
     // Owner window of the confirmation boxes (an HWND on Windows), or null.
     void SetMessageOwner(void* owner) { owner_ = owner; }
+    // The window's "Advanced" dialog, or null for none.
+    void SetAdvancedDialog(AdvancedDialog* dialog) { advancedDialog_ = dialog; }
 
     // Once, when the window has been created: limits the one-line boxes,
     // shows the device, leaves the template editor's drop-downs unselected.
@@ -35,9 +41,21 @@ public:
 
     void ShowDevice();
     void StoreDevice();
-    // Both do nothing without a current template.
+    // Both do nothing without a current template. A checksum type that the
+    // device's format does not know shows no entry. Storing a checksum kind
+    // of the later format moves a device of the first one to the later
+    // format (MoveToLaterFormat), so that the kind is in force.
     void ShowTemplate();
     void StoreTemplate();
+    // The current template's extensions as the template editor holds them:
+    // the template's own until the "Advanced" dialog's OK changes them.
+    const TemplateExtensions& PendingExtensions() const { return pendingExtensions_; }
+    // The format version the device would have once the template editor is
+    // stored.
+    int32_t PendingFormatVersion() const;
+    // Button "Advanced...": the dialog over the pending extensions; true when
+    // its OK took them. Nothing without a current template.
+    bool EditAdvanced();
     // The current configuration's Refs from the selected Configuration
     // Templates items, top to bottom; nothing without a current configuration.
     void StoreConfigurationTemplates();
@@ -87,9 +105,15 @@ private:
     template <typename Command>
     void ChangeTemplates(Command command);
 
+    // Whether the template editor holds a checksum kind that only the later
+    // format knows.
+    bool PendingNeedsLaterFormat() const;
+
     DRUVDevice& device_;
     BuilderView& view_;
     void* owner_ = nullptr;
+    AdvancedDialog* advancedDialog_ = nullptr;
+    TemplateExtensions pendingExtensions_;
     int currentConfiguration_ = -1;
     int currentTemplate_ = -1;
 };

@@ -20,6 +20,10 @@ public:
     virtual void SetText(ControlId control, const std::string& text) = 0;
     // The most a person can type into the box, in UTF-16 units.
     virtual void SetTextLimit(ControlId control, size_t units) = 0;
+    // A read-only box that shows a file's path: the whole path where the box
+    // is wide enough, otherwise its end after "..." (PathTail); the whole
+    // path in the box's tool tip.
+    virtual void ShowPath(ControlId control, const std::string& path) = 0;
 
     // Check boxes.
     virtual bool IsChecked(ControlId control) const = 0;

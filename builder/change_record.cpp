@@ -3,6 +3,7 @@
 #include <cctype>
 #include <unordered_map>
 
+#include "builder/advanced_fields.h"
 #include "builder/field_bindings.h"
 
 namespace {
@@ -15,10 +16,11 @@ std::string FoldedCase(const std::string& name) {
     return folded;
 }
 
-std::string TemplateText(const DRUVTemplate& record, const std::string& fields) {
+std::string TemplateText(const DRUVTemplate& record, const std::string& fields,
+                         const TemplateExtensions& extensions) {
     std::string text;
     AppendFieldText(text, record.Name());
-    return text + fields;
+    return text + fields + ExtensionsText(extensions);
 }
 
 void AppendIndex(std::string& text, size_t index) {
@@ -40,7 +42,7 @@ ChangeRecord::Snapshot ChangeRecord::Records() const {
     std::unordered_map<std::string, size_t> firstOfName;
     for (size_t i = 0; i < templates; ++i) {
         const DRUVTemplate& record = *device_.Template(i);
-        records.templates.push_back(TemplateText(record, FieldsText(record)));
+        records.templates.push_back(TemplateText(record, FieldsText(record), record.Extensions()));
         firstOfName.emplace(FoldedCase(record.Name()), i);
     }
     const size_t configurations = device_.ConfigurationCount();
@@ -83,6 +85,7 @@ void ChangeRecord::MarkSaved() {
     // What the boxes show stands for the current records: the save stored it,
     // or nothing has been typed since the definition was shown.
     savedDevice_ = pendingDevice_;
+    savedFormat_ = pendingFormat_;
     if (IsCurrent(currentTemplate_, saved_.templates.size())) saved_.templates[currentTemplate_] = pendingTemplate_;
     if (IsCurrent(currentConfiguration_, saved_.configurations.size()))
         saved_.configurations[currentConfiguration_] = pendingConfiguration_;
@@ -91,10 +94,11 @@ void ChangeRecord::MarkSaved() {
 
 void ChangeRecord::TakeBoxes() {
     pendingDevice_ = PendingFieldsText(view_, device_);
+    pendingFormat_ = editor_.PendingFormatVersion();
     pendingTemplate_.clear();
     if (IsCurrent(currentTemplate_, device_.TemplateCount())) {
         const DRUVTemplate& record = *device_.Template(static_cast<size_t>(currentTemplate_));
-        pendingTemplate_ = TemplateText(record, PendingFieldsText(view_, record));
+        pendingTemplate_ = TemplateText(record, PendingFieldsText(view_, record), editor_.PendingExtensions());
     }
 }
 
@@ -109,7 +113,7 @@ void ChangeRecord::TakeConfigurationSelection() {
 }
 
 bool ChangeRecord::HasUnsavedChanges() const {
-    if (recordsDiffer_ || pendingDevice_ != savedDevice_) return true;
+    if (recordsDiffer_ || pendingDevice_ != savedDevice_ || pendingFormat_ != savedFormat_) return true;
     if (IsCurrent(currentTemplate_, saved_.templates.size()) && pendingTemplate_ != saved_.templates[currentTemplate_])
         return true;
     return IsCurrent(currentConfiguration_, saved_.configurations.size()) &&

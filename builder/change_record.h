@@ -3,13 +3,16 @@
 // Configuration Templates selection not yet stored, and every list command.
 // It compares what a save would keep with what was last saved, opened or
 // started, so an edit undone by hand is no change, and a save that fails
-// leaves the record as it was.
+// leaves the record as it was. A template's extensions count with its other
+// fields (as the "Advanced" dialog left them for the current one), and so
+// does the format version that storing the template editor would give.
 //
 // The device's records are compared only when they may have changed (after
 // a command or a selection change); a keystroke compares the boxes alone, so
 // typing stays quick however many templates the definition holds.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -62,4 +65,6 @@ private:
     std::string pendingDevice_;
     std::string pendingTemplate_;
     std::string pendingConfiguration_;
+    int32_t savedFormat_ = 0;
+    int32_t pendingFormat_ = 0;
 };

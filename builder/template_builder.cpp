@@ -27,6 +27,7 @@ const CommandEntry kCommands[] = {
     {ids::kTemplateRename, [](BuilderEditor& e, BuilderDocument&) { e.RenameTemplate(); }},
     {ids::kTemplateUp, [](BuilderEditor& e, BuilderDocument&) { e.MoveTemplateUp(); }},
     {ids::kTemplateDown, [](BuilderEditor& e, BuilderDocument&) { e.MoveTemplateDown(); }},
+    {ids::kAdvanced, [](BuilderEditor& e, BuilderDocument&) { e.EditAdvanced(); }},
 };
 
 }  // namespace
@@ -36,6 +37,8 @@ TemplateBuilder::TemplateBuilder(BuilderView& view)
       editor_(device_, view),
       changes_(device_, editor_, view),
       document_(device_, editor_, view, changes_) {}
+
+void TemplateBuilder::SetAdvancedDialog(AdvancedDialog* dialog) { editor_.SetAdvancedDialog(dialog); }
 
 void TemplateBuilder::SetOwner(void* owner) {
     device_.SetMessageOwner(owner);

@@ -15,6 +15,9 @@
 //     (LBN_SELCHANGE): Edited(control);
 //   a request to close (WM_CLOSE): close only when MayClose() says so.
 //
+// The "Advanced..." button's command runs the window's AdvancedDialog
+// (SetAdvancedDialog) modally; a close asked for meanwhile is refused.
+//
 // Clicks in Configuration Templates toggle the item in the control itself;
 // the core reads that selection when it stores it. The core's own changes to
 // the controls may come back as notifications (emptying a name box sends
@@ -42,6 +45,8 @@ public:
 
     // Owner window of every dialog and box the core and its device show.
     void SetOwner(void* owner);
+    // The window's "Advanced" dialog (button "Advanced..."), before Start.
+    void SetAdvancedDialog(AdvancedDialog* dialog);
     void Start();
 
     bool Command(ControlId id);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -32,6 +33,12 @@ enum ChecksumType : uint8_t {
 };
 constexpr uint8_t kLastFirstFormatChecksumType = kChecksumOnesComplement;
 constexpr uint8_t kLastChecksumType = kChecksumNybbleSumHighLow;
+
+// The kinds' names, by value, as every program shows them.
+inline constexpr const char* kChecksumTypeNames[] = {"None",           "2s Complement",  "Sum",
+                                                     "1s Complement",  "Sum + Constant", "Nybble Sum L/H",
+                                                     "Nybble Sum H/L"};
+static_assert(std::size(kChecksumTypeNames) == kLastChecksumType + 1, "one name per checksum kind");
 
 // The kind a checksum type stands for in a definition of `formatVersion`:
 // the type itself, or kChecksumNone where that version does not know it.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the plug-in's editor page (one PNG per example definition,
-# and as druvhost shows it), of DRUV Manager with two instruments and of the
-# Template Builder with the example mixer, taken under Wine on a virtual
-# display:
+# and as druvhost shows it), of DRUV Manager with two instruments, of the
+# Template Builder with the example mixer and of its "Advanced" dialog,
+# taken under Wine on a virtual display:
 #   scripts/screenshots.sh [BUILD_DIR]     (default build/windows64)
 # BUILD_DIR is a Windows build with the tests (it holds DRUV.dll,
 # druv-page-viewer.exe, druv-manager-viewer.exe, druv-builder-viewer.exe and
@@ -160,6 +160,52 @@ shoot_builder() {  # name definition configuration template
   say "$png (${width}x${height}, both choices and the line seen)"
 }
 
+# The Template Builder's "Advanced" dialog over a template that uses the
+# extensions (a test definition: all four banks of a synthesizer). Checked by
+# its pixels: the focused first drop-down shows the selection colour, and the
+# ticked "Check on Receive" square is darker than the clear "Unknown Length".
+mean_of() {  # png x y size -> the square's mean brightness, 0 to 1000
+  "$convert" "$1" -crop "${4}x${4}+${2}+${3}" +repage -colorspace Gray -format "%[fx:round(1000*mean)]" info: \
+    2>/dev/null
+}
+shoot_builder_advanced() {  # name definition configuration template
+  local name=$1 definition=$2 configuration=$3 template=$4
+  local ready="$out/$name.ready" raw="$out/$name.xwd" png="$out/$name.png"
+  [ -f "$builder_viewer" ] || { say "missing $builder_viewer: build the target druv-builder-viewer first"; return 1; }
+  rm -f "$ready" "$raw" "$png"
+  "$root/scripts/wine-run.sh" "$arch" "$builder_viewer" "$(printf 'Z:%s' "$definition" | tr / '\\')" \
+    --configuration "$configuration" --template "$template" --advanced --seconds 4 \
+    --ready-file "$(printf 'Z:%s' "$ready" | tr / '\\')" </dev/null >"$out/$name.log" 2>&1 &
+  local viewer_pid=$!
+  for _ in $(seq 100); do [ -s "$ready" ] && break; sleep 0.1; done
+  if [ ! -s "$ready" ]; then
+    wait "$viewer_pid" || true
+    say "FAILED: the Advanced dialog of $name did not show (see $out/$name.log)"; return 1
+  fi
+  local x y width height ex ey vx vy vsize ux uy usize r g b window
+  read -r x y width height ex ey vx vy vsize ux uy usize r g b < <(tr -d '\r' <"$ready")
+  # A picture of the whole display shows this owned window black under Wine;
+  # one of its own X window shows what it painted, its client area alone.
+  window=$(xwininfo -root -tree -display "$DISPLAY" | grep -F "\"Advanced: $template\"" | awk '{ print $1; exit }')
+  if [ -n "$window" ]; then
+    xwd -id "$window" -silent -display "$DISPLAY" >"$raw"
+    "$convert" "xwd:$raw" -crop "${width}x${height}+0+0" +repage "$png"
+  fi
+  wait "$viewer_pid" || true
+  rm -f "$raw" "$ready"
+  if [ ! -s "$png" ]; then say "FAILED: no picture of $name"; return 1; fi
+  local problems=() ticked clear
+  near "$(rgb_at "$png" "$ex" "$ey")" "$r $g $b" || problems+=("the focused drop-down at ($ex, $ey) not shown chosen")
+  ticked=$(mean_of "$png" "$vx" "$vy" "$vsize") clear=$(mean_of "$png" "$ux" "$uy" "$usize")
+  if [ -z "$ticked" ] || [ -z "$clear" ] || [ $((clear - ticked)) -lt 50 ]; then
+    problems+=("\"Check on Receive\" (brightness ${ticked:-?}) not shown ticked beside"
+               "\"Unknown Length\" (${clear:-?})")
+  fi
+  if [ ${#problems[@]} -gt 0 ]; then say "FAILED: $name: ${problems[*]}"; return 1; fi
+  rm -f "$out/$name.log"
+  say "$png (${width}x${height}, the focused entry and the ticked box seen)"
+}
+
 # The editor page as druvhost.exe shows it: `druvhost page` for a copy of the
 # example mixer (installed under identifiers of its own and uninstalled
 # afterwards) opens the page in the system's property frame. The frame waits
@@ -212,5 +258,7 @@ shoot mixer-online "$root/examples/brindle-koss-sd16-mixer.druv" green --online 
 shoot synth-offline "$root/examples/velmora-aster8-synth.druv" red || status=1
 shoot_manager || status=1
 shoot_builder builder-mixer "$root/examples/brindle-koss-sd16-mixer.druv" "Everything" "Current Scene" || status=1
+shoot_builder_advanced builder-advanced "$root/tests/builder/window/aster16-all-banks.druv" "Everything" "All Banks" ||
+  status=1
 shoot_druvhost_page || status=1
 exit $status

@@ -13,7 +13,8 @@ InstrumentDefinition DefinitionFromDevice(const DRUVDevice& device) {
     TemplateDefinition tmpl;
     tmpl.name = source.Name();
     tmpl.size = source.Size();
-    tmpl.checksum = ChecksumRuleOf(source);
+    tmpl.checksum = ChecksumRuleOf(source, device.FormatVersion());
+    tmpl.requestChecksum = RequestChecksumRuleOf(source, device.FormatVersion());
     tmpl.numLoops = source.NumLoops();
     tmpl.loopStart = source.LoopStart();
     tmpl.loopIncDec = source.LoopIncDec();
@@ -24,6 +25,12 @@ InstrumentDefinition DefinitionFromDevice(const DRUVDevice& device) {
     tmpl.multiSysX = source.MultiSysX() != 0;
     tmpl.request = source.Request();
     tmpl.terminator = source.Terminator();
+    const TemplateExtensions& x = source.Extensions();
+    tmpl.address = LoopAddress{x.addressOfs, x.addressBytes, x.addressStart, x.addressIncDec};
+    tmpl.outer = OuterLoop{x.outerLoopCount, x.outerLoopStart, x.outerLoopIncDec, x.outerLoopOfs, x.outerLoopValFormat};
+    tmpl.unknownLength = x.unknownLength != 0;
+    tmpl.ackPattern = x.ackPattern;
+    tmpl.ackErrorPattern = x.ackErrorPattern;
     definition.templates.push_back(std::move(tmpl));
   }
   return definition;

@@ -65,6 +65,7 @@ MidiMessage ReplyHeader(const InstrumentDefinition& definition, size_t templateI
   // taken as if the message went on past it, so the ID byte may be its last.
   definition.deviceId.Insert(header.data(), header.size() + 1, deviceId);
   InsertLoopValue(header.data(), header.size(), tmpl.LoopValue(loop), tmpl.loopValFormat);
+  InsertLoopFields(tmpl, loop, header.data(), header.size() + 1);
   // Template strings may hold bytes that are no data bytes (F4..FE); a reply
   // carries data bytes only.
   for (size_t i = 1; i < header.size(); ++i) header[i] &= 0x7F;
@@ -77,13 +78,25 @@ InstrumentMemory GenerateMemory(const InstrumentDefinition& definition, const Me
     const TemplateDefinition& tmpl = definition.templates[t];
     const int32_t replySize = tmpl.LoopReplySize();
     const bool multi = tmpl.multiSysX;
-    memory.SetKeyLength(t, ReplyHeader(definition, t, 0, options.deviceId).size() + (multi ? 1 : 0));
+    const bool parted = multi && !tmpl.unknownLength;  // messages carry their part number after the header
+    memory.SetKeyLength(t, ReplyHeader(definition, t, 0, options.deviceId).size() + (parted ? 1 : 0));
     if (replySize < 2) continue;
 
     for (int loop = 0; loop < tmpl.LoopCount(); ++loop) {
       const MidiMessage header = ReplyHeader(definition, t, loop, options.deviceId);
       DataBytes data(SlotSeed(options.seed, t, loop));
       auto sysxBytes = static_cast<size_t>(replySize);
+      if (tmpl.unknownLength) {
+        // One message of a length the seed chooses, from a header and one
+        // data byte up to the loop's size.
+        const size_t shortest = std::min(sysxBytes, header.size() + 3);
+        size_t choice = data.Next();
+        choice = choice << 7 | data.Next();
+        choice = choice << 7 | data.Next();
+        sysxBytes = shortest + choice % (sysxBytes - shortest + 1);
+        memory.SetSlot(t, loop, {BuildSysX(definition, tmpl, header, {sysxBytes, false, 0}, options.deviceId, data)});
+        continue;
+      }
       const bool channelMessage = multi && tmpl.useMidiChannel && options.channelMessagesInReplies && sysxBytes >= 5;
       if (channelMessage) sysxBytes -= 3;
 

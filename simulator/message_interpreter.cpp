@@ -6,13 +6,6 @@ namespace druv::simulator {
 
 namespace {
 
-bool HasPlaceholder(const MidiMessage& bytes, size_t from) {
-  return std::any_of(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(),
-                     [](uint8_t b) { return b == kLoopPlaceholderFirst || b == kLoopPlaceholderSecond; });
-}
-
-bool IsKnownLoopFormat(int32_t format) { return format >= kLoop14BitLowHigh && format <= kLoopNybbleHighLow; }
-
 bool After(const SlotPosition& a, const SlotPosition& b) {
   if (a.templateIndex != b.templateIndex) return a.templateIndex > b.templateIndex;
   if (a.loop != b.loop) return a.loop > b.loop;
@@ -26,8 +19,7 @@ MessageInterpreter::MessageInterpreter(const InstrumentDefinition& definition, u
   for (const TemplateDefinition& tmpl : definition_.templates) {
     std::vector<RequestPart> parts;
     for (MidiMessage& bytes : SplitTemplateMessages(tmpl.request)) {
-      const bool sysx = bytes[0] == kSysXStart;
-      const bool carries = IsKnownLoopFormat(tmpl.loopValFormat) && HasPlaceholder(bytes, sysx ? 0 : 1);
+      const bool carries = RequestNamesLoop(tmpl, bytes.data(), bytes.size());
       parts.push_back({std::move(bytes), carries});
     }
     requests_.push_back(std::move(parts));
@@ -43,9 +35,7 @@ MidiMessage MessageInterpreter::ExpectedRequest(size_t templateIndex, size_t par
   MidiMessage message = requests_.at(templateIndex).at(part).bytes;
   const int32_t value = tmpl.LoopValue(loop);
   if (message[0] == kSysXStart) {
-    definition_.deviceId.Insert(message.data(), message.size(), deviceId_);
-    InsertLoopValue(message.data(), message.size(), value, tmpl.loopValFormat);
-    StoreChecksum(tmpl.checksum, message.data(), message.size());
+    PrepareRequestSysX(definition_, tmpl, loop, deviceId_, message.data(), message.size());
     return message;
   }
   // A channel message with channel 0 goes out on the user's channel when the
@@ -61,9 +51,9 @@ bool MessageInterpreter::SameShape(const uint8_t* message, size_t size, const ui
   const DeviceIdPlacement& id = definition_.deviceId;
   const bool sysx = message[0] == kSysXStart;
   const bool idHere = sysx && id.Fits(size);
-  const bool checksumHere = sysx && ChecksumApplies(checksum, size);
+  const std::optional<size_t> checksumAt = sysx ? ChecksumOffset(checksum, size) : std::nullopt;
   for (size_t i = 0; i < compareLength; ++i) {
-    if (checksumHere && i == static_cast<size_t>(checksum.offset)) continue;
+    if (checksumAt && i == *checksumAt) continue;
     const uint8_t mask = idHere && i == static_cast<size_t>(id.offset) ? static_cast<uint8_t>(~id.Mask()) : 0xFF;
     if ((message[i] & mask) != (expected[i] & mask)) return false;
   }
@@ -96,11 +86,11 @@ std::optional<Interpretation> MessageInterpreter::MatchRequest(
       }
       for (int loop : candidates) {
         const MidiMessage expected = ExpectedRequest(t, part, loop);
-        if (!SameShape(message, size, expected.data(), size, tmpl.checksum)) continue;
+        if (!SameShape(message, size, expected.data(), size, tmpl.requestChecksum)) continue;
         Interpretation found;
         found.templateIndex = t;
         if (requests_[t][part].carriesLoopValue) found.loop = loop;
-        found.kind = Refusal(message, size, tmpl.checksum);
+        found.kind = Refusal(message, size, tmpl.requestChecksum);
         if (found.kind == MessageKind::Unrecognised) {
           found.kind = part + 1 == requests_[t].size() ? MessageKind::Request : MessageKind::RequestPart;
           return found;
@@ -121,17 +111,22 @@ std::optional<Interpretation> MessageInterpreter::MatchDump(const uint8_t* messa
   std::optional<SlotPosition> next;
   std::optional<Interpretation> refused;
   for (size_t t = 0; t < memory.TemplateCount() && t < definition_.templates.size(); ++t) {
-    const ChecksumRule& checksum = definition_.templates[t].checksum;
+    const TemplateDefinition& tmpl = definition_.templates[t];
+    const ChecksumRule& checksum = tmpl.checksum;
+    const bool unknownLength = tmpl.unknownLength;
+    const size_t longest = static_cast<size_t>(std::max(tmpl.LoopReplySize(), 0));
     const size_t keyLength = std::min(memory.KeyLength(t), size - 1);
     for (int loop = 0; loop < memory.LoopCount(t); ++loop) {
       const std::vector<MidiMessage>& slot = memory.Slot(t, loop);
       for (size_t m = 0; m < slot.size(); ++m) {
         const MidiMessage& stored = slot[m];
-        if (stored.size() != size || stored[0] != kSysXStart) continue;
+        // A reply of unknown length goes back in whatever length it has.
+        const bool fits = stored.size() == size || (unknownLength && size <= longest);
+        if (!fits || stored[0] != kSysXStart) continue;
         if (!SameShape(message, size, stored.data(), keyLength, checksum)) continue;
         const MessageKind refusal = Refusal(message, size, checksum);
         if (refusal != MessageKind::Unrecognised) {
-          if (!refused) refused = Interpretation{refusal, t, loop, m};
+          if (!refused) refused = Interpretation{refusal, t, loop, m, true};
           continue;
         }
         const SlotPosition position{t, loop, m};
@@ -142,7 +137,7 @@ std::optional<Interpretation> MessageInterpreter::MatchDump(const uint8_t* messa
   }
   if (!first) return refused;
   const SlotPosition chosen = next ? *next : *first;
-  return Interpretation{MessageKind::Dump, chosen.templateIndex, chosen.loop, chosen.messageIndex};
+  return Interpretation{MessageKind::Dump, chosen.templateIndex, chosen.loop, chosen.messageIndex, true};
 }
 
 Interpretation MessageInterpreter::Interpret(const uint8_t* message, size_t size, const InstrumentMemory& memory,

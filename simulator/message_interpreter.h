@@ -38,6 +38,7 @@ struct Interpretation {
   // no loop value (the instrument then answers its loops in turn).
   std::optional<int> loop;
   size_t messageIndex = 0;  // Dump: which message of the slot
+  bool dump = false;        // the message is (or was refused as) a dump
 };
 
 class MessageInterpreter {

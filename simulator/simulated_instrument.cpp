@@ -64,12 +64,42 @@ void SimulatedInstrument::Receive(const uint8_t* message, size_t size) {
     replies = Process(message, size, tick);
     if (replies.empty()) return;
     if (settings_.delivery == Delivery::Threaded) {
-      for (MidiMessage& reply : replies) outbox_.push_back({std::move(reply), arrival + replyDelay_});
-      wake_.notify_one();
+      Queue(std::move(replies), arrival + replyDelay_);
       return;
     }
   }
   for (const MidiMessage& reply : replies) Deliver(reply);
+}
+
+void SimulatedInstrument::Queue(std::vector<MidiMessage> replies, Clock::time_point notBefore) {
+  for (MidiMessage& reply : replies) outbox_.push_back({std::move(reply), notBefore});
+  wake_.notify_one();
+}
+
+size_t SimulatedInstrument::SendPanelDump(size_t templateIndex) {
+  std::vector<MidiMessage> messages;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (int loop = 0; loop < memory_.LoopCount(templateIndex); ++loop)
+      for (const MidiMessage& message : memory_.Slot(templateIndex, loop)) messages.push_back(message);
+    const size_t count = messages.size();
+    if (settings_.delivery == Delivery::Threaded) {
+      Queue(std::move(messages), Clock::now());
+      return count;
+    }
+  }
+  for (const MidiMessage& message : messages) Deliver(message);
+  return messages.size();
+}
+
+std::vector<MidiMessage> SimulatedInstrument::Acknowledgement(size_t templateIndex, bool refused) {
+  if (templateIndex >= definition_.templates.size()) return {};
+  const TemplateDefinition& tmpl = definition_.templates[templateIndex];
+  MidiMessage answer =
+      ConcreteAcknowledgement(definition_, refused ? tmpl.ackErrorPattern : tmpl.ackPattern, settings_.deviceId);
+  if (answer.empty()) return {};
+  ++counts_.acknowledgements;
+  return {answer};
 }
 
 void SimulatedInstrument::CheckInboundPacing(const uint8_t* message, size_t size, Clock::time_point arrival) {
@@ -95,12 +125,18 @@ std::vector<MidiMessage> SimulatedInstrument::Process(const uint8_t* message, si
       if (meaning.loop) pendingRequest_ = std::make_pair(meaning.templateIndex, *meaning.loop);
       return {};
     case MessageKind::Dump:
+      if (settings_.refuseWrites) {
+        ++counts_.refusedProtected;
+        return Acknowledgement(meaning.templateIndex, true);
+      }
       memory_.ReplaceMessage(meaning.templateIndex, *meaning.loop, meaning.messageIndex, MidiMessage(message, message + size));
       lastStoredDump_ = SlotPosition{meaning.templateIndex, *meaning.loop, meaning.messageIndex};
       ++counts_.dumpsStored;
-      return {};
+      return Acknowledgement(meaning.templateIndex, false);
     case MessageKind::WrongDeviceId: ++counts_.refusedWrongDeviceId; return {};
-    case MessageKind::BadChecksum: ++counts_.refusedBadChecksum; return {};
+    case MessageKind::BadChecksum:
+      ++counts_.refusedBadChecksum;
+      return meaning.dump ? Acknowledgement(meaning.templateIndex, true) : std::vector<MidiMessage>{};
     case MessageKind::Malformed: ++counts_.malformed; return {};
     case MessageKind::Unrecognised: ++counts_.unrecognised; return {};
   }
@@ -238,6 +274,18 @@ InstrumentMemory MemoryRenewedFor(const SimulatedInstrument& source, uint8_t dev
     }
   }
   return memory;
+}
+
+MidiMessage ConcreteAcknowledgement(const InstrumentDefinition& definition, const std::vector<uint8_t>& pattern,
+                                    uint8_t deviceId) {
+  if (pattern.empty()) return {};
+  const bool closed = pattern.size() > 1 && pattern[pattern.size() - 1] == kSysXEnd;
+  MidiMessage message(pattern.begin(), pattern.end());
+  if (!closed) message.push_back(kSysXEnd);
+  message[0] = kSysXStart;
+  for (size_t i = 1; i + 1 < message.size(); ++i) message[i] = message[i] == 0xFF ? 0x00 : message[i] & 0x7F;
+  definition.deviceId.Insert(message.data(), message.size(), deviceId);
+  return message;
 }
 
 MidiMessage ConcreteTerminator(const std::vector<uint8_t>& pattern, uint8_t midiChannel) {

@@ -1,7 +1,10 @@
 // A MIDI instrument in software, standing in for hardware in tests: it
 // answers the requests of a device definition's templates from its memory,
-// stores dumps sent back to it, refuses messages for another device ID or
-// with a bad checksum, and paces its replies to the MIDI wire.
+// stores dumps sent back to it (answering each with the template's
+// acknowledgement, when it has one), refuses messages for another device ID
+// or with a bad checksum (answering a refused dump with the template's error
+// message), sends a template's dumps unasked as its front panel would, and
+// paces its replies to the MIDI wire.
 //
 // Wiring: whatever the host side sends to the instrument goes to Receive()
 // as one whole message (SysX F0..F7, or a channel message of 2 or 3 bytes).
@@ -53,6 +56,9 @@ class SimulatedInstrument {
     uint64_t seed = 0x5EED;  // memory contents
     int messagesPerMultiSysXLoop = 2;
     bool channelMessagesInReplies = false;  // see MemoryGeneratorOptions
+    // Memory protect on: every dump is refused, with the template's error
+    // message where it has one.
+    bool refuseWrites = false;
     // Ticks stamped on the logs; by default milliseconds since construction.
     TickSource tickSource;
   };
@@ -69,6 +75,8 @@ class SimulatedInstrument {
     int dumpsStored = 0;
     int refusedWrongDeviceId = 0;
     int refusedBadChecksum = 0;
+    int refusedProtected = 0;  // dumps refused while memory protect was on
+    int acknowledgements = 0;  // acknowledge and error messages sent
     int unrecognised = 0;
     int malformed = 0;
     int repliesDelivered = 0;  // messages handed to the sink
@@ -103,6 +111,9 @@ class SimulatedInstrument {
   // ConcreteTerminator of its Terminator pattern).
   void SetTerminator(size_t templateIndex, MidiMessage message, TerminatorTiming timing);
   void ClearTerminator(size_t templateIndex);
+  // The front panel's dump of a template: every loop's messages, unasked.
+  // Returns how many messages were queued.
+  size_t SendPanelDump(size_t templateIndex);
   // Requests without a loop value are answered loop after loop; dumps without
   // one fill slot after slot. This starts both sequences again.
   void ResetSequences();
@@ -134,6 +145,8 @@ class SimulatedInstrument {
   void CheckInboundPacing(const uint8_t* message, size_t size, Clock::time_point arrival);
   std::vector<MidiMessage> Process(const uint8_t* message, size_t size, uint32_t tick);
   std::vector<MidiMessage> Answer(size_t templateIndex, std::optional<int> requestedLoop);
+  std::vector<MidiMessage> Acknowledgement(size_t templateIndex, bool refused);
+  void Queue(std::vector<MidiMessage> replies, Clock::time_point notBefore);
   void DeliveryLoop();
   void Deliver(const MidiMessage& message);
 
@@ -164,6 +177,12 @@ class SimulatedInstrument {
   std::optional<Clock::time_point> inboundWireFreeAt_;  // end of the last SysX from the host side
   std::thread thread_;  // last: started once everything above is set up
 };
+
+// The message an instrument with `deviceId` sends for an acknowledgement
+// pattern: FF (any byte) becomes 00, the device ID goes in as in every
+// message, and the message ends with F7. Empty for an empty pattern.
+MidiMessage ConcreteAcknowledgement(const InstrumentDefinition& definition, const std::vector<uint8_t>& pattern,
+                                    uint8_t deviceId);
 
 // A concrete message that matches a terminator pattern: class bytes (F8..FF)
 // become a status on `midiChannel` or the data byte 00; a SysX pattern is

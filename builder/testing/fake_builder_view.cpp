@@ -26,6 +26,12 @@ void FakeBuilderView::SetText(ControlId control, const std::string& text) { cont
 
 void FakeBuilderView::SetTextLimit(ControlId control, size_t units) { controls_[control].limit = units; }
 
+void FakeBuilderView::ShowPath(ControlId control, const std::string& path) {
+    Control& c = controls_[control];
+    c.text = path;
+    c.toolTip = path;
+}
+
 bool FakeBuilderView::IsChecked(ControlId control) const {
     const Control* c = Find(control);
     return c && c->checked;
@@ -118,6 +124,11 @@ void FakeBuilderView::Click(ControlId list, int index) {
 size_t FakeBuilderView::TextLimit(ControlId control) const {
     const Control* c = Find(control);
     return c ? c->limit : 0;
+}
+
+std::string FakeBuilderView::ToolTip(ControlId control) const {
+    const Control* c = Find(control);
+    return c ? c->toolTip : std::string();
 }
 
 bool FakeBuilderView::IsEnabled(ControlId control) const {

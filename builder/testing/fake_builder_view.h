@@ -19,6 +19,8 @@ public:
     std::string Text(ControlId control) const override;
     void SetText(ControlId control, const std::string& text) override;
     void SetTextLimit(ControlId control, size_t units) override;
+    // The whole path, as if the box were wide enough; the tool tip holds it too.
+    void ShowPath(ControlId control, const std::string& path) override;
     bool IsChecked(ControlId control) const override;
     void SetChecked(ControlId control, bool checked) override;
     int DropDownSelection(ControlId control) const override;
@@ -42,6 +44,7 @@ public:
 
     const std::string& Title() const { return title_; }
     size_t TextLimit(ControlId control) const;  // 0: none set
+    std::string ToolTip(ControlId control) const;
     bool IsEnabled(ControlId control) const;    // controls start enabled
     std::vector<std::string> Items(ControlId list) const;
     std::vector<std::string> SelectedItems(ControlId list) const;
@@ -54,6 +57,7 @@ private:
     };
     struct Control {
         std::string text;
+        std::string toolTip;
         size_t limit = 0;
         bool checked = false;
         int dropDown = -1;

@@ -4,6 +4,7 @@
 #include "builder/drop_down_entries.h"
 #include "builder/resources/builder_resource_ids.h"
 #include "builder/window/byte_box_keys.h"
+#include "builder/window/drop_down_fill.h"
 #include "builder/window/list_redraw_pause.h"
 #include "platform/program_frame/about_box.h"
 #include "platform/program_frame/dialog_object.h"
@@ -23,13 +24,6 @@ bool IsEdit(HWND control) {
     return lstrcmpiW(name, L"Edit") == 0;
 }
 
-template <size_t N>
-void FillDropDown(HWND dropDown, const char* const (&entries)[N]) {
-    SendMessageW(dropDown, CB_RESETCONTENT, 0, 0);
-    for (const char* entry : entries)
-        SendMessageW(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(entry).c_str()));
-}
-
 bool IsList(int control) {
     return control == builder_controls::kConfigurations || control == builder_controls::kTemplates;
 }
@@ -39,6 +33,7 @@ static_assert(ID_FILE_NEW_DEFINITION == builder_commands::kNew, "the keys' comma
 static_assert(ID_FILE_OPEN_DEFINITION == builder_commands::kOpen, "the keys' commands are the core's");
 static_assert(ID_FILE_SAVE_DEFINITION == builder_commands::kSave, "the keys' commands are the core's");
 static_assert(ID_FILE_SAVE_DEFINITION_AS == builder_commands::kSaveAs, "the keys' commands are the core's");
+static_assert(IDC_ADVANCED == builder_controls::kAdvanced, "the button's command is the core's");
 
 // What an accelerator's WM_COMMAND carries in the notification code.
 constexpr int kFromAccelerator = 1;
@@ -87,6 +82,7 @@ void CDRUVTemplateBuilderDlg::FillDropDowns() {
     FillDropDown(GetDlgItem(window_, builder_controls::kDeviceType), kDeviceTypeEntries);
     FillDropDown(GetDlgItem(window_, builder_controls::kLoopValFormat), kLoopStoreEntries);
     FillDropDown(GetDlgItem(window_, builder_controls::kCSumType), kChecksumTypeEntries);
+    FitDroppedList(GetDlgItem(window_, builder_controls::kCSumType));
 }
 
 void CDRUVTemplateBuilderDlg::Initialise() {
@@ -100,6 +96,8 @@ void CDRUVTemplateBuilderDlg::Initialise() {
                   kRuleEnd});
     PrepareControls();
     FillDropDowns();
+    advanced_.SetUp(module_, window_);
+    builder_.SetAdvancedDialog(&advanced_);
     builder_.SetOwner(window_);
     builder_.Start();
     // The file commands' keys come first. Tab and the arrows move through the
@@ -140,6 +138,11 @@ void CDRUVTemplateBuilderDlg::OnCommand(int control, int notification, HWND send
     }
     switch (notification) {
     case BN_CLICKED:  // buttons, the toolbar's commands, and check boxes
+        // The lists stay drawn behind the "Advanced" dialog, which changes none of them.
+        if (control == builder_controls::kAdvanced) {
+            builder_.Command(control);
+            break;
+        }
         WithListsPaused([&] {
             if (!builder_.Command(control)) builder_.Edited(control);
         });

@@ -1,6 +1,7 @@
 // The builder's one window: the device's fields, its configurations and
 // templates and the template editor under a toolbar (Open, Save, Save As),
-// with the keys Ctrl+N, Ctrl+O, Ctrl+S and Ctrl+Shift+S. A modeless dialog
+// with the keys Ctrl+N, Ctrl+O, Ctrl+S and Ctrl+Shift+S, and the "Advanced"
+// dialog of the current template's extensions. A modeless dialog
 // from the resources of the module given, run by the program frame's message
 // loop. Every control's content goes through the core's view, and every
 // notification that means something to the core is handed to it. The window
@@ -11,6 +12,7 @@
 #include <windows.h>
 
 #include "builder/template_builder.h"
+#include "builder/window/advanced_dialog_window.h"
 #include "builder/window/win32_builder_view.h"
 #include "platform/program_frame/frame_message_loop.h"
 #include "platform/program_frame/program_frame.h"
@@ -30,6 +32,8 @@ public:
     int Run() { return loop_.Run(); }
 
     HWND Window() const { return window_; }
+    // The "Advanced" dialog's window while it is open, else null.
+    HWND AdvancedWindow() const { return advanced_.Window(); }
     FrameMessageLoop& Loop() { return loop_; }
     // The core behind the window, with the device it edits.
     TemplateBuilder& Builder() { return builder_; }
@@ -49,6 +53,7 @@ private:
     HWND window_ = nullptr;
     HACCEL keys_ = nullptr;
     Win32BuilderView view_;
+    Win32AdvancedDialog advanced_;
     TemplateBuilder builder_{view_};
     ProgramFrame frame_;
     FrameMessageLoop loop_{nullptr};

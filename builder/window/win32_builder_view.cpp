@@ -1,5 +1,6 @@
 #include "builder/window/win32_builder_view.h"
 
+#include "builder/path_text.h"
 #include "platform/wide_text.h"
 
 namespace {
@@ -26,6 +27,13 @@ void Win32BuilderView::SetText(ControlId control, const std::string& text) {
 // A limit of 0 is the control's own "as much as memory allows".
 void Win32BuilderView::SetTextLimit(ControlId control, size_t units) {
     Send(control, EM_SETLIMITTEXT, static_cast<WPARAM>(units));
+}
+
+void Win32BuilderView::ShowPath(ControlId control, const std::string& path) {
+    HWND box = Control(control);
+    const std::string shown = PathTail(path, [box](const std::string& text) { return FitsInBox(box, WideText(text)); });
+    SetWindowTextW(box, WideText(shown).c_str());
+    toolTips_[control].Show(box, WideText(path));
 }
 
 bool Win32BuilderView::IsChecked(ControlId control) const {

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <map>
+
 #include "builder/builder_view.h"
+#include "builder/window/path_tool_tip.h"
 
 class Win32BuilderView : public BuilderView {
 public:
@@ -16,6 +19,7 @@ public:
     std::string Text(ControlId control) const override;
     void SetText(ControlId control, const std::string& text) override;
     void SetTextLimit(ControlId control, size_t units) override;
+    void ShowPath(ControlId control, const std::string& path) override;
 
     bool IsChecked(ControlId control) const override;
     void SetChecked(ControlId control, bool checked) override;
@@ -45,4 +49,5 @@ private:
     }
 
     HWND dialog_;
+    std::map<ControlId, PathToolTip> toolTips_;
 };

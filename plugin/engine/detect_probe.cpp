@@ -7,6 +7,7 @@
 #include "device/druv_template.h"
 #include "platform/clock.h"
 #include "plugin/engine/druv_data.h"
+#include "plugin/engine/item_loops.h"
 #include "plugin/engine/message_sender.h"
 #include "plugin/engine/transfer_engine.h"
 #include "plugin/engine/transfer_state.h"
@@ -50,6 +51,8 @@ DetectStart StartDetect(const TransferContext& context) {
     // A reply that came after an earlier deadline must not answer this request.
     state.reply_seen.store(false, std::memory_order_release);
     if (!BeginActivity(state, Activity::Detecting)) return DetectStart::Busy;
+    // The probe asks for the first loop, whatever an earlier transfer left.
+    StartItemLoops(state, *probe);
     uint32_t bytes = static_cast<uint32_t>(probe->NumLoops()) + static_cast<uint32_t>(probe->Size()) + 1u;
     state.detect_deadline =
         context.data.TransferClock().TickCount() + bytes * 1000u / 2000u + kDetectExtraMilliseconds;

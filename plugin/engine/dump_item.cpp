@@ -6,6 +6,7 @@
 
 #include "device/druv_template.h"
 #include "device/text_fields.h"
+#include "plugin/engine/item_loops.h"
 
 DumpItem::DumpItem(const char* name) : name_(CapText(name)) {}
 
@@ -32,8 +33,10 @@ bool DumpItem::HasData() const {
 }
 
 uint32_t DumpCapacityFor(const DRUVTemplate& dumpTemplate) {
-    // A stored NumLoops of 0 means one loop, as everywhere in the engine.
-    int64_t loops = dumpTemplate.NumLoops() == 0 ? 1 : dumpTemplate.NumLoops();
+    // Every loop of the item, outer loops included; a stored NumLoops of 0
+    // means one loop, as everywhere in the engine. A negative NumLoops (no
+    // loops) takes from Size, as it always has.
+    int64_t loops = dumpTemplate.NumLoops() < 0 ? dumpTemplate.NumLoops() : ItemLoopCount(dumpTemplate);
     int64_t capacity = loops + dumpTemplate.Size() + 1;
     if (loops > 1) {
         // A loop stores at most its receive size plus one byte (a channel

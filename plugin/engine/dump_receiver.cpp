@@ -1,6 +1,6 @@
 // Receiving dumps: for each selected item the template's request loops run
-// one after another (receive_loop.cpp) while the input handlers fill the
-// item's buffer.
+// one after another (receive_loop.cpp), inner loops inside outer ones
+// (item_loops.h), while the input handlers fill the item's buffer.
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -11,11 +11,13 @@
 #include "plugin/engine/abortable_wait.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/item_end.h"
+#include "plugin/engine/item_loops.h"
 #include "plugin/engine/item_selection.h"
 #include "plugin/engine/message_sender.h"
 #include "plugin/engine/previous_dump.h"
 #include "plugin/engine/receive_loop.h"
 #include "plugin/engine/receive_window.h"
+#include "plugin/engine/template_checksums.h"
 #include "plugin/engine/transfer_engine.h"
 #include "plugin/engine/transfer_progress.h"
 #include "plugin/engine/transfer_state.h"
@@ -37,13 +39,6 @@ void ClearReceiveState(TransferState& state) {
 bool Fail(TransferState& state) {
     ClearReceiveState(state);
     return false;
-}
-
-// The loops of an item as the engine runs them: NumLoops, 1 for a stored 0,
-// none for a negative count.
-int32_t LoopCountOf(const DRUVTemplate& dumpTemplate) {
-    int32_t loops = dumpTemplate.NumLoops();
-    return loops == 0 ? 1 : (loops < 0 ? 0 : loops);
 }
 
 // The item is left as it is when its dump cannot be copied aside: a receive
@@ -76,13 +71,19 @@ bool ReceiveItem(const TransferContext& context, DumpItem& item, const DRUVTempl
     }
 
     item.Length.store(0, std::memory_order_release);
-    state.loop_value = dumpTemplate.LoopStart();
-    ItemReceive receive{context, dumpTemplate, item, progress, LoopCountOf(dumpTemplate)};
+    StartItemLoops(state, dumpTemplate);
+    ItemReceive receive{context,
+                        dumpTemplate,
+                        item,
+                        progress,
+                        ItemLoopCount(dumpTemplate),
+                        dumpTemplate.Extensions().csumVerify != 0,
+                        DumpChecksumRule(dumpTemplate, context.device.FormatVersion())};
     int64_t expected = ExpectedLoopSize(dumpTemplate, receive.loopCount);
     for (int32_t loop = 0; loop < receive.loopCount; ++loop) {
         if (!ReceiveLoop(receive)) return false;
         progress.Advance(static_cast<uint32_t>(expected));
-        state.loop_value += dumpTemplate.LoopIncDec();
+        StepItemLoop(state, dumpTemplate);
     }
     // The new dump is whole; a cancel in the item's closing pause keeps it.
     previous.Drop();

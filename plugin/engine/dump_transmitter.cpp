@@ -8,6 +8,7 @@
 #include "plugin/engine/abortable_wait.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/item_end.h"
+#include "plugin/engine/item_loops.h"
 #include "plugin/engine/item_selection.h"
 #include "plugin/engine/message_sender.h"
 #include "plugin/engine/stored_data_sender.h"
@@ -24,7 +25,7 @@ bool TransmitItem(const TransferContext& context, const DumpItem& item, const DR
                   TransferProgress& progress) {
     TransferState& state = context.state;
     Clock& clock = context.data.TransferClock();
-    state.loop_value = dumpTemplate.LoopStart();
+    StartItemLoops(state, dumpTemplate);
     if (!dumpTemplate.PreTransmit().empty()) {
         if (!SendMessageList(context, state.host_link, &dumpTemplate, dumpTemplate.PreTransmit())) return false;
         if (!SleepUnlessAborted(clock, kAfterPreTransmitMilliseconds, state.abort)) return false;

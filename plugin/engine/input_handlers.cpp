@@ -1,12 +1,15 @@
 // The input handlers: the host's MIDI input thread hands each incoming event
 // on the store's input port to them. They copy straight into the item's
-// preallocated buffer while a receive loop's window is open, allocate
-// nothing and never wait.
+// preallocated buffer while a receive loop's window is open, and match SysX
+// against a transmit's acknowledgement patterns while it waits for them;
+// they allocate nothing and never wait.
 #include <atomic>
 #include <cstring>
 
 #include "device/druv_device.h"
 #include "device/druv_template.h"
+#include "platform/clock.h"
+#include "plugin/engine/ack_wait.h"
 #include "plugin/engine/message_sender.h"
 #include "plugin/engine/receive_window.h"
 #include "plugin/engine/terminator_match.h"
@@ -42,10 +45,14 @@ Room Reserve(TransferState& state, uint32_t size, bool sysx, uint8_t** target) {
     return Room::Reserved;
 }
 
-// The count first, then the flag: a transfer thread that sees the flag set
-// also sees the bytes and the count.
-void Publish(TransferState& state, uint32_t size) {
+// The counts and the time first, then the flag: a transfer thread that sees
+// the flag set also sees the bytes, the counts and when they came. Only a
+// template that ends on a quiet gap needs the time.
+void Publish(TransferState& state, const DRUVTemplate& dumpTemplate, uint32_t size, bool wholeSysX) {
     state.bytes_received.fetch_add(static_cast<int32_t>(size), std::memory_order_acq_rel);
+    if (wholeSysX) state.messages_received.fetch_add(1, std::memory_order_acq_rel);
+    if (dumpTemplate.Extensions().endAfterQuiet > 0 && state.input_clock)
+        state.last_input_tick.store(state.input_clock->TickCount(), std::memory_order_release);
     state.data_received.store(true, std::memory_order_release);
 }
 
@@ -62,7 +69,12 @@ void OnSysX(TransferState& state, bool secondKind, const uint8_t* bytes, uint32_
 
     InputHandlerScope scope(state);
     const DRUVTemplate* dumpTemplate = scope.OpenTemplate();
-    if (!dumpTemplate || !state.write_position.load(std::memory_order_acquire)) return;
+    if (!dumpTemplate) {
+        // No receive: a transmit may be waiting for the instrument's answer.
+        if (const AckPatterns* patterns = scope.AwaitedAck()) OfferAckReply(state, *patterns, bytes, count);
+        return;
+    }
+    if (!state.write_position.load(std::memory_order_acquire)) return;
     if (MatchTerminator(state, *dumpTemplate, false, bytes, count, true)) return;  // ends the loop unstored
 
     // The message is stored with its F0; a message this long can only overrun.
@@ -74,7 +86,7 @@ void OnSysX(TransferState& state, bool secondKind, const uint8_t* bytes, uint32_
     if (room == Room::Reserved) {
         target[0] = 0xF0;
         std::memcpy(target + 1, bytes, count);
-        Publish(state, size);
+        Publish(state, *dumpTemplate, size, count > 0 && bytes[count - 1] == kSysXEnd);
     } else {
         state.data_received.store(true, std::memory_order_release);
     }
@@ -103,7 +115,7 @@ void OnShortMessage(TransferState& state, uint32_t packed) {
             target[0] = status;
             target[1] = message[1] & 0x7F;
             if (size == 3) target[2] = message[2] & 0x7F;
-            Publish(state, size);
+            Publish(state, *dumpTemplate, size, false);
         }
     }
     MatchTerminator(state, *dumpTemplate, true, message, 3, false);

@@ -10,8 +10,11 @@
 #include "plugin/engine/abortable_wait.h"
 #include "plugin/engine/checksum.h"
 #include "plugin/engine/druv_data.h"
+#include "plugin/engine/item_loops.h"
+#include "plugin/engine/loop_fields.h"
 #include "plugin/engine/loop_value.h"
 #include "plugin/engine/message_walk.h"
+#include "plugin/engine/template_checksums.h"
 #include "plugin/engine/transfer_state.h"
 
 namespace {
@@ -83,13 +86,28 @@ void WaitByteTime(Clock& clock, uint32_t count, uint32_t startTick) {
         clock.Sleep(static_cast<uint32_t>(scaled / kWaitBytesPerSecond - elapsed + 1));
 }
 
-uint32_t HandOverSysX(const TransferContext& context, const DRUVTemplate* dumpTemplate, IMPMidiOut& out,
-                      MPEvent& event, uint8_t* message, uint32_t length) {
-    if (dumpTemplate && dumpTemplate->CSumType() != kChecksumNone) {
-        ChecksumRule rule{dumpTemplate->CSumType(), dumpTemplate->CSumStart(), dumpTemplate->CSumLength(),
-                          dumpTemplate->CSumOfs()};
-        ApplyChecksum(rule, message, length);
+void PrepareSysX(const TransferContext& context, const DRUVTemplate* dumpTemplate, SysXSource source,
+                 uint8_t* message, uint32_t length) {
+    InsertDeviceId(context, message, length);
+    InsertLoopValue(context.state, dumpTemplate, message, length);
+    if (!dumpTemplate) return;
+    const int32_t version = context.device.FormatVersion();
+    if (source == SysXSource::StoredDump) {
+        ApplyChecksum(DumpChecksumRule(*dumpTemplate, version), message, length);
+        return;
     }
+    const TemplateExtensions& x = dumpTemplate->Extensions();
+    const TransferState& state = context.state;
+    if (HasOuterLoop(*dumpTemplate))
+        WriteOuterLoopValue(x.outerLoopValFormat, state.outer_loop_value, x.outerLoopOfs, message, length);
+    WriteLoopAddress(x.addressOfs, x.addressBytes, x.addressStart, x.addressIncDec, state.loop_index, message,
+                     length);
+    // Last: the checksum covers every value put in before it.
+    ApplyChecksum(SentChecksumRule(*dumpTemplate, version), message, length);
+}
+
+uint32_t HandOverSysX(const TransferContext& context, IMPMidiOut& out, MPEvent& event, uint8_t* message,
+                      uint32_t length) {
     event.Type = MP_EVENT_SYSX;
     event.Length = length - 1;
     event.Data.SysX = message + 1;
@@ -99,30 +117,29 @@ uint32_t HandOverSysX(const TransferContext& context, const DRUVTemplate* dumpTe
     return start;
 }
 
-void SendSysX(const TransferContext& context, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
-              uint8_t* message, uint32_t length) {
-    uint32_t start = HandOverSysX(context, dumpTemplate, out, event, message, length);
+void SendSysX(const TransferContext& context, IMPMidiOut& out, MPEvent& event, uint8_t* message, uint32_t length) {
+    uint32_t start = HandOverSysX(context, out, event, message, length);
     WaitByteTime(context.data.TransferClock(), length, start);
 }
 
 std::unique_ptr<uint8_t[]> PreparedSysXCopy(const TransferContext& context, const DRUVTemplate* dumpTemplate,
-                                            const uint8_t* message, uint32_t length) {
+                                            SysXSource source, const uint8_t* message, uint32_t length) {
     std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[length]);
     if (!copy) return copy;
     std::memcpy(copy.get(), message, length);
-    InsertDeviceId(context, copy.get(), length);
-    InsertLoopValue(context.state, dumpTemplate, copy.get(), length);
+    PrepareSysX(context, dumpTemplate, source, copy.get(), length);
     return copy;
 }
 
 bool SendSysXMessage(const TransferContext& context, IMPMidiOut& out, const DRUVTemplate* dumpTemplate,
                      const uint8_t* message, uint32_t length) {
     if (length == 0) return true;
-    std::unique_ptr<uint8_t[]> copy = PreparedSysXCopy(context, dumpTemplate, message, length);
+    std::unique_ptr<uint8_t[]> copy =
+        PreparedSysXCopy(context, dumpTemplate, SysXSource::TemplateString, message, length);
     if (!copy) return false;
     MPEvent event;
     PrepareEvent(context, copy[0], event);
-    SendSysX(context, dumpTemplate, out, event, copy.get(), length);
+    SendSysX(context, out, event, copy.get(), length);
     return true;
 }
 

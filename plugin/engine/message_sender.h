@@ -1,6 +1,6 @@
 // Outgoing messages: template byte strings and stored dumps cut into MIDI
-// messages, prepared (device ID, loop value, checksum) and handed to the
-// host's output, paced to the wire.
+// messages, prepared (device ID, loop values, address, checksum) and handed
+// to the host's output, paced to the wire.
 #pragma once
 
 #include <cstddef>
@@ -40,14 +40,29 @@ bool SendMessageList(const TransferContext& context, IMPMidiOut* out, const DRUV
 bool SendMessageList(const TransferContext& context, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
                      const ByteString& bytes);
 
-// A copy of the SysX message `message` (starting with F0) with the store's
-// device ID and the current loop value put in; null when no memory can be had.
-std::unique_ptr<uint8_t[]> PreparedSysXCopy(const TransferContext& context, const DRUVTemplate* dumpTemplate,
-                                            const uint8_t* message, uint32_t length);
+// Where an outgoing SysX message comes from, which decides how it is prepared.
+enum class SysXSource {
+    // The template's own byte strings (requests, transmit strings): device
+    // ID, loop value, outer loop value, address, then the checksum of the
+    // request rule (or the dump's rule when the template has none).
+    TemplateString,
+    // A stored dump replayed: device ID, loop value, then the dump's rule.
+    // Its address and outer value are the instrument's own and stay.
+    StoredDump,
+};
 
-// One SysX message (`message` starts with F0) copied, given device ID and
-// loop value, and sent with SendSysX. The source is never changed. False when
-// no memory can be had for the copy (nothing is sent then).
+// Prepares a SysX message (position 0 is F0) in place for the current loop.
+void PrepareSysX(const TransferContext& context, const DRUVTemplate* dumpTemplate, SysXSource source,
+                 uint8_t* message, uint32_t length);
+
+// A prepared copy of the SysX message `message` (starting with F0); null
+// when no memory can be had.
+std::unique_ptr<uint8_t[]> PreparedSysXCopy(const TransferContext& context, const DRUVTemplate* dumpTemplate,
+                                            SysXSource source, const uint8_t* message, uint32_t length);
+
+// One SysX message of a template's byte strings copied, prepared and sent
+// with SendSysX. The source is never changed. False when no memory can be
+// had for the copy (nothing is sent then).
 bool SendSysXMessage(const TransferContext& context, IMPMidiOut& out, const DRUVTemplate* dumpTemplate,
                      const uint8_t* message, uint32_t length);
 
@@ -84,15 +99,14 @@ void InsertDeviceId(const TransferContext& context, uint8_t* message, uint32_t l
 // current loop value, in the template's LoopValFormat.
 void InsertLoopValue(const TransferState& state, const DRUVTemplate* dumpTemplate, uint8_t* bytes, uint32_t count);
 
-// Checksum (when the template has one and its positions fit the message) and
-// hand-over of the message in `event` (already prepared). Gives the tick count
-// at the hand-over, from which the byte-time wait counts.
-uint32_t HandOverSysX(const TransferContext& context, const DRUVTemplate* dumpTemplate, IMPMidiOut& out,
-                      MPEvent& event, uint8_t* message, uint32_t length);
+// Hand-over of the prepared message in `event` (already given port and
+// channel). Gives the tick count at the hand-over, from which the byte-time
+// wait counts.
+uint32_t HandOverSysX(const TransferContext& context, IMPMidiOut& out, MPEvent& event, uint8_t* message,
+                      uint32_t length);
 
 // HandOverSysX, then the byte-time wait.
-void SendSysX(const TransferContext& context, const DRUVTemplate* dumpTemplate, IMPMidiOut& out, MPEvent& event,
-              uint8_t* message, uint32_t length);
+void SendSysX(const TransferContext& context, IMPMidiOut& out, MPEvent& event, uint8_t* message, uint32_t length);
 
 // Waits until `count` bytes handed over at tick `startTick` have had time to
 // leave the wire at 3125 bytes per second.

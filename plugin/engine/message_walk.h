@@ -7,6 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 
+// In stored dumps a message starts at a status byte (80 to F0) or at the
+// loop marker FF; F3 is a byte of the current message there, not a pause.
+constexpr bool StartsStoredMessage(uint8_t value) { return (value >= 0x80 && value <= 0xF0) || value == 0xFF; }
+
 enum class WalkStep {
     Next,  // the message is done; the next one starts where it ended
     Stop,  // the walk ends and reports false

@@ -22,19 +22,37 @@ void OpenReceiveWindow(TransferState& state, const DRUVTemplate& dumpTemplate, u
     state.data_received.store(false, std::memory_order_release);
     state.terminator_seen.store(false, std::memory_order_release);
     state.bytes_received.store(0, std::memory_order_release);
+    state.messages_received.store(0, std::memory_order_release);
     state.space_left.store(space, std::memory_order_release);
     state.current_template.store(&dumpTemplate, std::memory_order_seq_cst);
 }
 
-void CloseReceiveWindow(TransferState& state) {
-    state.current_template.store(nullptr, std::memory_order_seq_cst);
+namespace {
+
+void WaitForHandlers(TransferState& state) {
     // A handler copies one message; it leaves within microseconds.
     while (state.input_handlers_running.load(std::memory_order_seq_cst) != 0) std::this_thread::yield();
+}
+
+}  // namespace
+
+void CloseReceiveWindow(TransferState& state) {
+    state.current_template.store(nullptr, std::memory_order_seq_cst);
+    WaitForHandlers(state);
+}
+
+void WithdrawAckPatterns(TransferState& state) {
+    state.ack_patterns.store(nullptr, std::memory_order_seq_cst);
+    WaitForHandlers(state);
 }
 
 InputHandlerScope::InputHandlerScope(TransferState& state) : state_(state) {
     state_.input_handlers_running.fetch_add(1, std::memory_order_seq_cst);
     template_ = state_.current_template.load(std::memory_order_seq_cst);
+}
+
+const AckPatterns* InputHandlerScope::AwaitedAck() const {
+    return state_.ack_patterns.load(std::memory_order_seq_cst);
 }
 
 InputHandlerScope::~InputHandlerScope() { state_.input_handlers_running.fetch_sub(1, std::memory_order_release); }

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 class DRUVTemplate;
+struct AckPatterns;
 struct TransferState;
 
 // The space a loop may fill: its expected size, cut so that the loop's data
@@ -19,15 +20,20 @@ struct TransferState;
 // room, so that the handlers can still flag an overrun.
 uint32_t LoopSpace(int64_t expected, const uint8_t* position, const uint8_t* end);
 
-// Clears the loop's flags (data received, terminator seen) and the count,
+// Clears the loop's flags (data received, terminator seen) and counts,
 // sets the space left and opens the window for `dumpTemplate`.
 void OpenReceiveWindow(TransferState& state, const DRUVTemplate& dumpTemplate, uint32_t space);
 
 // Closes the window and returns once no input handler is running.
 void CloseReceiveWindow(TransferState& state);
 
+// A transmit's acknowledgement patterns (ack_wait.h) are published like a
+// window: withdrawing them returns once no input handler can still use them.
+void WithdrawAckPatterns(TransferState& state);
+
 // Counts an input handler as running for its lifetime and gives it the
-// template of the open window, or null when none is open.
+// template of the open window, or null when none is open, and the
+// acknowledgement patterns a transmit waits for, if any.
 class InputHandlerScope {
 public:
     explicit InputHandlerScope(TransferState& state);
@@ -36,6 +42,7 @@ public:
     InputHandlerScope& operator=(const InputHandlerScope&) = delete;
 
     const DRUVTemplate* OpenTemplate() const { return template_; }
+    const AckPatterns* AwaitedAck() const;
 
 private:
     TransferState& state_;

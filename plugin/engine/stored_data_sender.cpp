@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <new>
 
 #include "device/druv_device.h"
 #include "device/druv_template.h"
 #include "platform/clock.h"
 #include "plugin/engine/abortable_wait.h"
+#include "plugin/engine/ack_wait.h"
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/dump_item.h"
+#include "plugin/engine/item_loops.h"
 #include "plugin/engine/message_sender.h"
 #include "plugin/engine/message_walk.h"
 #include "plugin/engine/transfer_progress.h"
@@ -17,26 +20,39 @@
 
 namespace {
 
-// In stored data a message starts at a status byte or at the loop marker; F3
-// is a byte of the current message here, not a pause.
-bool StartsStoredMessage(uint8_t value) { return (value >= 0x80 && value <= kSysXStart) || value == kLoopMarker; }
-
 // The stored form never changes: the message is prepared in a copy. The
 // byte-time wait after it ends early on an abort, so that a cancelled
 // transmit does not sit out the wire time of a long dump.
 bool ReplaySysX(const TransferContext& context, IMPMidiOut& out, const DRUVTemplate* dumpTemplate,
                 const uint8_t* message, uint32_t length, TransferProgress& progress) {
-    std::unique_ptr<uint8_t[]> copy = PreparedSysXCopy(context, dumpTemplate, message, length);
+    std::unique_ptr<uint8_t[]> copy = PreparedSysXCopy(context, dumpTemplate, SysXSource::StoredDump, message, length);
     if (!copy) return false;
     MPEvent event;
     PrepareEvent(context, kSysXStart, event);
-    uint32_t start = HandOverSysX(context, dumpTemplate, out, event, copy.get(), length);
+    uint32_t start = HandOverSysX(context, out, event, copy.get(), length);
     if (!WaitByteTimeUnlessAborted(context.data.TransferClock(), length, start, context.state.abort)) return false;
 
     progress.Advance(length);
     progress.Update(0);
     PauseBetweenMessages(context, dumpTemplate);
     return !AbortRequested(context.state);
+}
+
+// The end of a stored loop: the template's Transmit messages, then, when the
+// template asks for it, the instrument's answer. A failure of the Transmit
+// messages does not stop the replay; a refusal or a cancelled wait does.
+bool EndStoredLoop(const TransferContext& context, IMPMidiOut* out, const DRUVTemplate& dumpTemplate, AckWait& ack,
+                   TransferProgress& progress) {
+    SendMessageList(context, out, &dumpTemplate, dumpTemplate.Transmit());
+    switch (ack.Await()) {
+    case AckOutcome::Aborted: return false;
+    case AckOutcome::Refused: progress.ShowMessage(ack.RefusalText(progress.Name().c_str()).c_str(), 0); return false;
+    case AckOutcome::Acknowledged:
+    case AckOutcome::NoAnswer: break;
+    }
+    StepItemLoop(context.state, dumpTemplate);
+    ack.BeginLoop();
+    return true;
 }
 
 }  // namespace
@@ -58,6 +74,9 @@ bool SendStoredData(const TransferContext& context, IMPMidiOut* out, const DRUVT
     }
     if (!out) return false;
 
+    std::unique_ptr<AckWait> ack;
+    if (dumpTemplate) ack.reset(new (std::nothrow) AckWait(context, *dumpTemplate));
+    if (dumpTemplate && !ack) return false;
     return WalkMessages(bytes, length, StartsStoredMessage, [&](size_t start, size_t end) {
         uint8_t first = bytes[start];
         if (first == kSysXStart)
@@ -65,13 +84,9 @@ bool SendStoredData(const TransferContext& context, IMPMidiOut* out, const DRUVT
                        ? WalkStep::Next
                        : WalkStep::Stop;
         if (first == kLoopMarker) {
-            // The end of a stored loop. A failure of these messages does not
-            // stop the replay, and there is no abort check here.
-            if (dumpTemplate) {
-                SendMessageList(context, out, dumpTemplate, dumpTemplate->Transmit());
-                context.state.loop_value += dumpTemplate->LoopIncDec();
-            }
-            return WalkStep::Next;
+            // Without an acknowledgement to wait for there is no abort check here.
+            if (!dumpTemplate) return WalkStep::Next;
+            return EndStoredLoop(context, out, *dumpTemplate, *ack, progress) ? WalkStep::Next : WalkStep::Stop;
         }
         if (IsChannelStatus(first))
             return SendChannelMessageAndPause(context, *out, dumpTemplate, bytes + start, length - start)

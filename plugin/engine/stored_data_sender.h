@@ -1,6 +1,8 @@
 // Replaying one item's stored dump: its SysX and channel messages go out
 // again with device ID, loop value and checksum renewed, and the template's
-// Transmit messages follow the end of every stored loop.
+// Transmit messages follow the end of every stored loop, with the loop's
+// values and address; then, when the template asks, the instrument's
+// acknowledgement is awaited (ack_wait.h).
 #pragma once
 
 #include <string>
@@ -20,6 +22,7 @@ std::string NoDataText(const DRUVDevice& device, const DRUVTemplate* dumpTemplat
 // Sends the item's first Length bytes (never more than its Capacity). An item
 // without data shows NoDataText and counts as sent. False after a failure (no
 // output, no memory for a message copy, a stored channel message without its
-// data bytes) or an abort.
+// data bytes, the instrument's refusal of a loop, shown with its reply) or an
+// abort.
 bool SendStoredData(const TransferContext& context, IMPMidiOut* out, const DRUVTemplate* dumpTemplate,
                     const DumpItem& item, TransferProgress& progress);

@@ -10,7 +10,21 @@
 #include <cstdint>
 
 struct IMPMidiOut;
+class Clock;
 class DRUVTemplate;
+struct AckPatterns;
+
+// What came back while a transmit waited for the instrument's answer to a
+// replayed loop.
+enum class AckResult : uint8_t {
+    None,          // nothing yet
+    Writing,       // the input thread is copying an error reply; not yet to be read
+    Acknowledged,  // a message began like the acknowledge pattern
+    Refused,       // a message began like the error pattern; its bytes are in ack_reply
+};
+
+// The most bytes of an instrument's error reply kept to be shown.
+constexpr uint32_t kAckReplyBytes = 32;
 
 // What the instance is busy with. A receive, a transmit and a detection each
 // need the instrument to themselves, so each begins by moving the one shared
@@ -22,12 +36,23 @@ struct TransferState {
     IMPMidiOut* host_link = nullptr;
 
     std::atomic<bool> abort{false};                                 // set by Cancel
+    // The position among an item's loops (item_loops.h); the transfer
+    // thread's alone.
     int32_t loop_value = 0;                                         // LoopStart, stepped by LoopIncDec
+    int32_t outer_loop_value = 0;                                   // OuterLoopStart, stepped by OuterLoopIncDec
+    int32_t loop_index = 0;                                         // the loop among all of the item's loops
     std::atomic<const DRUVTemplate*> current_template{nullptr};     // template being received
     std::atomic<uint8_t*> write_position{nullptr};                  // next free byte of the receive buffer
     std::atomic<int32_t> bytes_received{0};
     std::atomic<uint32_t> space_left{0};                            // all bits set flags an overrun
     std::atomic<bool> data_received{false};
+    // Whole SysX messages (ended by their F7) stored in the current loop.
+    std::atomic<int32_t> messages_received{0};
+    // When the last message of the current loop was stored, for templates
+    // that end on a quiet gap; by input_clock, which the transfer thread sets
+    // before it opens a receive window.
+    std::atomic<uint32_t> last_input_tick{0};
+    Clock* input_clock = nullptr;
     // An incoming message matched the current template's Terminator: set by
     // the input thread, cleared by the transfer thread.
     std::atomic<bool> terminator_seen{false};
@@ -38,6 +63,14 @@ struct TransferState {
     // after closing a receive loop, before it touches the buffer itself.
     std::atomic<int32_t> input_handlers_running{0};
     uint32_t detect_deadline = 0;                                   // millisecond tick
+
+    // A transmit that waits for the instrument's answers publishes the
+    // patterns it waits for; the input thread matches incoming SysX against
+    // them and leaves the outcome, and an error reply's bytes, here.
+    std::atomic<const AckPatterns*> ack_patterns{nullptr};
+    std::atomic<AckResult> ack_result{AckResult::None};
+    uint8_t ack_reply[kAckReplyBytes] = {};                         // written before Refused is stored
+    uint32_t ack_reply_length = 0;
 };
 
 // Moves the state from Idle to `activity`; false (nothing changed) while

@@ -1,7 +1,9 @@
 // A builder over the in-memory view, with recorded message boxes and file
-// dialogs that answer from a queue, and a scratch folder for the files. Every
-// box must be owned by the builder's window: one without an owner leaves the
-// window free to be closed, or to start another command, under it.
+// dialogs that answer from a queue, an "Advanced" dialog that tests answer,
+// and a scratch folder for the files. Every box must be owned by the window
+// it is shown over, the "Advanced" dialog while it is open and the builder's
+// window otherwise: one without an owner leaves the window free to be
+// closed, or to start another command, under it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "builder/template_builder.h"
+#include "builder/testing/fake_advanced_dialog.h"
 #include "builder/testing/fake_builder_view.h"
 #include "platform/file_dialog.h"
 #include "tests/device/test_support.h"
@@ -23,7 +26,8 @@ class BuilderTest : public ::testing::Test {
 protected:
     BuilderTest()
         : boxes_([this](const MessageBoxRequest& r) {
-              if (r.owner != &window) ADD_FAILURE() << "a box not owned by the window: " << r.text;
+              void* const owner = advanced.Running() ? advanced.Window() : &window;
+              if (r.owner != owner) ADD_FAILURE() << "a box not owned by the window it is shown over: " << r.text;
               boxes.push_back(r.text);
               shownBoxes.push_back({r.text, r.caption, r.icon, r.buttons, r.owner});
               return answer;
@@ -36,10 +40,13 @@ protected:
               return FileDialogResult{FileDialogOutcome::Chosen, {path}};
           }) {
         builder.SetOwner(&window);
+        builder.SetAdvancedDialog(&advanced);
         builder.Start();
     }
     ~BuilderTest() override {
         for (const std::string& misuse : view.Misuses()) ADD_FAILURE() << "view misused: " << misuse;
+        for (const std::string& misuse : advanced.Boxes().Misuses()) ADD_FAILURE() << "dialog misused: " << misuse;
+        for (const std::string& misuse : advanced.Misuses()) ADD_FAILURE() << "dialog misused: " << misuse;
     }
 
     void Type(ControlId box, const std::string& text) {
@@ -87,6 +94,7 @@ protected:
 
     int window = 0;  // stands for the window's handle
     FakeBuilderView view;
+    FakeAdvancedDialog advanced;
     TemplateBuilder builder{view};
     ScratchFolder folder;
     MessageAnswer answer = MessageAnswer::Yes;

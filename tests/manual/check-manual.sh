@@ -14,8 +14,9 @@ while [ $# -gt 0 ]; do
   esac
 done
 manual="$root/scripts/manual.sh"
-pictures=(manager-two-devices.png mixer-online.png synth-offline.png druvhost-page-mixer.png builder-mixer.png)
-min_pages=15 max_pages=30
+pictures=(manager-two-devices.png mixer-online.png synth-offline.png druvhost-page-mixer.png builder-mixer.png
+          builder-advanced.png)
+min_pages=15 max_pages=42
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/druv-manual-check.XXXXXX")
 trap 'rm -rf "$work"' EXIT

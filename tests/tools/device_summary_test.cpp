@@ -169,6 +169,7 @@ TEST(DefinitionReport, ShowsTheExtensionsAndWarnsAboutTheirMisuse) {
 
     x.addressOfs = 11;  // runs into the F7 of the 13-byte request
     x.outerLoopCount = 2;
+    patch->SetLoopRecvSize(224);  // two loops now share the 448 bytes
     x.outerLoopOfs = 20;
     x.outerLoopValFormat = kOuter14BitHighLow;
     x.ackPattern = {0xF0, 0x41, 0x00};
@@ -193,5 +194,52 @@ TEST(DefinitionReport, ShowsTheExtensionsAndWarnsAboutTheirMisuse) {
     plain->SetExtensions({});
     plain->SetCSumType(kChecksumNybbleSumLowHigh);
     EXPECT_TRUE(HasWarning(DefinitionWarnings(device), "\"Plain\": checksum type 5 needs FormatVersion 2"))
+        << Joined(DefinitionWarnings(device));
+}
+
+// Loop-value placeholders belong to the request they stand in.
+TEST(DefinitionReport, PlaceholdersCountAsPartOfTheRequest) {
+    DRUVDevice device;
+    DRUVTemplate* banks = device.AddTemplate("Banks");
+    banks->SetSize(800);
+    banks->SetLoopRecvSize(100);
+    banks->SetRequest("F0 01 2C 05 F1 F2 F7");
+    banks->SetLoopValFormat(kLoop14BitHighLow);
+    TemplateExtensions x;
+    x.outerLoopCount = 8;
+    x.outerLoopOfs = 5;
+    x.addressOfs = 4;
+    x.addressBytes = 2;
+    banks->SetExtensions(x);
+    EXPECT_TRUE(DefinitionWarnings(device).empty()) << Joined(DefinitionWarnings(device));
+}
+
+// With an outer loop the item holds every loop of every outer pass; an
+// address varies the request as a placeholder does.
+TEST(DefinitionReport, OuterLoopsAndAddressesCountInTheLoopChecks) {
+    DRUVDevice device;
+    DRUVTemplate* banks = device.AddTemplate("Banks");
+    banks->SetRequest("F0 01 2C 05 00 F1 F7");
+    banks->SetNumLoops(99);
+    banks->SetLoopRecvSize(1178);
+    banks->SetSize(8 * 99 * 1178);
+    TemplateExtensions x;
+    x.outerLoopCount = 8;
+    x.outerLoopOfs = 4;
+    banks->SetExtensions(x);
+    DRUVTemplate* patches = device.AddTemplate("Patches");
+    patches->SetRequest("F0 41 00 14 11 02 00 00 00 03 40 00 F7");
+    patches->SetNumLoops(64);
+    patches->SetLoopRecvSize(448);
+    patches->SetSize(64 * 448);
+    TemplateExtensions y;
+    y.addressOfs = 5;
+    y.addressBytes = 3;
+    y.addressIncDec = 0x1C0;
+    patches->SetExtensions(y);
+    EXPECT_TRUE(DefinitionWarnings(device).empty()) << Joined(DefinitionWarnings(device));
+
+    banks->SetSize(99 * 1178);  // one bank's worth
+    EXPECT_TRUE(HasWarning(DefinitionWarnings(device), "Size is 116622 but 8 x 99 loops of 1178 bytes make 932976"))
         << Joined(DefinitionWarnings(device));
 }

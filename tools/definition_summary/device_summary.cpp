@@ -17,14 +17,11 @@ const char* DeviceTypeName(int type) {
 }
 
 const char* ChecksumName(int type) {
-    static const char* const kNames[] = {"None",           "2s Complement",  "Sum",          "1s Complement",
-                                         "Sum + Constant", "Nybble Sum L/H", "Nybble Sum H/L"};
-    return type >= 0 && type <= kLastChecksumType ? kNames[type] : "unknown";
+    return type >= 0 && type <= kLastChecksumType ? kChecksumTypeNames[type] : "unknown";
 }
 
 const char* OuterFormatName(int format) {
-    static const char* const kNames[] = {"7-bit", "14-bit L/H", "14-bit H/L", "nybble L/H", "nybble H/L"};
-    return format >= 0 && format <= kLastOuterLoopFormat ? kNames[format] : "unknown";
+    return format >= 0 && format <= kLastOuterLoopFormat ? kOuterLoopFormatNames[format] : "unknown";
 }
 
 std::string Guid(const GUID& guid) {
@@ -89,7 +86,8 @@ size_t FirstSysXLength(const ByteString& bytes) {
     const auto start = std::find(bytes.begin(), bytes.end(), 0xF0);
     if (start == bytes.end()) return 0;
     auto end = start + 1;
-    while (end != bytes.end() && *end < 0x80) ++end;
+    // Loop-value placeholders stand inside a message, as they do when sent.
+    while (end != bytes.end() && (*end < 0x80 || *end == 0xF1 || *end == 0xF2)) ++end;
     if (end != bytes.end() && *end == 0xF7) ++end;
     return static_cast<size_t>(end - start);
 }
@@ -133,21 +131,27 @@ void CheckChecksum(const DRUVTemplate& t, int32_t formatVersion, const std::stri
 }
 
 void CheckLoops(const DRUVTemplate& t, const std::string& who, std::vector<std::string>& warnings) {
+    const TemplateExtensions& x = t.Extensions();
     const bool placeholder = HasLoopPlaceholder(t.Request());
     if (t.LoopValFormat() != 0 && !placeholder)
         warnings.push_back(who + "LoopValFormat is set but the Request holds no F1 or F2");
-    if (t.NumLoops() <= 1) return;
-    if (!placeholder && !t.Request().empty())
+    // An outer loop repeats the template's loops; an item holds them all.
+    const int64_t outer = x.outerLoopCount > 0 ? x.outerLoopCount : 1;
+    const int64_t loops = int64_t{t.NumLoops() > 0 ? t.NumLoops() : 0} * outer;
+    if (loops <= 1) return;
+    const std::string counted =
+        outer > 1 ? std::to_string(outer) + " x " + std::to_string(t.NumLoops()) : std::to_string(t.NumLoops());
+    if (t.NumLoops() > 1 && !placeholder && x.addressBytes == 0 && !t.Request().empty())
         warnings.push_back(who + "every one of its " + std::to_string(t.NumLoops()) +
                            " loops sends the same Request (no F1 or F2)");
     if (t.LoopRecvSize() <= 0) {
-        warnings.push_back(who + std::to_string(t.NumLoops()) + " loops but no LoopRecvSize");
+        warnings.push_back(who + counted + " loops but no LoopRecvSize");
         return;
     }
-    const int64_t total = int64_t{t.NumLoops()} * t.LoopRecvSize();
-    if (t.FixedLength() != 0 && total != t.Size())
-        warnings.push_back(who + "Size is " + std::to_string(t.Size()) + " but " + std::to_string(t.NumLoops()) +
-                           " loops of " + std::to_string(t.LoopRecvSize()) + " bytes make " + std::to_string(total));
+    const int64_t total = loops * t.LoopRecvSize();
+    if (t.FixedLength() != 0 && x.unknownLength == 0 && total != t.Size())
+        warnings.push_back(who + "Size is " + std::to_string(t.Size()) + " but " + counted + " loops of " +
+                           std::to_string(t.LoopRecvSize()) + " bytes make " + std::to_string(total));
 }
 
 void CheckDeviceId(const DRUVDevice& device, const DRUVTemplate& t, const std::string& who,

@@ -52,7 +52,8 @@ TEST_F(BuilderWindowTest, AnExampleOpenedShownAndSavedAsIsTheSameDefinitionWithN
     EXPECT_EQ((std::vector<std::string>{"Current Scene", "Setup"}), Items(ids::kTemplates));
     EXPECT_EQ("Brindle & Koss", Text(ids::kCompany));
     EXPECT_EQ("SD-16 Digital Mixer", Text(ids::kProduct));
-    EXPECT_EQ(example, Text(ids::kCurrentDevice));
+    EXPECT_EQ(example, ToolTipOf(ids::kCurrentDevice));
+    EXPECT_EQ("...\\brindle-koss-sd16-mixer.druv", Text(ids::kCurrentDevice));
     ClickItem(ids::kConfigurations, 0);
     EXPECT_EQ((std::vector<int>{0, 1}), SelectedItems(ids::kConfigurationTemplates));
     ClickItem(ids::kTemplates, 0);
@@ -66,7 +67,8 @@ TEST_F(BuilderWindowTest, AnExampleOpenedShownAndSavedAsIsTheSameDefinitionWithN
     Toolbar(commands::kSaveAs);
     ASSERT_EQ(2u, dialogRequests.size());
     EXPECT_EQ(FileDialogKind::Save, dialogRequests[1].kind);
-    EXPECT_EQ(copy, Text(ids::kCurrentDevice));
+    EXPECT_EQ(copy, ToolTipOf(ids::kCurrentDevice));
+    EXPECT_EQ("...\\copy.druv", Text(ids::kCurrentDevice));
     EXPECT_TRUE(boxes.boxes.empty());
 
     DRUVDevice original;

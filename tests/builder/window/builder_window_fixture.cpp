@@ -1,7 +1,67 @@
 #include "tests/builder/window/builder_window_fixture.h"
 
+#include "builder/builder_controls.h"
+
+#include <commctrl.h>
+
 #include "platform/program_frame/common_controls.h"
 #include "platform/wide_text.h"
+
+namespace {
+
+// The test whose "Advanced" dialog is awaited, for the timers' procedures.
+struct AdvancedWait {
+    CDRUVTemplateBuilderDlg* dialog = nullptr;
+    std::function<void(HWND)> act;
+    bool opened = false;
+    bool stuck = false;
+    DWORD start = 0;
+};
+AdvancedWait* g_wait = nullptr;
+
+constexpr DWORD kMostMillisecondsOpen = 10000;
+
+void CALLBACK WhileAdvancedOpen(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (!g_wait) {
+        KillTimer(nullptr, timer);
+        return;
+    }
+    HWND open = g_wait->dialog->AdvancedWindow();
+    if (!g_wait->opened) {
+        if (!open || !IsWindowVisible(open)) return;
+        g_wait->opened = true;
+        g_wait->act(open);
+        return;
+    }
+    if (open && GetTickCount() - g_wait->start > kMostMillisecondsOpen) {
+        g_wait->stuck = true;
+        EndDialog(open, IDCANCEL);
+    }
+}
+
+struct ToolTipSearch {
+    HWND owner, tool;
+    std::wstring text;
+};
+
+BOOL CALLBACK ReadToolTip(HWND window, LPARAM parameter) {
+    auto& search = *reinterpret_cast<ToolTipSearch*>(parameter);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (lstrcmpiW(name, TOOLTIPS_CLASSW) != 0) return TRUE;
+    wchar_t text[1024] = {};
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = search.owner;
+    tool.uId = reinterpret_cast<UINT_PTR>(search.tool);
+    tool.lpszText = text;
+    SendMessageW(window, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+    if (text[0] == L'\0') return TRUE;
+    search.text = text;
+    return FALSE;
+}
+
+}  // namespace
 
 std::string ExampleDefinition(const std::string& name) {
     std::string path = std::string(DRUV_EXAMPLES_DIR) + "/" + name;
@@ -105,4 +165,22 @@ std::vector<int> BuilderWindowTest::SelectedItems(int list) const {
 void BuilderWindowTest::Choose(const std::string& path) {
     dialogAnswer.outcome = FileDialogOutcome::Chosen;
     dialogAnswer.paths = {path};
+}
+
+std::string BuilderWindowTest::ToolTipOf(int id) const {
+    ToolTipSearch search{Window(), Control(id), {}};
+    EnumThreadWindows(GetCurrentThreadId(), ReadToolTip, reinterpret_cast<LPARAM>(&search));
+    return Utf8Text(search.text);
+}
+
+bool BuilderWindowTest::WithAdvancedDialog(std::function<void(HWND dialog)> act) {
+    AdvancedWait wait{dialog.get(), std::move(act), false, false, GetTickCount()};
+    g_wait = &wait;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, WhileAdvancedOpen);
+    Click(builder_controls::kAdvanced);
+    KillTimer(nullptr, timer);
+    g_wait = nullptr;
+    EXPECT_FALSE(wait.stuck) << "the dialog was still open after " << kMostMillisecondsOpen << " ms";
+    EXPECT_EQ(nullptr, dialog->AdvancedWindow()) << "the dialog is closed";
+    return wait.opened;
 }

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,16 @@ protected:
 
     // The next file dialogs choose `path`.
     void Choose(const std::string& path);
+
+    // The text of the tool tip the window shows over the control.
+    std::string ToolTipOf(int id) const;
+
+    // Clicks "Advanced..." and runs `act` inside the dialog's own loop once
+    // it is open. `act` ends by closing it, at once (SendMessageW) or by what
+    // it posts; a dialog still open seconds later fails the test and is
+    // cancelled, so that no test waits for a person. False when no dialog
+    // opened.
+    bool WithAdvancedDialog(std::function<void(HWND dialog)> act);
 
     MessageRecorder boxes{MessageAnswer::Yes};
     std::vector<FileDialogRequest> dialogRequests;

@@ -64,6 +64,7 @@ const Expected kControls[] = {
     {1052, Kind::Check, "Multiple SysX / Loop", 316, 90, 83, 10},
     {1035, Kind::Check, "&Receive All MIDI Messages", 402, 79, 100, 10},
     {1053, Kind::DropDown, "Loop Store", 441, 90, 61, 67},
+    {1060, Kind::Button, "Advanced...", 441, 107, 61, 14},
     {1037, Kind::OneLine, "Between Msgs", 307, 140, 29, 14},
     {1038, Kind::OneLine, "Every nth Byte", 307, 157, 29, 14},
     {1039, Kind::OneLine, "Delay Amount", 307, 174, 29, 14},
@@ -71,7 +72,8 @@ const Expected kControls[] = {
     {1041, Kind::OneLine, "# Loops", 385, 157, 29, 14},
     {1042, Kind::OneLine, "Start Val", 385, 174, 29, 14},
     {1043, Kind::OneLine, "Inc/Dec", 385, 192, 29, 14},
-    {1036, Kind::DropDown, "Type", 451, 140, 50, 67},
+    // Wider than the other drop-downs, so that every kind's name shows whole.
+    {1036, Kind::DropDown, "Type", 433, 140, 69, 100},
     {1032, Kind::OneLine, "Start", 472, 157, 29, 14},
     {1033, Kind::OneLine, "# of Bytes", 472, 174, 29, 14},
     {1034, Kind::OneLine, "Storage Ofs", 472, 192, 29, 14},
@@ -248,7 +250,9 @@ TEST_F(BuilderWindowTest, DropDownsHoldTheirFixedEntriesAndTheEditorsStartUnsele
     } cases[] = {
         {ids::kDeviceType, {"Mixer", "Synth", "Effect"}, 0},
         {ids::kLoopValFormat, {"14-bit L/H", "14-bit H/L", "nybble L/H", "nybble H/L"}, -1},
-        {ids::kCSumType, {"None", "2s Complement", "Sum", "1s Complement"}, -1},
+        {ids::kCSumType,
+         {"None", "2s Complement", "Sum", "1s Complement", "Sum + Constant", "Nybble Sum L/H", "Nybble Sum H/L"},
+         -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);

@@ -1,14 +1,25 @@
 // Shows the builder's window with a definition open and one configuration
 // and one template chosen, for screenshots and for a look by hand:
 //   druv-builder-viewer <definition.druv> [--configuration NAME]
-//                       [--template NAME] [--seconds N] [--ready-file PATH]
+//                       [--template NAME] [--advanced] [--seconds N]
+//                       [--ready-file PATH]
 // The definition is opened through the window's own Open command. Once the
 // window has painted, the ready file receives one line: the client area's
 // screen place "x y width height", then client points "x y" of the chosen
 // configuration, of an unchosen configuration and of the chosen template,
 // each inside its row but clear of its text, then the selection colour
 // "r g b". The viewer closes itself after N seconds (default 3).
+//
+// With --advanced the template's "Advanced..." button is pressed, and the
+// line describes the dialog: its client area's screen place (a picture of
+// the display leaves an owned window of this viewer black under Wine, so it
+// is best taken of the dialog's window itself), a client point
+// of the focused first drop-down's entry clear of its text, the squares
+// "x y size" of the "Check on Receive" and "Unknown Length" boxes, then the
+// selection colour. The dialog is cancelled after N seconds.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -28,6 +39,7 @@ namespace ids = builder_controls;
 struct Options : ViewerOptions {
     std::string configuration = "Everything";
     std::string templateName = "Current Scene";
+    bool advanced = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -39,6 +51,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         if (argument == "--template" && next) {
             options.templateName = next;
             return 2;
+        }
+        if (argument == "--advanced") {
+            options.advanced = true;
+            return 1;
         }
         return 0;
     });
@@ -63,6 +79,61 @@ POINT RowPoint(HWND window, int list, int index) {
     POINT point{item.right - 4, (item.top + item.bottom) / 2};
     MapWindowPoints(box, window, &point, 1);
     return point;
+}
+
+// A check box's square, in its dialog's client area: at the box's left,
+// centred on its height, as the system draws it.
+std::string CheckSquare(HWND dialog, int id) {
+    HWND box = GetDlgItem(dialog, id);
+    RECT client{};
+    GetClientRect(box, &client);
+    const int size = GetSystemMetrics(SM_CYMENUCHECK) - 2;
+    POINT corner{client.left + 1, client.top + (client.bottom - client.top - size) / 2};
+    MapWindowPoints(box, dialog, &corner, 1);
+    char text[64];
+    std::snprintf(text, sizeof text, "%ld %ld %d", corner.x, corner.y, size);
+    return text;
+}
+
+// What the timer procedure needs of main's state.
+struct AdvancedShot {
+    CDRUVTemplateBuilderDlg* dialog = nullptr;
+    std::string readyFile;
+    DWORD deadline = 0;
+    DWORD shownAt = 0;
+    bool ready = false;
+};
+AdvancedShot g_shot;
+
+void CALLBACK WhileAdvancedShows(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND advanced = g_shot.dialog->AdvancedWindow();
+    if (!advanced || !IsWindowVisible(advanced)) return;
+    const DWORD now = GetTickCount();
+    if (g_shot.shownAt == 0) g_shot.shownAt = now;
+    if (!g_shot.ready && now - g_shot.shownAt > 500) {
+        g_shot.ready = true;
+        RECT client{};
+        GetClientRect(advanced, &client);
+        POINT origin{0, 0};
+        ClientToScreen(advanced, &origin);
+        HWND type = GetDlgItem(advanced, advanced_controls::kRequestCSumType);
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        GetComboBoxInfo(type, &info);
+        POINT entry{info.rcItem.right - 3, (info.rcItem.top + info.rcItem.bottom) / 2};
+        MapWindowPoints(type, advanced, &entry, 1);
+        const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+        char line[256];
+        std::snprintf(line, sizeof line, "%ld %ld %ld %ld %ld %ld %s %s %d %d %d\n", origin.x, origin.y, client.right,
+                      client.bottom, entry.x, entry.y, CheckSquare(advanced, advanced_controls::kCSumVerify).c_str(),
+                      CheckSquare(advanced, advanced_controls::kUnknownLength).c_str(), GetRValue(highlight),
+                      GetGValue(highlight), GetBValue(highlight));
+        WriteReadyFile(g_shot.readyFile, line);
+    }
+    if (now > g_shot.deadline) {
+        KillTimer(nullptr, timer);
+        EndDialog(advanced, IDCANCEL);
+    }
 }
 
 }  // namespace
@@ -100,7 +171,16 @@ int main(int argc, char** argv) {
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
     dialog.Show();
     const DWORD start = GetTickCount();
+    // The dialog's own loop runs inside the button's command; the timer
+    // takes the picture's measures there and ends it.
     bool ready = false;
+    if (options.advanced) {
+        g_shot = {&dialog, options.readyFile, start + static_cast<DWORD>(options.seconds) * 1000u, 0, false};
+        SetTimer(nullptr, 0, 100, WhileAdvancedShows);
+        HWND button = GetDlgItem(window, ids::kAdvanced);
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(ids::kAdvanced, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        ready = true;
+    }
     while (IsWindow(window) && GetTickCount() - start < static_cast<DWORD>(options.seconds) * 1000u) {
         if (!dialog.Loop().PumpPending()) break;
         // Half a second for the display to show what was painted.

@@ -58,6 +58,45 @@ TEST(DetectionProbeTest, OnlineOnlyWhenTheInstrumentOfThatIdAnswers) {
     }
 }
 
+// A unit that checks its requests' checksums answers only a probe prepared
+// as a receive prepares its first loop: the address and the request's own
+// checksum in place.
+TEST(DetectionProbeTest, UnitThatChecksRequestChecksumsAnswersThePreparedProbe) {
+    DRUVDevice device;
+    device.SetSysXChanOfs(2);
+    device.SetSysXChanMin(16);
+    device.SetSysXChanMax(31);
+    DRUVTemplate* patch = device.AddTemplate("Patch");
+    patch->SetSize(30);
+    patch->SetVerify(1);
+    patch->SetRequest("F0 41 00 3D 11 00 00 00 00 00 1E 00 F7");
+    TemplateExtensions x;
+    x.addressOfs = 5;
+    x.addressBytes = 3;
+    x.addressStart = 5 << 14;
+    x.addressIncDec = 0x180;
+    x.requestCSumType = kChecksumTwosComplement;
+    x.requestCSumStart = 5;
+    x.requestCSumFromEnd = 2;
+    patch->SetExtensions(x);
+
+    VirtualClock clock;
+    druvhost::DetectionProbe probe(device, clock);
+    SimulatedInstrument::Settings settings;
+    settings.deviceId = 16;
+    settings.delivery = SimulatedInstrument::Delivery::Synchronous;
+    SimulatedInstrument instrument(device, settings,
+                                   [&probe](const uint8_t* message, size_t size) { probe.OnMessage(message, size); });
+    druvhosttest::RecordingHostMidiOut out;
+    out.Route(kOutPort, [&instrument](const uint8_t* message, size_t size) { instrument.Receive(message, size); });
+
+    EXPECT_EQ(probe.Run(out, kOutPort, 16, 0), Detection::Online);
+    EXPECT_EQ(instrument.GetCounts().refusedBadChecksum, 0);
+    ASSERT_EQ(instrument.Received().size(), 1u);
+    const std::vector<uint8_t> expected{0xF0, 0x41, 0x10, 0x3D, 0x11, 0x05, 0x00, 0x00, 0x00, 0x00, 0x1E, 0x5D, 0xF7};
+    EXPECT_EQ(instrument.Received()[0].bytes, expected);
+}
+
 TEST(DetectionProbeTest, ADeviceWithoutTemplatesHasNothingToDetectWith) {
     DRUVDevice empty;
     VirtualClock clock;

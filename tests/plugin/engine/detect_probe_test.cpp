@@ -95,3 +95,42 @@ TEST_F(DetectProbeTest, DetectionAndTransferExcludeEachOther) {
 }
 
 }  // namespace
+
+namespace {
+
+// The probe's request is prepared as a receive's first loop is: its own
+// checksum, the first loop's address and outer value, and the first loop
+// value, whatever an earlier transfer left.
+TEST_F(DetectProbeTest, ProbeAsksForTheFirstLoopWithTheRequestsChecksum) {
+    device.SetSysXChanOfs(2);
+    device.SetSysXChanMax(31);
+    DRUVTemplate* probe = AddTemplate("Patch", 404);
+    probe->SetRequest("F0 41 00 3D 11 00 00 00 00 03 00 00 F1 F7");
+    probe->SetLoopStart(0x21);
+    probe->SetVerify(1);
+    TemplateExtensions x;
+    x.addressOfs = 5;
+    x.addressBytes = 3;
+    x.addressStart = 5 << 14;
+    x.addressIncDec = 0x180;
+    x.outerLoopCount = 2;
+    x.outerLoopStart = 0x33;
+    x.outerLoopOfs = 10;
+    x.requestCSumType = kChecksumTwosComplement;
+    x.requestCSumStart = 5;
+    x.requestCSumLength = 6;
+    x.requestCSumOfs = 11;
+    probe->SetExtensions(x);
+    Build();
+    data.DeviceId = 0x10;
+    state.loop_value = 7;
+    state.outer_loop_value = 9;
+    state.loop_index = 5;
+
+    ASSERT_EQ(DetectStart::Sent, StartDetect(Context()));
+    // 05 00 00 00 03 33 sum to 3Bh.
+    EXPECT_EQ((Bytes{0xF0, 0x41, 0x10, 0x3D, 0x11, 0x05, 0x00, 0x00, 0x00, 0x03, 0x33, 0x45, 0x21, 0xF7}),
+              out.WireMessages().at(0));
+}
+
+}  // namespace

@@ -80,6 +80,8 @@ TEST_F(MessageSenderTest, WorkedExampleReachesHostPrepared) {
 
 TEST_F(MessageSenderTest, ChecksumTypesOverWorkedExample) {
     SetUpWorkedExample();
+    // A definition of the first format, which knew the types up to 3 only.
+    device.SetFormatVersion(1);
     const struct {
         uint8_t type;
         uint8_t stored;
