@@ -231,14 +231,11 @@ int RunDetect(const CommandLine& line) {
     definition.SetFilePath(device.definitionPath.c_str());
     if (device.definitionPath.empty() || definition.LoadDefinition() != 0)
         return Fail("cannot read the definition of " + device.name + " (" + device.definitionPath + ")");
-    SavedSettings saved;
-    saved.deviceId = definition.SysXChanMin();
-    if (!line.project.empty()) {
-        Project project;
-        if (LoadProjectFile(line.project, project, error) == ProjectLoad::Refused) return Fail(error);
-        if (const ProjectEntry* stored = project.Find(ToClassId(device.classId)))
-            ReadSavedSettings(stored->filterData, saved);
-    }
+    Project project;
+    if (!line.project.empty() && LoadProjectFile(line.project, project, error) == ProjectLoad::Refused)
+        return Fail(error);
+    const ProjectEntry* stored = project.Find(ToClassId(device.classId));
+    SavedSettings saved = ProbeSettings(definition, stored ? &stored->filterData : nullptr);
     if (line.deviceId && !DeviceIdFromShown(*line.deviceId, definition.SysXDisplayOfs(), definition.SysXChanMin(),
                                             definition.SysXChanMax(), saved.deviceId, error))
         return Fail(error);

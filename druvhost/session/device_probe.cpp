@@ -9,6 +9,13 @@
 
 namespace druvhost {
 
+SavedSettings ProbeSettings(const DRUVDevice& definition, const std::vector<uint8_t>* saved) {
+    SavedSettings settings;
+    settings.deviceId = definition.SysXChanMin();
+    if (saved != nullptr) ReadSavedSettings(*saved, settings);
+    return settings;
+}
+
 bool ProbeDevice(const DRUVDevice& definition, const SavedSettings& settings, const std::string& inPort,
                  const std::string& outPort, Clock& clock, Detection& detection, std::string& error) {
     druv::simulator::SimulatedInstrument::Settings simulated;

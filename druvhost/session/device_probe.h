@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "druvhost/host/detection_probe.h"
 #include "druvhost/host/saved_settings.h"
@@ -13,6 +14,11 @@ class Clock;
 class DRUVDevice;
 
 namespace druvhost {
+
+// The device ID and channel a probe of `definition` uses: those `saved` (the
+// bytes its filter saved with a project, if any) holds, else the
+// definition's lowest device ID on the first channel.
+SavedSettings ProbeSettings(const DRUVDevice& definition, const std::vector<uint8_t>* saved);
 
 // False, with `error`, when a port cannot be chosen or opened; otherwise
 // the detection's outcome in `detection`.
