@@ -164,6 +164,7 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
     input_port_ = table_->OpenInput(
         *in_,
         [this, inHandle](const uint8_t* message, size_t size) {
+            last_input_tick_.store(SystemClock().TickCount(), std::memory_order_release);
             if (probing_.load(std::memory_order_acquire)) probe_->OnMessage(message, size);
             input_.Deliver(inHandle, message, size);
         },
@@ -218,6 +219,14 @@ Detection FilterSession::Probe(uint8_t deviceId, uint8_t channel) {
     probing_.store(false, std::memory_order_release);
     if (send_failures_.exchange(failuresBefore) != failuresBefore) return Detection::SendFailed;
     return detection;
+}
+
+void FilterSession::WaitForQuietInput(uint32_t quietMs, uint32_t longestMs) {
+    Clock& clock = SystemClock();
+    const uint32_t start = clock.TickCount();
+    while (clock.TickCount() - start < longestMs &&
+           clock.TickCount() - last_input_tick_.load(std::memory_order_acquire) < quietMs)
+        clock.Sleep(10);
 }
 
 bool FilterSession::Save(std::vector<uint8_t>& bytes, std::string& error) {

@@ -65,6 +65,10 @@ public:
     // session's open ports with `deviceId` and `channel` (as stored); not
     // while a transfer of this session runs.
     Detection Probe(uint8_t deviceId, uint8_t channel);
+    // Returns once nothing has come in on the session's input for
+    // `quietMs`, or after `longestMs`: an answer to an earlier question
+    // (the page's or a probe's) that comes late must not reach a receive.
+    void WaitForQuietInput(uint32_t quietMs, uint32_t longestMs);
     // What the filter saves now; false with `error` when it refuses.
     bool Save(std::vector<uint8_t>& bytes, std::string& error);
 
@@ -106,6 +110,7 @@ private:
     // only while `probing_` is set. Made once the definition is read.
     std::unique_ptr<DetectionProbe> probe_;
     std::atomic<bool> probing_{false};
+    std::atomic<uint32_t> last_input_tick_{0};
 };
 
 // The port systems of this host in their order: the simulated pair (playing

@@ -17,6 +17,7 @@
 #include "platform/program_frame/about_box.h"
 #include "platform/program_frame/dialog_object.h"
 #include "platform/wide_text.h"
+#include "plugin/engine/transfer_engine.h"
 #include "windowhost/core/receive_date.h"
 #include "windowhost/core/transfer_figures.h"
 #include "windowhost/resources/window_host_resource_ids.h"
@@ -56,6 +57,19 @@ namespace {
 constexpr char kProjectFilter[] = "DRUV Host Project (*.dhp)|*.dhp|All Files (*.*)|*.*||";
 constexpr int kRuleEnd = 648;
 constexpr int kToolbarWidth = 390;  // client pixels, up to the configuration's label
+// The page's own first question to the instrument goes out as it opens; a
+// transfer lets it go first.
+constexpr uint32_t kPageDetectionSettleMs = 300;
+constexpr uint32_t kQuietMarginMs = 300;
+constexpr uint32_t kLongestQuietWaitMs = 10000;
+
+// How long the answer to the detection request takes on the wire: ten bits
+// a byte at 31250 baud.
+uint32_t DetectAnswerMs(const DRUVDevice& device) {
+    const DRUVTemplate* probe = FindDetectTemplate(device);
+    const int32_t size = probe != nullptr ? probe->Size() : 0;
+    return size > 0 ? static_cast<uint32_t>(size) * 10u * 1000u / 31250u + 1u : 0u;
+}
 
 struct CommandId {
     HostCommand command;
@@ -215,7 +229,8 @@ void HostWindow::Initialise() {
     // Before any instrument is opened, so that the first one opens once,
     // with the project's settings.
     if (!start_project_.empty()) OpenPath(start_project_);
-    if (!devices_.empty()) list_.Select(0);  // opens its page through the list's notification
+    // The first instrument opens its page through the list's notification.
+    if (!devices_.empty() && selected_ < 0) list_.Select(0);
     status_text_ = devices_.empty() ? "No instruments are installed; add them with DRUV Manager" : "Ready";
     status_.ShowText(status_text_);
     ApplyCommands();
@@ -417,6 +432,13 @@ bool HostWindow::OpenPath(const std::string& path) {
     document_ = std::move(opened);
     Remember(path);
     ShowReceiveDates();
+    // The project's own first instrument comes up, not the one of the last.
+    for (size_t i = 0; i < devices_.size(); ++i)
+        if (StoredEntry(i) != nullptr) {
+            selected_ = static_cast<int>(i);
+            list_.Select(selected_);
+            break;
+        }
     OpenSelected();
     ShowTitle();
     return true;
@@ -547,6 +569,7 @@ void HostWindow::OpenSelected() {
         return;
     }
     session_ = std::move(session);
+    quiet_from_ = SystemClock().TickCount() + kPageDetectionSettleMs;
     if (!page_.Open(window_, page_area_, session_->Filter())) {
         status_text_ = "The editor page of " + device.name + " cannot be shown";
         status_.ShowText(status_text_);
@@ -655,8 +678,17 @@ void HostWindow::StartTransfer(bool transmit) {
     BeginRunning((transmit ? "Transmitting " : "Receiving ") + name);
     druvhost::FilterSession* session = session_.get();
     TransferEnded* result = ended.release();
-    worker_.Queue([this, session, result] {
+    const uint32_t quietFrom = quiet_from_;
+    worker_.Queue([this, session, result, quietFrom] {
         std::unique_ptr<TransferEnded> owned(result);
+        // The page, and the probe before it, ask the instrument whether it
+        // answers by requesting a dump; while the instrument is still sending
+        // those answers, a receive's requests would wait behind them and time
+        // out. Whole messages come in at once, so an input quiet for longer
+        // than the longest answer takes on the wire has nothing on its way.
+        const uint32_t now = SystemClock().TickCount();
+        if (TickIsAfter(quietFrom, now)) SystemClock().Sleep(quietFrom - now);
+        session->WaitForQuietInput(DetectAnswerMs(session->Definition()) + kQuietMarginMs, kLongestQuietWaitMs);
         WindowProgress progress(mailbox_, window_, kProgressMessage);
         owned->outcome = session->Transfer(owned->transmit, owned->mask, &progress, owned->reported, owned->error);
         Post(kTransferEndedMessage, std::move(owned));

@@ -131,6 +131,7 @@ private:
     int selected_ = -1;  // the instrument whose session and page are open
     std::unique_ptr<druvhost::FilterSession> session_;
     HostedPage page_;
+    uint32_t quiet_from_ = 0;  // the system's tick from which the page's instrument is quiet
 
     ProgressMailbox mailbox_;
     std::chrono::steady_clock::time_point transfer_start_;
