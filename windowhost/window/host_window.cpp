@@ -275,12 +275,9 @@ INT_PTR HostWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kBackUpStepEndedMessage:
         OnBackUpStepEnded(std::unique_ptr<BackUpStepEnded>(reinterpret_cast<BackUpStepEnded*>(lParam)));
         return TRUE;
-    case kRunDeferredMessage: {
-        std::function<void()> action = std::move(deferred_);
-        deferred_ = nullptr;
-        if (action) action();
+    case kRunDeferredMessage:
+        RunDeferred();
         return TRUE;
-    }
     case WM_CLOSE:
         Close();
         return TRUE;
@@ -624,12 +621,22 @@ uint32_t HostWindow::ChosenMask(std::string& configuration) const {
 }
 
 void HostWindow::WhenSessionFree(std::function<void()> action) {
-    if (!probing_) {
+    if (!probing_ && !transfer_running_ && deferred_.empty()) {
         action();
         return;
     }
     stop_probes_.store(true, std::memory_order_release);
-    deferred_ = std::move(action);
+    deferred_.push_back(std::move(action));
+}
+
+// In the order they were asked for; an action that starts work leaves the
+// rest for its end.
+void HostWindow::RunDeferred() {
+    while (!deferred_.empty() && !probing_ && !transfer_running_) {
+        std::function<void()> action = std::move(deferred_.front());
+        deferred_.pop_front();
+        action();
+    }
 }
 
 // --- Work on the transfer thread
@@ -665,11 +672,22 @@ void HostWindow::AfterWork() {
         PostMessageW(window_, WM_CLOSE, 0, 0);
         return;
     }
+    if (!deferred_.empty()) {
+        PostMessageW(window_, kRunDeferredMessage, 0, 0);
+        return;
+    }
     StartProbes();
 }
 
+// After the probes under way and any instrument change asked for before:
+// the transfer is the one of the instrument the list shows.
 void HostWindow::StartTransfer(bool transmit) {
-    if (session_ == nullptr) return;
+    WhenSessionFree([this, transmit] {
+        if (!transfer_running_ && session_ != nullptr) StartTransferNow(transmit);
+    });
+}
+
+void HostWindow::StartTransferNow(bool transmit) {
     KeepPageChoices();
     auto ended = std::make_unique<TransferEnded>();
     ended->transmit = transmit;
@@ -785,13 +803,14 @@ void HostWindow::OnProbeEnded(std::unique_ptr<ProbeEnded> ended) {
         return;
     }
     probing_ = false;
-    if (deferred_) PostMessageW(window_, kRunDeferredMessage, 0, 0);
+    if (!deferred_.empty()) PostMessageW(window_, kRunDeferredMessage, 0, 0);
     if (close_pending_ && !transfer_running_) PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
 void HostWindow::StartBackUpAll() {
     KeepPageChoices();
     WhenSessionFree([this] {
+        if (transfer_running_) return;
         // Each instrument's ports are opened in turn by its own session.
         CloseSelected();
         std::vector<std::string> names;

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -93,11 +94,14 @@ private:
     uint32_t ChosenMask(std::string& configuration) const;
     const druvhost::ProjectEntry* StoredEntry(size_t instrument) const;
     // Runs `action` now, or once the probes under way have stopped (they
-    // may use the selected instrument's session).
+    // may use the selected instrument's session) and the transfer under way
+    // has ended, after the actions that waited before it.
     void WhenSessionFree(std::function<void()> action);
 
     // Work on the transfer thread.
+    void RunDeferred();
     void StartTransfer(bool transmit);
+    void StartTransferNow(bool transmit);
     void OnTransferEnded(std::unique_ptr<TransferEnded> ended);
     void StartProbes();
     void OnProbeEnded(std::unique_ptr<ProbeEnded> ended);
@@ -138,7 +142,7 @@ private:
     bool transfer_running_ = false;  // a transfer or Back Up All
     bool probing_ = false;
     std::atomic<bool> stop_probes_{false};
-    std::function<void()> deferred_;
+    std::deque<std::function<void()>> deferred_;
     bool close_pending_ = false;
     std::string status_text_;
 

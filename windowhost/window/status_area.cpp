@@ -10,7 +10,7 @@ namespace {
 
 enum Part { kTextPart, kBytesPart, kRatePart, kTimeLeftPart, kProgressPart, kCancelPart, kPartCount };
 // Right edges of the parts in client pixels; the last one runs to the end.
-constexpr int kPartEnds[kPartCount] = {230, 350, 420, 490, 585, -1};
+constexpr int kPartEnds[kPartCount] = {280, 390, 460, 525, 640, -1};
 
 }  // namespace
 
