@@ -107,6 +107,9 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
     if (choices.channel) change.channel = static_cast<uint8_t>(*choices.channel - 1);
 
     probe_ = std::make_unique<DetectionProbe>(definition_, SystemClock());
+    // Whatever asks the instrument as the ports open (the page does) has its
+    // answer on the way from here on.
+    last_input_tick_.store(SystemClock().TickCount(), std::memory_order_release);
     druv::simulator::SimulatedInstrument::Settings settings;
     settings.deviceId = change.deviceId.value_or(current.deviceId);
     settings.midiChannel = change.channel.value_or(current.channel);

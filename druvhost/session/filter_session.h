@@ -66,8 +66,9 @@ public:
     // while a transfer of this session runs.
     Detection Probe(uint8_t deviceId, uint8_t channel);
     // Returns once nothing has come in on the session's input for
-    // `quietMs`, or after `longestMs`: an answer to an earlier question
-    // (the page's or a probe's) that comes late must not reach a receive.
+    // `quietMs` (counted from the opening of its ports when nothing came
+    // yet), or after `longestMs`: an answer to an earlier question (the
+    // page's or a probe's) that comes late must not reach a receive.
     void WaitForQuietInput(uint32_t quietMs, uint32_t longestMs);
     // What the filter saves now; false with `error` when it refuses.
     bool Save(std::vector<uint8_t>& bytes, std::string& error);

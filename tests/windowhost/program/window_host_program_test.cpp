@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -79,25 +80,33 @@ protected:
         GetTempPathW(MAX_PATH, temp);
         folder_ = Utf8Text(temp) + "window host " + std::to_string(GetCurrentProcessId());
         CreateDirectoryW(WideText(folder_).c_str(), nullptr);
-        // The example mixer under identifiers of this run.
-        std::string text = ReadText(std::string(DRUV_EXAMPLES_DIR) + "/brindle-koss-sd16-mixer.druv");
-        GUID editor{};
-        CreateGuid(mixerClass_);
-        CreateGuid(editor);
-        text.replace(text.find("<DeviceGUID>") + 12, 36, Unbraced(mixerClass_));
-        text.replace(text.find("<EditorGUID>") + 12, 36, Unbraced(editor));
-        const size_t product = text.find("<Product>") + 9;
-        text.replace(product, text.find("</Product>") - product, "SD-16 Window " + std::to_string(GetCurrentProcessId()));
-        const std::string definition = folder_ + "\\mixer.druv";
-        WriteFileSafely(definition, text.data(), text.size());
-        install_ = RunDruvhost({"install", definition});
+        // Two example mixers under identifiers of this run.
+        const std::string first = WriteMixer("mixer.druv", "A", mixerClass_);
+        const std::string second = WriteMixer("second mixer.druv", "B", secondClass_);
+        install_ = RunDruvhost({"install", first, second});
         received_ = folder_ + "\\received.dhp";
         receive_ = RunDruvhost({"receive", Braced(mixerClass_), "--project", received_});
     }
 
+    static std::string WriteMixer(const char* file, const char* letter, GUID& classId) {
+        std::string text = ReadText(std::string(DRUV_EXAMPLES_DIR) + "/brindle-koss-sd16-mixer.druv");
+        GUID editor{};
+        CreateGuid(classId);
+        CreateGuid(editor);
+        text.replace(text.find("<DeviceGUID>") + 12, 36, Unbraced(classId));
+        text.replace(text.find("<EditorGUID>") + 12, 36, Unbraced(editor));
+        const size_t product = text.find("<Product>") + 9;
+        text.replace(product, text.find("</Product>") - product,
+                     std::string("SD-16 Window ") + letter + " " + std::to_string(GetCurrentProcessId()));
+        const std::string path = folder_ + "\\" + file;
+        WriteFileSafely(path, text.data(), text.size());
+        return path;
+    }
+
     static void TearDownTestSuite() {
-        RunDruvhost({"uninstall", Braced(mixerClass_)});
-        for (const char* name : {"mixer.druv", "received.dhp", "Set.dhp", "Gig.dhp", "Demo.dhp"})
+        RunDruvhost({"uninstall", Braced(mixerClass_), Braced(secondClass_)});
+        for (const char* name : {"mixer.druv", "second mixer.druv", "received.dhp", "Set.dhp", "Gig.dhp", "Demo.dhp",
+                                 "Other.dhp"})
             DeleteFileW(WideText(folder_ + "\\" + name).c_str());
         RemoveDirectoryW(WideText(folder_).c_str());
     }
@@ -128,12 +137,12 @@ protected:
     }
 
     static std::string folder_, received_;
-    static GUID mixerClass_;
+    static GUID mixerClass_, secondClass_;
     static RunResult install_, receive_;
 };
 
 std::string WindowHostProgramTest::folder_, WindowHostProgramTest::received_;
-GUID WindowHostProgramTest::mixerClass_{};
+GUID WindowHostProgramTest::mixerClass_{}, WindowHostProgramTest::secondClass_{};
 RunResult WindowHostProgramTest::install_, WindowHostProgramTest::receive_;
 
 TEST_F(WindowHostProgramTest, ReceiveMovesTheProgressBarAndTheSavedProjectOpensInDruvhost) {
@@ -210,6 +219,45 @@ TEST_F(WindowHostProgramTest, UnsavedChangesStayUntilTheMusicianLetsThemGo) {
     windowhosttest::PressBoxButton(box, IDNO);
     EXPECT_EQ(host.WaitForExit(10000), 0u);
     EXPECT_EQ(ReadText(path), before) << "Don't Save wrote the project";
+}
+
+}  // namespace
+
+namespace {
+
+// The instrument chosen in the list is the one a receive asked for at once
+// afterwards gets, even while the window is still asking the instruments
+// whether they answer.
+TEST_F(WindowHostProgramTest, AReceiveRightAfterChoosingAnotherInstrumentReceivesThatOne) {
+    const std::string path = Project("Other.dhp");
+    WindowHostProcess host;
+    Start(host, path);
+    HWND list = GetDlgItem(host.Main(), IDC_INSTRUMENTS);
+    const int selected = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    ASSERT_GE(rows, 2) << "the two mixers are not listed";
+    PostMessageW(list, WM_KEYDOWN, selected == 0 ? VK_DOWN : VK_UP, 1);
+    host.PressKey(VK_F5);
+    ASSERT_TRUE(WaitUntil(kTransferMs, [&] { return host.CancelButtonShown(); })) << "no transfer began";
+    ASSERT_TRUE(WaitUntil(kTransferMs, [&] { return !host.CancelButtonShown(); })) << "the receive did not end";
+    EXPECT_EQ(host.Title(), "Other* - DRUV Host") << "box: " << BoxNow(host);
+    EXPECT_NE(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), selected);
+    PostMessageW(host.Main(), WM_CLOSE, 0, 0);
+    HWND box = host.WaitForBox(10000);
+    ASSERT_NE(box, nullptr) << "closing with unsaved changes asked nothing";
+    EXPECT_EQ(windowhosttest::BoxText(box), "Do you want to save the changes to Other?");
+    windowhosttest::PressBoxButton(box, IDYES);
+    EXPECT_EQ(host.WaitForExit(10000), 0u) << "box: " << BoxNow(host);
+
+    druvhost::Project saved;
+    std::string error;
+    ASSERT_EQ(druvhost::LoadProjectFile(path, saved, error), druvhost::ProjectLoad::Loaded) << error;
+    ASSERT_NE(saved.Find(ToClassId(mixerClass_)), nullptr);
+    EXPECT_EQ(saved.Find(ToClassId(mixerClass_))->receivedAt, kOldDate) << "the first mixer was received instead";
+    ASSERT_EQ(saved.entries.size(), 2u) << "nothing else was received";
+    for (const druvhost::ProjectEntry& entry : saved.entries) {
+        if (entry.classId != ToClassId(mixerClass_)) EXPECT_GT(entry.receivedAt, kOldDate);
+    }
 }
 
 }  // namespace
