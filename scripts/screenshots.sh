@@ -284,8 +284,8 @@ shoot_window_host() {
     "${druvhost[@]}" receive "{$mixer_guid}" --project "$(windows "$out/$project.dhp")" </dev/null >>"$log" 2>&1 ||
       { say "FAILED: druvhost could not receive the mixer (see $log)"; rc=1; }
   done
-  [ $rc -eq 0 ] && shoot_host_window window-host-two-instruments lights --project "$(windows "$out/window-host-mixer.dhp")" \
-    --quiet "{$synth_guid}" || rc=1
+  [ $rc -eq 0 ] && shoot_host_window window-host-two-instruments lights \
+    --project "$(windows "$out/window-host-mixer.dhp")" --quiet "{$synth_guid}" || rc=1
   [ $rc -eq 0 ] && shoot_host_window window-host-receiving bar --project "$(windows "$out/window-host-receive.dhp")" \
     --select "{$synth_guid}" --receive || rc=1
   "${druvhost[@]}" uninstall "{$mixer_guid}" "{$synth_guid}" </dev/null >>"$log" 2>&1 ||

@@ -81,7 +81,8 @@ std::string BackUpSummary(const BackUpAll& run) {
     std::string text = std::to_string(run.Count(BackUpResult::Received)) + " received, " +
                        std::to_string(run.Count(BackUpResult::Failed)) + " failed, " +
                        std::to_string(run.Count(BackUpResult::Skipped)) + " skipped";
-    if (const size_t cancelled = run.Count(BackUpResult::Cancelled)) text += ", " + std::to_string(cancelled) + " cancelled";
+    if (const size_t cancelled = run.Count(BackUpResult::Cancelled))
+        text += ", " + std::to_string(cancelled) + " cancelled";
     text += "\n";
     for (const BackUpEntry& entry : run.Entries()) {
         text += "\n" + entry.name + ": ";

@@ -504,7 +504,8 @@ void HostWindow::Remember(const std::string& path) {
 void HostWindow::ShowRecentProjects() {
     HMENU file = GetSubMenu(GetMenu(window_), 0);
     constexpr UINT kFirstPlace = 5;  // after New, Open, Save, Save As and the separator
-    for (size_t i = 0; i < recent_shown_; ++i) DeleteMenu(file, ID_FILE_RECENT_FIRST + static_cast<UINT>(i), MF_BYCOMMAND);
+    for (size_t i = 0; i < recent_shown_; ++i)
+        DeleteMenu(file, ID_FILE_RECENT_FIRST + static_cast<UINT>(i), MF_BYCOMMAND);
     if (recent_shown_ > 0) DeleteMenu(file, kFirstPlace, MF_BYPOSITION);
     recent_shown_ = recent_.Paths().size();
     for (size_t i = 0; i < recent_shown_; ++i) {
@@ -571,6 +572,11 @@ void HostWindow::OpenSelected() {
         status_text_ = "The editor page of " + device.name + " cannot be shown";
         status_.ShowText(status_text_);
     }
+    // What the filter holds before the musician changes anything: a device
+    // the project does not hold yet joins it only once that differs.
+    std::string unused;
+    opened_bytes_.clear();
+    session_->Save(opened_bytes_, unused);
     FillConfigurations();
     ApplyCommands();
 }
@@ -589,13 +595,13 @@ void HostWindow::KeepPageChoices() {
     if (session_ == nullptr || selected_ < 0) return;
     page_.Apply();
     const druvhost::ClassId id = ToClassId(devices_[static_cast<size_t>(selected_)].classId);
-    if (document_.Project().Find(id) == nullptr && !session_->IsDirty()) return;
     std::vector<uint8_t> bytes;
     std::string error;
     if (!session_->Save(bytes, error)) {
         ShowError(window_, error);
         return;
     }
+    if (document_.Project().Find(id) == nullptr && bytes == opened_bytes_) return;
     document_.Put(id, bytes);
     ShowTitle();
 }
@@ -614,7 +620,8 @@ uint32_t HostWindow::ChosenMask(std::string& configuration) const {
     const LRESULT chosen = SendMessageW(box, CB_GETCURSEL, 0, 0);
     const int index = chosen == CB_ERR ? 0 : static_cast<int>(chosen);
     wchar_t name[256] = {};
-    if (SendMessageW(box, CB_GETLBTEXTLEN, index, 0) < 255) SendMessageW(box, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(name));
+    if (SendMessageW(box, CB_GETLBTEXTLEN, index, 0) < 255)
+        SendMessageW(box, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(name));
     configuration = Utf8Text(name);
     // The first entry is all of them; entry n is configuration n.
     return index == 0 ? 0u : 1u << (index - 1);

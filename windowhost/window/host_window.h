@@ -135,6 +135,7 @@ private:
     int selected_ = -1;  // the instrument whose session and page are open
     std::unique_ptr<druvhost::FilterSession> session_;
     HostedPage page_;
+    std::vector<uint8_t> opened_bytes_;  // what the selected filter saved as it opened
     uint32_t quiet_from_ = 0;  // the system's tick from which the page's instrument is quiet
 
     ProgressMailbox mailbox_;

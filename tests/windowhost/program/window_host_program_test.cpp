@@ -106,7 +106,7 @@ protected:
     static void TearDownTestSuite() {
         RunDruvhost({"uninstall", Braced(mixerClass_), Braced(secondClass_)});
         for (const char* name : {"mixer.druv", "second mixer.druv", "received.dhp", "Set.dhp", "Gig.dhp", "Demo.dhp",
-                                 "Other.dhp"})
+                                 "Other.dhp", "Look.dhp", "Backup.dhp"})
             DeleteFileW(WideText(folder_ + "\\" + name).c_str());
         RemoveDirectoryW(WideText(folder_).c_str());
     }
@@ -255,8 +255,79 @@ TEST_F(WindowHostProgramTest, AReceiveRightAfterChoosingAnotherInstrumentReceive
     ASSERT_NE(saved.Find(ToClassId(mixerClass_)), nullptr);
     EXPECT_EQ(saved.Find(ToClassId(mixerClass_))->receivedAt, kOldDate) << "the first mixer was received instead";
     ASSERT_EQ(saved.entries.size(), 2u) << "nothing else was received";
-    for (const druvhost::ProjectEntry& entry : saved.entries) {
-        if (entry.classId != ToClassId(mixerClass_)) EXPECT_GT(entry.receivedAt, kOldDate);
+    const druvhost::ProjectEntry* other = saved.Find(ToClassId(secondClass_));
+    ASSERT_NE(other, nullptr) << "the second mixer was not received";
+    EXPECT_GT(other->receivedAt, kOldDate);
+}
+
+}  // namespace
+
+namespace {
+
+// Opening a project, choosing another instrument and closing again is no
+// change: the window closes without a question and the file stays as it was;
+// nor is a new project that nobody touched.
+TEST_F(WindowHostProgramTest, LookingAtInstrumentsChangesNothing) {
+    const std::string path = Project("Look.dhp");
+    const std::string before = ReadText(path);
+    {
+        WindowHostProcess host;
+        Start(host, path);
+        HWND list = GetDlgItem(host.Main(), IDC_INSTRUMENTS);
+        const int selected =
+            static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        PostMessageW(list, WM_KEYDOWN, selected == 0 ? VK_DOWN : VK_UP, 1);
+        ASSERT_TRUE(WaitUntil(kStartMs, [&] {
+            return SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) != selected;
+        })) << "the other instrument was not selected";
+        Sleep(1000);
+        EXPECT_EQ(host.Title(), "Look - DRUV Host");
+        PostMessageW(host.Main(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(host.WaitForExit(15000), 0u) << "box: " << BoxNow(host);
+        EXPECT_EQ(ReadText(path), before) << "the project file changed";
+    }
+    WindowHostProcess fresh;
+    Start(fresh, "");
+    EXPECT_EQ(fresh.Title(), "Untitled - DRUV Host");
+    PostMessageW(fresh.Main(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(fresh.WaitForExit(15000), 0u) << "box: " << BoxNow(fresh);
+}
+
+}  // namespace
+
+namespace {
+
+// Back Up All receives the first configuration of each instrument that
+// answers, one after the other, and says what it did for each.
+TEST_F(WindowHostProgramTest, BackUpAllReceivesEveryAnsweringInstrumentAndSaysSo) {
+    const std::string path = Project("Backup.dhp");
+    WindowHostProcess host;
+    Start(host, path);
+    PostMessageW(host.Main(), WM_COMMAND, ID_INSTRUMENT_BACK_UP_ALL, 0);
+    HWND box = host.WaitForBox(60000);
+    ASSERT_NE(box, nullptr) << "no summary; title " << host.Title();
+    const std::string summary = windowhosttest::BoxText(box);
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    for (const char* letter : {"A", "B"}) {
+        const std::string line =
+            std::string("Brindle & Koss SD-16 Window ") + letter + " " + pid + ": received Everything";
+        EXPECT_NE(summary.find(line), std::string::npos) << "no line \"" << line << "\" in\n" << summary;
+    }
+    windowhosttest::PressBoxButton(box, IDOK);
+    ASSERT_TRUE(WaitUntil(10000, [&] { return !IsWindow(box); })) << "the summary stayed";
+    EXPECT_EQ(host.Title(), "Backup* - DRUV Host");
+    PostMessageW(host.Main(), WM_CLOSE, 0, 0);
+    box = host.WaitForBox(10000);
+    ASSERT_NE(box, nullptr) << "closing with unsaved changes asked nothing";
+    windowhosttest::PressBoxButton(box, IDYES);
+    EXPECT_EQ(host.WaitForExit(10000), 0u) << "box: " << BoxNow(host);
+    druvhost::Project saved;
+    std::string error;
+    ASSERT_EQ(druvhost::LoadProjectFile(path, saved, error), druvhost::ProjectLoad::Loaded) << error;
+    for (const GUID* id : {&mixerClass_, &secondClass_}) {
+        const druvhost::ProjectEntry* entry = saved.Find(ToClassId(*id));
+        ASSERT_NE(entry, nullptr) << Braced(*id);
+        EXPECT_GT(entry->receivedAt, kOldDate) << Braced(*id);
     }
 }
 
