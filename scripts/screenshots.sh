@@ -256,11 +256,13 @@ shoot_druvhost_page() {
 }
 
 # The window host (druv-window-host-viewer.exe shows the program's own window)
-# with the two example instruments installed: first with the mixer's project,
-# the synth put on an interface nobody is connected to, once both lights are
-# lit (one must be green, the other red); then a receive of the synth caught
-# while the progress bar stands between its ends (its filled and its empty
-# part must differ). The examples are uninstalled afterwards.
+# with copies of the two example instruments installed (their names, but
+# identifiers of this run, so that no class another shot registered is in
+# the way): first with the mixer's project, the synth put on an interface
+# nobody is connected to, once both lights are lit (one must be green, the
+# other red); then a receive of the synth caught while the progress bar
+# stands between its ends (its filled and its empty part must differ). The
+# copies are uninstalled afterwards.
 shoot_window_host() {
   local host_viewer="$build/tests/windowhost/program/druv-window-host-viewer.exe"
   local host="$build/druvhost/program/druvhost.exe"
@@ -268,16 +270,19 @@ shoot_window_host() {
     [ -f "$file" ] || { say "missing $file: build the targets druv-window-host-viewer and druvhost first"; return 1; }
   done
   local druvhost=("$root/scripts/wine-run.sh" "$arch" "$host") log="$out/window-host.log" rc=0
-  local mixer="$root/examples/brindle-koss-sd16-mixer.druv" synth="$root/examples/velmora-aster8-synth.druv"
-  local mixer_guid synth_guid
-  mixer_guid=$(sed -n 's|.*<DeviceGUID>\([^<]*\)<.*|\1|p' "$mixer")
-  synth_guid=$(sed -n 's|.*<DeviceGUID>\([^<]*\)<.*|\1|p' "$synth")
+  local mixer="$out/window-host-mixer.druv" synth="$out/window-host-synth.druv" mixer_guid synth_guid
   windows() { printf 'Z:%s' "$1" | tr / '\\'; }
-  # Installed already (a run by hand): taken out first, so that the window
-  # lists exactly these two as the examples describe them.
-  "${druvhost[@]}" uninstall "{$mixer_guid}" "{$synth_guid}" </dev/null >"$log" 2>&1 || true
-  "${druvhost[@]}" install "$(windows "$mixer")" "$(windows "$synth")" </dev/null >>"$log" 2>&1 ||
-    { say "FAILED: druvhost could not install the examples (see $log)"; return 1; }
+  copy_example() {  # example copy -> prints the copy's class identifier
+    local guid editor
+    guid=$(tr a-f A-F </proc/sys/kernel/random/uuid)
+    editor=$(tr a-f A-F </proc/sys/kernel/random/uuid)
+    sed -e "s|<DeviceGUID>[^<]*<|<DeviceGUID>$guid<|" -e "s|<EditorGUID>[^<]*<|<EditorGUID>$editor<|" "$1" >"$2"
+    echo "$guid"
+  }
+  mixer_guid=$(copy_example "$root/examples/brindle-koss-sd16-mixer.druv" "$mixer")
+  synth_guid=$(copy_example "$root/examples/velmora-aster8-synth.druv" "$synth")
+  "${druvhost[@]}" install "$(windows "$mixer")" "$(windows "$synth")" </dev/null >"$log" 2>&1 ||
+    { say "FAILED: druvhost could not install copies of the examples (see $log)"; rm -f "$mixer" "$synth"; return 1; }
   local project
   for project in window-host-mixer window-host-receive; do
     rm -f "$out/$project.dhp"
@@ -289,8 +294,8 @@ shoot_window_host() {
   [ $rc -eq 0 ] && shoot_host_window window-host-receiving bar --project "$(windows "$out/window-host-receive.dhp")" \
     --select "{$synth_guid}" --receive || rc=1
   "${druvhost[@]}" uninstall "{$mixer_guid}" "{$synth_guid}" </dev/null >>"$log" 2>&1 ||
-    say "note: druvhost could not uninstall the examples (see $log)"
-  rm -f "$out/window-host-mixer.dhp" "$out/window-host-receive.dhp"
+    say "note: druvhost could not uninstall the copies of the examples (see $log)"
+  rm -f "$out/window-host-mixer.dhp" "$out/window-host-receive.dhp" "$mixer" "$synth"
   [ $rc -eq 0 ] && rm -f "$log"
   return $rc
 }
