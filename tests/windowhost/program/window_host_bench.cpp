@@ -107,6 +107,9 @@ int MeasureReceive(const std::string& project, const std::string& device) {
         LARGE_INTEGER began_at{}, ended_at{};
         MSG message;
         while (!ended && GetMessageW(&message, nullptr, 0, 0) > 0) {
+            // Only messages that came while the receive ran count, not the
+            // one that started it.
+            const bool runningBefore = IsWindowVisible(cancel) != FALSE;
             const LARGE_INTEGER before = Now();
             if (!loop.PreTranslate(message)) {
                 TranslateMessage(&message);
@@ -118,7 +121,7 @@ int MeasureReceive(const std::string& project, const std::string& device) {
                 began = true;
                 began_at = Now();
             }
-            if (began && running) {
+            if (runningBefore && running) {
                 if (message.message == windowhost::kProgressMessage) ++progress;
                 if (spent > longest) {
                     longest = spent;
