@@ -61,16 +61,17 @@ fi
 # Builds what is out of date (nothing, after the windows stage).
 say "building the deliverables in $build"
 mkdir -p "$root/build/logs"
-cmake --build "$build" --target druv_manager druv_template_builder druvhost DRUV \
+cmake --build "$build" --target druv_manager druv_template_builder druvhost druv_window_host DRUV \
   >"$root/build/logs/build-package.log" 2>&1 ||
   { tail -n 40 "$root/build/logs/build-package.log" >&2; fail "building the deliverables (the whole output is in build/logs/build-package.log)"; }
 
 manager="$build/manager/program/DRUV Manager.exe"
 builder="$build/builder/program/DRUV Template Builder.exe"
 host="$build/druvhost/program/druvhost.exe"
+window_host="$build/windowhost/program/DRUV Host.exe"
 plugin="$build/plugin/ui/DRUV.dll"
 icon="$root/manager/resources/DRUVManager.ico"
-for file in "$manager" "$builder" "$host" "$plugin" "$icon"; do
+for file in "$manager" "$builder" "$host" "$window_host" "$plugin" "$icon"; do
   [ -f "$file" ] || fail "missing $file"
 done
 
@@ -122,7 +123,8 @@ stage="$work/stage"
 say "assembling DRUV-$version and writing $out"
 python3 "$root/packaging/package.py" --version "$version" --stage "$stage" --out "$out" --epoch "$epoch" \
   --file "DRUV Manager.exe=$manager" --file "DRUV Template Builder.exe=$builder" \
-  --file "druvhost.exe=$host" --file "DRUV.dll=$plugin" --file "DRUVManager.ico=$icon" \
+  --file "druvhost.exe=$host" --file "DRUV Host.exe=$window_host" \
+  --file "DRUV.dll=$plugin" --file "DRUVManager.ico=$icon" \
   --file "Manual.pdf=$work/manual/Manual.pdf" \
   --readme "$root/packaging/README.txt" \
   --text "Licences/libxml2.txt=$work/libxml2.txt" \

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Screenshots of the plug-in's editor page (one PNG per example definition,
 # and as druvhost shows it), of DRUV Manager with two instruments, of the
-# Template Builder with the example mixer and of its "Advanced" dialog,
+# Template Builder with the example mixer and of its "Advanced" dialog, of
+# the window host with two instruments and during a receive,
 # taken under Wine on a virtual display:
 #   scripts/screenshots.sh [BUILD_DIR]     (default build/windows64)
 # BUILD_DIR is a Windows build with the tests (it holds DRUV.dll,
-# druv-page-viewer.exe, druv-manager-viewer.exe, druv-builder-viewer.exe and
+# druv-page-viewer.exe, druv-manager-viewer.exe, druv-builder-viewer.exe,
+# druv-window-host-viewer.exe and
 # druvhost.exe). The PNGs go to BUILD_DIR/screenshots/. Uses $DISPLAY when it
 # answers, otherwise starts Xvfb on a free display and stops it afterwards.
 # Exits non-zero when a window could not be shown or captured or does not
@@ -253,6 +255,93 @@ shoot_druvhost_page() {
   say "$png (${geometry%%+*}, the page's 2 black lines)"
 }
 
+# The window host (druv-window-host-viewer.exe shows the program's own window)
+# with copies of the two example instruments installed (their names, but
+# identifiers of this run, so that no class another shot registered is in
+# the way): first with the mixer's project, the synth put on an interface
+# nobody is connected to, once both lights are lit (one must be green, the
+# other red); then a receive of the synth caught while the progress bar
+# stands between its ends (its filled and its empty part must differ). The
+# copies are uninstalled afterwards.
+shoot_window_host() {
+  local host_viewer="$build/tests/windowhost/program/druv-window-host-viewer.exe"
+  local host="$build/druvhost/program/druvhost.exe"
+  for file in "$host_viewer" "$host"; do
+    [ -f "$file" ] || { say "missing $file: build the targets druv-window-host-viewer and druvhost first"; return 1; }
+  done
+  local druvhost=("$root/scripts/wine-run.sh" "$arch" "$host") log="$out/window-host.log" rc=0
+  local mixer="$out/window-host-mixer.druv" synth="$out/window-host-synth.druv" mixer_guid synth_guid
+  windows() { printf 'Z:%s' "$1" | tr / '\\'; }
+  copy_example() {  # example copy -> prints the copy's class identifier
+    local guid editor
+    guid=$(tr a-f A-F </proc/sys/kernel/random/uuid)
+    editor=$(tr a-f A-F </proc/sys/kernel/random/uuid)
+    sed -e "s|<DeviceGUID>[^<]*<|<DeviceGUID>$guid<|" -e "s|<EditorGUID>[^<]*<|<EditorGUID>$editor<|" "$1" >"$2"
+    echo "$guid"
+  }
+  mixer_guid=$(copy_example "$root/examples/brindle-koss-sd16-mixer.druv" "$mixer")
+  synth_guid=$(copy_example "$root/examples/velmora-aster8-synth.druv" "$synth")
+  "${druvhost[@]}" install "$(windows "$mixer")" "$(windows "$synth")" </dev/null >"$log" 2>&1 ||
+    { say "FAILED: druvhost could not install copies of the examples (see $log)"; rm -f "$mixer" "$synth"; return 1; }
+  local project
+  for project in window-host-mixer window-host-receive; do
+    rm -f "$out/$project.dhp"
+    "${druvhost[@]}" receive "{$mixer_guid}" --project "$(windows "$out/$project.dhp")" </dev/null >>"$log" 2>&1 ||
+      { say "FAILED: druvhost could not receive the mixer (see $log)"; rc=1; }
+  done
+  [ $rc -eq 0 ] && shoot_host_window window-host-two-instruments lights \
+    --project "$(windows "$out/window-host-mixer.dhp")" --quiet "{$synth_guid}" || rc=1
+  [ $rc -eq 0 ] && shoot_host_window window-host-receiving bar --project "$(windows "$out/window-host-receive.dhp")" \
+    --select "{$synth_guid}" --receive || rc=1
+  "${druvhost[@]}" uninstall "{$mixer_guid}" "{$synth_guid}" </dev/null >>"$log" 2>&1 ||
+    say "note: druvhost could not uninstall the copies of the examples (see $log)"
+  rm -f "$out/window-host-mixer.dhp" "$out/window-host-receive.dhp" "$mixer" "$synth"
+  [ $rc -eq 0 ] && rm -f "$log"
+  return $rc
+}
+
+shoot_host_window() {  # name lights|bar [viewer options]
+  local name=$1 check=$2; shift 2
+  local ready="$out/$name.ready" raw="$out/$name.xwd" png="$out/$name.png"
+  rm -f "$ready" "$raw" "$png"
+  "$root/scripts/wine-run.sh" "$arch" "$host_viewer" --seconds 2 --ready-file "$(windows "$ready")" "$@" \
+    </dev/null >"$out/$name.log" 2>&1 &
+  local viewer_pid=$!
+  for _ in $(seq 900); do [ -s "$ready" ] && break; kill -0 "$viewer_pid" 2>/dev/null || break; sleep 0.1; done
+  [ -s "$ready" ] && { sleep 0.5; xwd -root -silent -display "$DISPLAY" >"$raw"; }
+  wait "$viewer_pid" || say "note: the viewer of $name ended with a failure (see $out/$name.log)"
+  [ -s "$ready" ] || { say "FAILED: the window host did not show as asked for $name (see $out/$name.log)"; return 1; }
+  local x y width height l0x l0y l1x l1y bx by bw bh position rows
+  read -r x y width height l0x l0y l1x l1y bx by bw bh position rows <"$ready"
+  "$convert" "xwd:$raw" -crop "${width}x${height}+${x}+${y}" +repage "$png"
+  rm -f "$raw" "$ready"
+  [ -s "$png" ] || { say "FAILED: no picture of $name"; return 1; }
+  [ "$rows" = 2 ] || { say "FAILED: $name lists $rows instruments, expected the two examples (see $png)"; return 1; }
+  if [ "$check" = lights ]; then
+    local lights
+    lights="$(colour_name "$(rgb_at "$png" "$l0x" "$l0y")") $(colour_name "$(rgb_at "$png" "$l1x" "$l1y")")"
+    case "$lights" in
+      "green red"|"red green") ;;
+      *) say "FAILED: $name shows the lights $lights, expected one green and one red (see $png)"; return 1 ;;
+    esac
+    say "$png (${width}x${height}, lights $lights)"
+  else
+    local filled empty
+    filled=$(rgb_at "$png" $((bx + bw / 20)) $((by + bh / 2)))
+    empty=$(rgb_at "$png" $((bx + bw * 19 / 20)) $((by + bh / 2)))
+    if near "$filled" "$empty"; then
+      say "FAILED: $name: the progress bar (at $position) looks the same at both ends ($filled) (see $png)"; return 1
+    fi
+    say "$png (${width}x${height}, the progress bar at $position)"
+  fi
+  rm -f "$out/$name.log"
+}
+
+colour_name() {  # "r g b" -> green, red or neither
+  awk '{ if ($2 > 150 && $1 < 100 && $3 < 100) print "green"; else if ($1 > 150 && $2 < 100 && $3 < 100) print "red";
+         else print "neither" }' <<<"$1"
+}
+
 status=0
 shoot mixer-online "$root/examples/brindle-koss-sd16-mixer.druv" green --online --with-data || status=1
 shoot synth-offline "$root/examples/velmora-aster8-synth.druv" red || status=1
@@ -261,4 +350,5 @@ shoot_builder builder-mixer "$root/examples/brindle-koss-sd16-mixer.druv" "Every
 shoot_builder_advanced builder-advanced "$root/tests/builder/window/aster16-all-banks.druv" "Everything" "All Banks" ||
   status=1
 shoot_druvhost_page || status=1
+shoot_window_host || status=1
 exit $status

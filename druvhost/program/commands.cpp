@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <sstream>
 
 #include "druvhost/cli/configuration_choice.h"
@@ -16,9 +17,11 @@
 #include "druvhost/host/detection_probe.h"
 #include "druvhost/host/saved_settings.h"
 #include "druvhost/program/console.h"
-#include "druvhost/program/filter_session.h"
 #include "druvhost/program/syx_commands.h"
+#include "druvhost/program/terminal_transfer.h"
 #include "druvhost/project/project_store.h"
+#include "druvhost/session/device_probe.h"
+#include "druvhost/session/filter_session.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "manager/host_registry_layout.h"
@@ -142,7 +145,7 @@ int RunReceive(const CommandLine& line) {
              session.OutPort()->name + ")\n");
     const auto start = std::chrono::steady_clock::now();
     std::vector<std::string> reported;
-    const TransferOutcome outcome = session.Transfer(false, mask, reported, error);
+    const TransferOutcome outcome = RunTerminalTransfer(session, false, mask, reported, error);
     if (outcome == TransferOutcome::Cancelled) {
         WriteError("druvhost: cancelled; the project file was not changed\n");
         return kExitCancelled;
@@ -158,6 +161,7 @@ int RunReceive(const CommandLine& line) {
     const int holding = SavedItemsWithDumps(bytes);
     if (holding == 0) return Fail("nothing was received from the instrument; the project file was not changed");
     project.Put(ToClassId(device.classId), bytes);
+    project.MarkReceived(ToClassId(device.classId), static_cast<int64_t>(std::time(nullptr)));
     if (!SaveProjectFile(line.project, project, error)) return Fail(error);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     char summary[160];
@@ -194,7 +198,7 @@ int RunTransmit(const CommandLine& line) {
     if (!ChooseConfiguration(session.Configurations(), line.config, mask, error)) return Fail(error);
     WriteOut("Transmitting " + device.name + " to " + session.OutPort()->name + "\n");
     std::vector<std::string> reported;
-    const TransferOutcome outcome = session.Transfer(true, mask, reported, error);
+    const TransferOutcome outcome = RunTerminalTransfer(session, true, mask, reported, error);
     if (outcome == TransferOutcome::Cancelled) {
         WriteError("druvhost: cancelled\n");
         return kExitCancelled;
@@ -228,43 +232,19 @@ int RunDetect(const CommandLine& line) {
     definition.SetFilePath(device.definitionPath.c_str());
     if (device.definitionPath.empty() || definition.LoadDefinition() != 0)
         return Fail("cannot read the definition of " + device.name + " (" + device.definitionPath + ")");
-    SavedSettings saved;
-    saved.deviceId = definition.SysXChanMin();
-    if (!line.project.empty()) {
-        Project project;
-        if (LoadProjectFile(line.project, project, error) == ProjectLoad::Refused) return Fail(error);
-        if (const ProjectEntry* stored = project.Find(ToClassId(device.classId)))
-            ReadSavedSettings(stored->filterData, saved);
-    }
+    Project project;
+    if (!line.project.empty() && LoadProjectFile(line.project, project, error) == ProjectLoad::Refused)
+        return Fail(error);
+    const ProjectEntry* stored = project.Find(ToClassId(device.classId));
+    SavedSettings saved = ProbeSettings(definition, stored ? &stored->filterData : nullptr);
     if (line.deviceId && !DeviceIdFromShown(*line.deviceId, definition.SysXDisplayOfs(), definition.SysXChanMin(),
                                             definition.SysXChanMax(), saved.deviceId, error))
         return Fail(error);
     if (line.channel) saved.channel = static_cast<uint8_t>(*line.channel - 1);
 
-    druv::simulator::SimulatedInstrument::Settings settings;
-    settings.deviceId = saved.deviceId;
-    settings.midiChannel = saved.channel;
-    SimulatedPortSystem* simulated = nullptr;
-    auto systems = HostPortSystems(simulated, &definition, settings);
-    std::vector<MidiPortSystem*> pointers;
-    for (const auto& system : systems) pointers.push_back(system.get());
-    const PortTable table(pointers);
-    const PortEntry* in = ChoosePort(table, PortDirection::Input, line.inPort, saved.inPort, error);
-    const PortEntry* out = in ? ChoosePort(table, PortDirection::Output, line.outPort, saved.outPort, error) : nullptr;
-    if (out == nullptr) return Fail(error);
-
-    DetectionProbe probe(definition, SystemClock());
-    std::unique_ptr<MidiOutputPort> output = table.OpenOutput(*out, error);
-    if (!output) return Fail("cannot open the MIDI output " + out->name + ": " + error);
-    std::unique_ptr<MidiInputPort> input = table.OpenInput(
-        *in, [&probe](const uint8_t* message, size_t size) { probe.OnMessage(message, size); }, error);
-    if (!input) return Fail("cannot open the MIDI input " + in->name + ": " + error);
-    HostMidiOut midi;
-    MidiOutputPort* port = output.get();
-    midi.Route(out->handle, [port](const uint8_t* message, size_t size) { port->Send(message, size); });
-    const Detection detection = probe.Run(midi, out->handle, saved.deviceId, saved.channel);
-    input.reset();
-    midi.Route(0, nullptr);
+    Detection detection = Detection::Offline;
+    if (!ProbeDevice(definition, saved, line.inPort, line.outPort, SystemClock(), detection, error))
+        return Fail(error);
     if (detection == Detection::NoProbe || detection == Detection::SendFailed)
         return Fail(DescribeDetection(detection));
     WriteOut(std::string(DescribeDetection(detection)) + "\n");

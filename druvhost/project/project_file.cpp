@@ -10,6 +10,7 @@ namespace {
 constexpr size_t kHeaderSize = 16;   // magic, version, entry count
 constexpr size_t kEntryHeaderSize = 20;  // class identifier, data length
 constexpr size_t kCheckSize = 4;
+constexpr size_t kDateSize = 8;
 
 void PutU32(std::vector<uint8_t>& out, uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
@@ -17,6 +18,41 @@ void PutU32(std::vector<uint8_t>& out, uint32_t value) {
 
 uint32_t GetU32(const uint8_t* bytes) {
     return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+}
+
+void PutI64(std::vector<uint8_t>& out, int64_t value) {
+    const uint64_t bits = static_cast<uint64_t>(value);
+    for (int shift = 0; shift < 64; shift += 8) out.push_back(static_cast<uint8_t>(bits >> shift));
+}
+
+int64_t GetI64(const uint8_t* bytes) {
+    uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i) bits = bits << 8 | bytes[i];
+    return static_cast<int64_t>(bits);
+}
+
+bool AnyReceiveDate(const Project& project) {
+    for (const ProjectEntry& entry : project.entries)
+        if (entry.receivedAt != 0) return true;
+    return false;
+}
+
+// The receive dates after the version-1 file that ends at `datesAt` (its
+// check value included): the tag, one date per entry, the whole file's check
+// value. A part without any date is never written, so it is refused too.
+ProjectReadError DecodeReceiveDates(const uint8_t* bytes, size_t size, size_t datesAt, Project& read) {
+    const size_t datesSize = read.entries.size() * kDateSize;
+    const size_t expected = datesAt + sizeof kReceiveDatesTag + datesSize + kCheckSize;
+    if (size < expected) return ProjectReadError::Truncated;
+    if (size > expected) return ProjectReadError::TrailingBytes;
+    if (GetU32(bytes + size - kCheckSize) != Crc32(bytes, size - kCheckSize)) return ProjectReadError::Garbled;
+    if (GetU32(bytes + datesAt - kCheckSize) != Crc32(bytes, datesAt - kCheckSize)) return ProjectReadError::Garbled;
+    const uint8_t* date = bytes + datesAt + sizeof kReceiveDatesTag;
+    for (ProjectEntry& entry : read.entries) {
+        entry.receivedAt = GetI64(date);
+        date += kDateSize;
+    }
+    return AnyReceiveDate(read) ? ProjectReadError::None : ProjectReadError::TrailingBytes;
 }
 
 }  // namespace
@@ -34,6 +70,15 @@ void Project::Put(const ClassId& classId, std::vector<uint8_t> filterData) {
             return;
         }
     entries.push_back({classId, std::move(filterData)});
+}
+
+bool Project::MarkReceived(const ClassId& classId, int64_t secondsSince1970) {
+    for (ProjectEntry& entry : entries)
+        if (entry.classId == classId) {
+            entry.receivedAt = secondsSince1970;
+            return true;
+        }
+    return false;
 }
 
 uint32_t Crc32(const uint8_t* bytes, size_t size) {
@@ -54,6 +99,10 @@ std::vector<uint8_t> EncodeProject(const Project& project) {
         PutU32(out, static_cast<uint32_t>(entry.filterData.size()));
         out.insert(out.end(), entry.filterData.begin(), entry.filterData.end());
     }
+    PutU32(out, Crc32(out.data(), out.size()));
+    if (!AnyReceiveDate(project)) return out;
+    out.insert(out.end(), kReceiveDatesTag, kReceiveDatesTag + sizeof kReceiveDatesTag);
+    for (const ProjectEntry& entry : project.entries) PutI64(out, entry.receivedAt);
     PutU32(out, Crc32(out.data(), out.size()));
     return out;
 }
@@ -79,8 +128,18 @@ ProjectReadError DecodeProject(const uint8_t* bytes, size_t size, Project& proje
         if (read.Find(entry.classId) != nullptr) return ProjectReadError::DuplicateDevice;
         read.entries.push_back(std::move(entry));
     }
-    if (at != end) return ProjectReadError::TrailingBytes;
-    if (GetU32(bytes + end) != Crc32(bytes, end)) return ProjectReadError::Garbled;
+    if (at != end) {
+        // More than a check value follows the entries: the receive dates, or
+        // bytes nobody wrote.
+        const size_t datesAt = at + kCheckSize;
+        if (end - at < sizeof kReceiveDatesTag + kCheckSize ||
+            std::memcmp(bytes + datesAt, kReceiveDatesTag, sizeof kReceiveDatesTag) != 0)
+            return ProjectReadError::TrailingBytes;
+        const ProjectReadError dates = DecodeReceiveDates(bytes, size, datesAt, read);
+        if (dates != ProjectReadError::None) return dates;
+    } else if (GetU32(bytes + end) != Crc32(bytes, end)) {
+        return ProjectReadError::Garbled;
+    }
     project = std::move(read);
     return ProjectReadError::None;
 }

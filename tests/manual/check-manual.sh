@@ -14,8 +14,8 @@ while [ $# -gt 0 ]; do
   esac
 done
 manual="$root/scripts/manual.sh"
-pictures=(manager-two-devices.png mixer-online.png synth-offline.png druvhost-page-mixer.png builder-mixer.png
-          builder-advanced.png)
+pictures=(manager-two-devices.png mixer-online.png synth-offline.png druvhost-page-mixer.png
+          window-host-two-instruments.png window-host-receiving.png builder-mixer.png builder-advanced.png)
 min_pages=15 max_pages=42
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/druv-manual-check.XXXXXX")
@@ -114,7 +114,8 @@ test_faults_fail() {
 #    text that is not must be reported (the checker's own control case).
 test_quoted_texts() {
   local name="quoted program texts are the programs' own" out
-  local sources=("$root/device" "$root/plugin" "$root/manager" "$root/builder" "$root/druvhost" "$root/platform")
+  local sources=("$root/device" "$root/plugin" "$root/manager" "$root/builder" "$root/druvhost" "$root/windowhost"
+                 "$root/platform")
   if ! out=$(python3 "$root/tests/manual/message_texts.py" "$root/docs/manual/manual.md" "${sources[@]}" 2>&1); then
     fail "$name" "$out"; return
   fi

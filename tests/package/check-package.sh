@@ -41,6 +41,7 @@ expect "DRUV Manager.exe" "$build/manager/program/DRUV Manager.exe"
 expect "DRUV Template Builder.exe" "$build/builder/program/DRUV Template Builder.exe"
 expect "DRUV.dll" "$build/plugin/ui/DRUV.dll"
 expect "druvhost.exe" "$build/druvhost/program/druvhost.exe"
+expect "DRUV Host.exe" "$build/windowhost/program/DRUV Host.exe"
 expect "DRUVManager.ico" "$root/manager/resources/DRUVManager.ico"
 expect "Manual.pdf" -
 expect "README.txt" -
@@ -75,7 +76,7 @@ machine() {
   offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
   od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' '
 }
-for program in "DRUV Manager.exe" "DRUV Template Builder.exe" "DRUV.dll" "druvhost.exe"; do
+for program in "DRUV Manager.exe" "DRUV Template Builder.exe" "DRUV.dll" "druvhost.exe" "DRUV Host.exe"; do
   if [ -f "$release/$program" ] && [ "$(machine "$release/$program")" = 014c ]; then ok "$program is a 32-bit x86 program"
   else bad "$program is not a 32-bit x86 program (machine ${release:+$(machine "$release/$program" 2>/dev/null)})"; fi
 done

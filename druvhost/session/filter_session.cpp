@@ -1,54 +1,35 @@
-#include "druvhost/program/filter_session.h"
-
-#include <chrono>
-#include <mutex>
-#include <thread>
+#include "druvhost/session/filter_session.h"
 
 #include "druvhost/cli/configuration_choice.h"
-#include "druvhost/cli/progress_line.h"
 #include "druvhost/host/progress_recorder.h"
 #include "druvhost/host/project_stream.h"
 #include "druvhost/host/saved_settings.h"
-#include "druvhost/program/console.h"
-#include "druvhost/program/machine_ports.h"
+#include "druvhost/session/machine_ports.h"
+#include "platform/clock.h"
 #include "platform/utf16_text.h"
 
 namespace druvhost {
 
 namespace {
 
-std::string Utf8(const WCHAR* text) {
-    if (text == nullptr) return std::string();
-    const char16_t* units = reinterpret_cast<const char16_t*>(text);
-    size_t length = 0;
-    while (units[length] != 0) ++length;
-    return Utf16ToUtf8(units, length);
-}
-
-// The plug-in's progress reports on the terminal.
-class TerminalProgress : public IMPProgressSink {
+// Passes every progress call on, and repeats a cancel that was asked for
+// before the transfer began: the filter clears its abort flag as a
+// transfer starts, and the first progress call comes right after.
+class CancelAwareProgress : public IMPProgressSink {
 public:
-    TerminalProgress() : line_(OutputIsTerminal()), start_(std::chrono::steady_clock::now()) {}
-    virtual ~TerminalProgress() = default;
+    CancelAwareProgress(IMPProgressSink* display, IMPServices* services, const std::atomic<bool>& cancel)
+        : display_(display), services_(services), cancel_(cancel) {}
+    virtual ~CancelAwareProgress() = default;
 
-    HRESULT STDMETHODCALLTYPE Progress(void*, uint32_t done, uint32_t total, const WCHAR* text) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (text != nullptr) text_ = Utf8(text);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-        const std::string out = line_.Update(text_, done, total, seconds);
-        if (!out.empty()) WriteOut(out);
-        return S_OK;
-    }
-    void Finish() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        WriteOut(line_.Finish());
+    HRESULT STDMETHODCALLTYPE Progress(void* context, uint32_t done, uint32_t total, const WCHAR* text) override {
+        if (cancel_.load(std::memory_order_acquire)) services_->Cancel();
+        return display_ != nullptr ? display_->Progress(context, done, total, text) : S_OK;
     }
 
 private:
-    std::mutex mutex_;
-    ProgressLine line_;
-    std::string text_;
-    std::chrono::steady_clock::time_point start_;
+    IMPProgressSink* display_;
+    IMPServices* services_;
+    const std::atomic<bool>& cancel_;
 };
 
 std::vector<PortSpec> Specs(const PortTable& table, PortDirection direction) {
@@ -125,6 +106,10 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
     }
     if (choices.channel) change.channel = static_cast<uint8_t>(*choices.channel - 1);
 
+    probe_ = std::make_unique<DetectionProbe>(definition_, SystemClock());
+    // Whatever asks the instrument as the ports open (the page does) has its
+    // answer on the way from here on.
+    last_input_tick_.store(SystemClock().TickCount(), std::memory_order_release);
     druv::simulator::SimulatedInstrument::Settings settings;
     settings.deviceId = change.deviceId.value_or(current.deviceId);
     settings.midiChannel = change.channel.value_or(current.channel);
@@ -180,7 +165,12 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
     });
     const uint32_t inHandle = in_->handle;
     input_port_ = table_->OpenInput(
-        *in_, [this, inHandle](const uint8_t* message, size_t size) { input_.Deliver(inHandle, message, size); },
+        *in_,
+        [this, inHandle](const uint8_t* message, size_t size) {
+            last_input_tick_.store(SystemClock().TickCount(), std::memory_order_release);
+            if (probing_.load(std::memory_order_acquire)) probe_->OnMessage(message, size);
+            input_.Deliver(inHandle, message, size);
+        },
         error);
     if (!input_port_) {
         error = "cannot open the MIDI input " + in_->name + ": " + error;
@@ -196,20 +186,12 @@ bool FilterSession::Open(const std::vector<uint8_t>* saved, const SessionChoices
 
 std::vector<std::string> FilterSession::Configurations() const { return ConfigurationNames(definition_); }
 
-TransferOutcome FilterSession::Transfer(bool transmit, uint32_t mask, std::vector<std::string>& reported,
-                                        std::string& error) {
-    TerminalProgress display;
-    ProgressRecorder progress(&display);
-    HRESULT result = S_OK;
-    bool cancelled = false;
-    {
-        CancelOnCtrlC cancel(services_);
-        // A host runs transfers on a thread of its own; this one only waits.
-        std::thread worker([&] { result = services_->Transfer(transmit ? 1 : 0, &progress, mask); });
-        worker.join();
-        cancelled = cancel.Cancelled();
-    }
-    display.Finish();
+TransferOutcome FilterSession::Transfer(bool transmit, uint32_t mask, IMPProgressSink* display,
+                                        std::vector<std::string>& reported, std::string& error) {
+    CancelAwareProgress cancelAware(display, services_, cancel_requested_);
+    ProgressRecorder progress(&cancelAware);
+    const HRESULT result = services_->Transfer(transmit ? 1 : 0, &progress, mask);
+    const bool cancelled = cancel_requested_.exchange(false);
     reported.clear();
     for (const ProgressRecord& record : progress.Records())
         if (record.hasText) reported.push_back(Utf16ToUtf8(record.text.data(), record.text.size()));
@@ -223,6 +205,31 @@ TransferOutcome FilterSession::Transfer(bool transmit, uint32_t mask, std::vecto
         return TransferOutcome::Failed;
     }
     return TransferOutcome::Done;
+}
+
+void FilterSession::Cancel() {
+    cancel_requested_.store(true, std::memory_order_release);
+    if (services_ != nullptr) services_->Cancel();
+}
+
+Detection FilterSession::Probe(uint8_t deviceId, uint8_t channel) {
+    if (probe_ == nullptr || out_ == nullptr) return Detection::SendFailed;
+    // A request the port refused is this probe's failure, not the next
+    // transfer's.
+    const uint32_t failuresBefore = send_failures_.load(std::memory_order_acquire);
+    probing_.store(true, std::memory_order_release);
+    const Detection detection = probe_->Run(midi_out_, out_->handle, deviceId, channel);
+    probing_.store(false, std::memory_order_release);
+    if (send_failures_.exchange(failuresBefore) != failuresBefore) return Detection::SendFailed;
+    return detection;
+}
+
+void FilterSession::WaitForQuietInput(uint32_t quietMs, uint32_t longestMs) {
+    Clock& clock = SystemClock();
+    const uint32_t start = clock.TickCount();
+    while (clock.TickCount() - start < longestMs &&
+           clock.TickCount() - last_input_tick_.load(std::memory_order_acquire) < quietMs)
+        clock.Sleep(10);
 }
 
 bool FilterSession::Save(std::vector<uint8_t>& bytes, std::string& error) {

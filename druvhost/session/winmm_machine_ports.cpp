@@ -1,4 +1,4 @@
-#include "druvhost/program/machine_ports.h"
+#include "druvhost/session/machine_ports.h"
 
 #include "druvhost/ports/winmm/winmm_port_system.h"
 

@@ -1,7 +1,8 @@
 // One device's filter object created through the plug-in as a host creates
 // it, initialised with this host's ports and MIDI output, its settings
-// chosen, its ports opened, and transfers run on a thread of their own.
-// Windows only.
+// chosen and its ports opened. Transfers run on the thread that asks for
+// them: a program runs them on a thread of its own and cancels them from
+// another. Shared by druvhost and the window host. Windows only.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,7 @@
 
 #include "device/druv_device.h"
 #include "druvhost/cli/installed_devices.h"
+#include "druvhost/host/detection_probe.h"
 #include "druvhost/host/host_midi_out.h"
 #include "druvhost/host/host_object.h"
 #include "druvhost/host/midi_input_thread.h"
@@ -51,9 +53,23 @@ public:
     // The configurations to choose from: "All" and then each one's name, as
     // the definition holds them.
     std::vector<std::string> Configurations() const;
-    // Runs a transfer to its end, showing progress; Ctrl+C cancels it.
-    // `reported`: every text the plug-in gave its progress sink, in order.
-    TransferOutcome Transfer(bool transmit, uint32_t mask, std::vector<std::string>& reported, std::string& error);
+    // Runs a transfer to its end on the calling thread; each call of the
+    // plug-in's progress sink goes on to `display` (if given) on the
+    // transfer's thread. `reported`: every text the plug-in gave its progress
+    // sink, in order. Cancelled when Cancel was called since the last transfer.
+    TransferOutcome Transfer(bool transmit, uint32_t mask, IMPProgressSink* display,
+                             std::vector<std::string>& reported, std::string& error);
+    // Asks the running (or the next) transfer to stop; from any thread.
+    void Cancel();
+    // Whether the instrument answers the detection request, sent on the
+    // session's open ports with `deviceId` and `channel` (as stored); not
+    // while a transfer of this session runs.
+    Detection Probe(uint8_t deviceId, uint8_t channel);
+    // Returns once nothing has come in on the session's input for
+    // `quietMs` (counted from the opening of its ports when nothing came
+    // yet), or after `longestMs`: an answer to an earlier question (the
+    // page's or a probe's) that comes late must not reach a receive.
+    void WaitForQuietInput(uint32_t quietMs, uint32_t longestMs);
     // What the filter saves now; false with `error` when it refuses.
     bool Save(std::vector<uint8_t>& bytes, std::string& error);
 
@@ -65,6 +81,7 @@ public:
     // Null unless the simulated pair is in use.
     druv::simulator::SimulatedInstrument* SimulatedInstrument();
     IUnknown* Filter() const { return filter_; }
+    IMPServices* Services() const { return services_; }
 
 private:
     void Close();
@@ -89,6 +106,12 @@ private:
     bool initialised_ = false;
     // Messages the output port refused; the filter cannot hear of them.
     std::atomic<uint32_t> send_failures_{0};
+    std::atomic<bool> cancel_requested_{false};
+    // The host's own detection on the session's ports; it hears the input
+    // only while `probing_` is set. Made once the definition is read.
+    std::unique_ptr<DetectionProbe> probe_;
+    std::atomic<bool> probing_{false};
+    std::atomic<uint32_t> last_input_tick_{0};
 };
 
 // The port systems of this host in their order: the simulated pair (playing
