@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "contract/program_files.h"
 #include "manager/command_line_info.h"
 #include "manager/window/file_identity.h"
 #include "manager/window/manager_dialog.h"
@@ -28,7 +29,7 @@ int CDRUVManagerApp::Run(HINSTANCE module, const std::vector<std::string>& argum
             return 0;
         ShowMessageBox("DRUV Manager is already running.\nPlease add instrument using the Add option\n"
                        "or drag and drop the files into the DRUV window",
-                       "DRUV Manager", MessageIcon::Error, MessageButtons::Ok, nullptr);
+                       kManagerCaption, MessageIcon::Error, MessageButtons::Ok, nullptr);
         return 1;
     }
 
