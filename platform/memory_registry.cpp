@@ -101,13 +101,13 @@ void MemoryRegistry::Clear() {
     log_.clear();
 }
 
-RegistryRead MemoryRegistry::ReadMachineText(const char* keyPath, const char* valueName, size_t maxLength,
-                                             std::string& text) {
+RegistryRead MemoryRegistry::ReadText(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                                      size_t maxLength, std::string& text) {
     reads_.fetch_add(1, std::memory_order_acq_rel);
     std::lock_guard<std::mutex> lock(mutex_);
-    const Key* key = Find(RegistryRoot::LocalMachine, keyPath ? keyPath : "");
+    const Key* key = Find(root, keyPath);
     if (!key) return RegistryRead::NoKey;
-    const auto value = key->values.find(Folded(valueName ? valueName : ""));
+    const auto value = key->values.find(Folded(valueName));
     if (value == key->values.end()) return RegistryRead::NoValue;
     const std::vector<uint8_t>& bytes = value->second.second.data;
     size_t length = 0;

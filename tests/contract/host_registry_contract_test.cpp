@@ -42,7 +42,7 @@ protected:
     }
 
     IClassFactory* PluginFactory(const GUID& classId, HRESULT& result) {
-        const ScopedMachineRegistry plugInReads(registry);
+        const ScopedRegistryInUse plugInReads(registry);
         void* object = nullptr;
         result = DllGetClassObject(classId, IID_IClassFactory, &object);
         return static_cast<IClassFactory*>(object);
