@@ -4,11 +4,9 @@
 
 #include "contract/program_files.h"
 #include "manager/command_line_info.h"
-#include "manager/window/file_identity.h"
 #include "manager/window/manager_dialog.h"
 #include "manager/window/running_manager.h"
 #include "manager/window/single_instance.h"
-#include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/program_frame/common_controls.h"
 
@@ -40,9 +38,4 @@ int CDRUVManagerApp::Run(HINSTANCE module, const std::vector<std::string>& argum
     if (!window.Create(module)) return 1;
     window.Show(show);
     return window.Run();
-}
-
-ManagerEnvironment SystemManagerEnvironment() {
-    return ManagerEnvironment{SystemRegistryEditor(), FolderOfPath(ModuleFilePath()), FileExists, AbsolutePath,
-                              SameFile};
 }
