@@ -57,6 +57,10 @@ FileDialogResult ShowFileDialog(const FileDialogRequest& request);
 // dialog. Returns the handler that was installed before.
 FileDialogHandler SetFileDialogHandler(FileDialogHandler handler);
 
+// The system's own dialog, shown when no handler is installed (one in each
+// backend folder).
+FileDialogResult SystemFileDialog(const FileDialogRequest& request);
+
 class ScopedFileDialogHandler {
 public:
     explicit ScopedFileDialogHandler(FileDialogHandler handler)

@@ -31,6 +31,10 @@ MessageAnswer ShowMessageBox(const char* text, const char* caption, MessageIcon 
 // called while another thread shows a box.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
+// The system's own box, shown when no handler is installed (one in each
+// backend folder).
+MessageAnswer SystemMessageBox(const MessageBoxRequest& request);
+
 // Installs a handler for the lifetime of the guard and restores the previous
 // one afterwards.
 class ScopedMessageBoxHandler {
