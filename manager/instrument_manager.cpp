@@ -236,25 +236,22 @@ void InstrumentManager::RemoveEntries(bool all) {
 }
 
 void InstrumentManager::Remove() {
-    if (closed_ || busy_) return;
-    busy_ = true;
-    if (ShowMessageBox("Are you sure you want to uninstall the selected DRUV Instruments?", kManagerCaption,
-                       MessageIcon::Question, MessageButtons::YesNo, owner_) == MessageAnswer::Yes &&
-        !closed_) {
-        RemoveEntries(false);
-        SaveInstrumentList();
-    }
-    InstallWaiting();
-    busy_ = false;
+    RemoveWhenConfirmed("Are you sure you want to uninstall the selected DRUV Instruments?", false);
 }
 
 void InstrumentManager::RemoveAll() {
+    RemoveWhenConfirmed("Are you sure you want to uninstall all DRUV Instruments?", true);
+}
+
+// The window may close while the question is up; files dropped meanwhile
+// wait until it is answered.
+void InstrumentManager::RemoveWhenConfirmed(const char* question, bool everything) {
     if (closed_ || busy_) return;
     busy_ = true;
-    if (ShowMessageBox("Are you sure you want to uninstall all DRUV Instruments?", kManagerCaption,
-                       MessageIcon::Question, MessageButtons::YesNo, owner_) == MessageAnswer::Yes &&
+    if (ShowMessageBox(question, kManagerCaption, MessageIcon::Question, MessageButtons::YesNo, owner_) ==
+            MessageAnswer::Yes &&
         !closed_) {
-        list_.SelectAll();
+        if (everything) list_.SelectAll();
         RemoveEntries(false);
         SaveInstrumentList();
     }
