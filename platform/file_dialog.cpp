@@ -1,21 +1,19 @@
 #include "platform/file_dialog.h"
 
+#include <utility>
+
 namespace {
 
-FileDialogHandler& InstalledHandler() {
-    static FileDialogHandler handler;
+InstalledHandler<FileDialogHandler>& Installed() {
+    static InstalledHandler<FileDialogHandler> handler;
     return handler;
 }
 
 }  // namespace
 
 FileDialogResult ShowFileDialog(const FileDialogRequest& request) {
-    const FileDialogHandler& handler = InstalledHandler();
+    const FileDialogHandler& handler = Installed().Get();
     return handler ? handler(request) : SystemFileDialog(request);
 }
 
-FileDialogHandler SetFileDialogHandler(FileDialogHandler handler) {
-    FileDialogHandler previous = std::move(InstalledHandler());
-    InstalledHandler() = std::move(handler);
-    return previous;
-}
+FileDialogHandler SetFileDialogHandler(FileDialogHandler handler) { return Installed().Replace(std::move(handler)); }

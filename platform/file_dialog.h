@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/handler_seam.h"
+
 enum class FileDialogKind { Open, Save };
 
 // Flags, combined with |.
@@ -61,17 +63,7 @@ FileDialogHandler SetFileDialogHandler(FileDialogHandler handler);
 // backend folder).
 FileDialogResult SystemFileDialog(const FileDialogRequest& request);
 
-class ScopedFileDialogHandler {
-public:
-    explicit ScopedFileDialogHandler(FileDialogHandler handler)
-        : previous_(SetFileDialogHandler(std::move(handler))) {}
-    ~ScopedFileDialogHandler() { SetFileDialogHandler(std::move(previous_)); }
-    ScopedFileDialogHandler(const ScopedFileDialogHandler&) = delete;
-    ScopedFileDialogHandler& operator=(const ScopedFileDialogHandler&) = delete;
-
-private:
-    FileDialogHandler previous_;
-};
+using ScopedFileDialogHandler = ScopedHandler<FileDialogHandler, SetFileDialogHandler>;
 
 // Splits what a multiple-selection dialog leaves in its buffer into full
 // paths. One choice is a single full path followed by two zero units. Several

@@ -1,9 +1,11 @@
 #include "platform/message_box.h"
 
+#include <utility>
+
 namespace {
 
-MessageBoxHandler& InstalledHandler() {
-    static MessageBoxHandler handler;
+InstalledHandler<MessageBoxHandler>& Installed() {
+    static InstalledHandler<MessageBoxHandler> handler;
     return handler;
 }
 
@@ -12,12 +14,8 @@ MessageBoxHandler& InstalledHandler() {
 MessageAnswer ShowMessageBox(const char* text, const char* caption, MessageIcon icon, MessageButtons buttons,
                              void* owner) {
     const MessageBoxRequest request{text ? text : "", caption ? caption : "", icon, buttons, owner};
-    const MessageBoxHandler& handler = InstalledHandler();
+    const MessageBoxHandler& handler = Installed().Get();
     return handler ? handler(request) : SystemMessageBox(request);
 }
 
-MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
-    MessageBoxHandler previous = std::move(InstalledHandler());
-    InstalledHandler() = std::move(handler);
-    return previous;
-}
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) { return Installed().Replace(std::move(handler)); }
