@@ -132,7 +132,8 @@ TEST(IconToolbar, ALookOfItsOwnTakesPlaceVisibilityAndTipsFromTheLook) {
     EXPECT_EQ(7, GetDlgCtrlID(toolbar));
     EXPECT_FALSE(GetWindowLongW(toolbar, GWL_STYLE) & WS_VISIBLE) << "shown by its owner once placed";
     const RECT place = RectInParent(toolbar);
-    EXPECT_EQ((std::vector<LONG>{0, -3, 250, 25}), (std::vector<LONG>{place.left, place.top, place.right, place.bottom}));
+    EXPECT_EQ((std::vector<LONG>{0, -3, 250, 25}),
+              (std::vector<LONG>{place.left, place.top, place.right, place.bottom}));
     auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0));
     ASSERT_NE(nullptr, images);
     EXPECT_EQ(2, ImageList_GetImageCount(images));

@@ -325,9 +325,11 @@ TEST(MemoryRegistryTest, PathsAndNamesIgnoreCaseAndTextEndsAtTheFirstZero) {
     std::string text = "unchanged";
     EXPECT_EQ(RegistryRead::Ok, registry.ReadText(RegistryRoot::LocalMachine, "SOFTWARE\\a\\key", "NAME", 255, text));
     EXPECT_EQ("abc", text);
-    EXPECT_EQ(RegistryRead::TooLong, registry.ReadText(RegistryRoot::LocalMachine, "Software\\A\\Key", "Name", 2, text));
+    EXPECT_EQ(RegistryRead::TooLong, registry.ReadText(RegistryRoot::LocalMachine,
+        "Software\\A\\Key", "Name", 2, text));
     EXPECT_EQ("abc", text);
-    EXPECT_EQ(RegistryRead::NoValue, registry.ReadText(RegistryRoot::LocalMachine, "Software\\A\\Key", "Other", 255, text));
+    EXPECT_EQ(RegistryRead::NoValue, registry.ReadText(RegistryRoot::LocalMachine,
+        "Software\\A\\Key", "Other", 255, text));
     EXPECT_EQ(RegistryRead::NoKey, registry.ReadText(RegistryRoot::LocalMachine, "Software\\B", "Name", 255, text));
     EXPECT_EQ(4, registry.Reads());
 }
