@@ -37,6 +37,8 @@ constexpr RegistryType kDevicePathType = RegistryType::Text;
 constexpr RegistryRoot kInstrumentListRoot = RegistryRoot::CurrentUser;
 constexpr char kInstrumentListKeyPath[] = "SOFTWARE\\Tavrel\\Lindqor\\DRUV";
 constexpr char kInstrumentCountValueName[] = "Count";
+// Below HKEY_CURRENT_USER, the window host's last projects, newest first.
+constexpr char kWindowHostRecentProjectsKeyPath[] = "SOFTWARE\\Tavrel\\Lindqor\\DRUV Host\\Recent Projects";
 constexpr RegistryType kInstrumentCountType = RegistryType::Dword;
 constexpr RegistryType kInstrumentRecordType = RegistryType::Binary;
 

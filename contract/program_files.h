@@ -5,12 +5,15 @@
 
 #define DRUV_MANAGER_CAPTION "DRUV Manager"
 #define DRUV_BUILDER_CAPTION "DRUV Template Builder"
+#define DRUV_WINDOW_HOST_CAPTION "DRUV Host"
 
 #ifndef RC_INVOKED
 inline constexpr char kManagerCaption[] = DRUV_MANAGER_CAPTION;
 // Also the caption of every message the shared definition code shows, in all
 // three deliverables.
 inline constexpr char kBuilderCaption[] = DRUV_BUILDER_CAPTION;
+// The window host's caption, before its project's name.
+inline constexpr char kWindowHostCaption[] = DRUV_WINDOW_HOST_CAPTION;
 
 // In the Manager's folder: the plug-in it registers, the manual its Help
 // opens (the plug-in's page opens the one beside DRUV.dll, the same file),
