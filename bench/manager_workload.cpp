@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "contract/program_files.h"
 #include "device/druv_device.h"
 #include "manager/host_registry_layout.h"
 #include "manager/instrument_manager.h"

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "builder/builder_messages.h"
+#include "contract/program_files.h"
 #include "builder/definition_format.h"
 #include "builder/definition_identity.h"
 #include "builder/document_title.h"
@@ -32,7 +33,7 @@ BuilderDocument::BuilderDocument(DRUVDevice& device, BuilderEditor& editor, Buil
 FileDialogRequest BuilderDocument::DialogRequest(FileDialogKind kind) const {
     FileDialogRequest request;
     request.kind = kind;
-    request.filter = "DRUV Device (*.druv)|*.druv||";
+    request.filter = kDefinitionFileFilter;
     request.defaultExtension = "druv";
     request.flags = kFileDialogPathMustExist | kFileDialogHideReadOnly;
     if (kind == FileDialogKind::Save) {

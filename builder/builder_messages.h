@@ -1,7 +1,8 @@
 // Caption and texts of the builder's own message boxes.
 #pragma once
 
-inline constexpr char kBuilderCaption[] = "DRUV Template Builder";
+#include "contract/program_files.h"
+
 inline constexpr char kRemoveConfigurationQuestion[] = "Are you sure you want to remove the configuration?";
 inline constexpr char kRemoveTemplateQuestion[] = "Are you sure you want to remove the template?";
 // Followed by the path that was refused.

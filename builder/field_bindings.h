@@ -8,6 +8,7 @@
 #include <string>
 
 #include "builder/builder_controls.h"
+#include "contract/text_limits.h"
 #include "builder/builder_view.h"
 #include "device/druv_device.h"
 #include "device/druv_template.h"
@@ -44,7 +45,7 @@ extern const TemplateBinding kTemplateBindings[];
 extern const size_t kTemplateBindingCount;
 
 // The most a one-line box takes, in characters; byte boxes take any length.
-constexpr size_t kBoxTextLimit = 255;
+constexpr size_t kBoxTextLimit = kMaxTextLength;
 
 void ShowFields(const DRUVDevice& device, BuilderView& view);
 void StoreFields(BuilderView& view, DRUVDevice& device);

@@ -4,12 +4,13 @@
 #include <new>
 #include <utility>
 
+#include "contract/program_files.h"
 #include "device/text_fields.h"
 #include "platform/guid.h"
 #include "platform/message_box.h"
 #include "platform/utf16_text.h"
 
-const char kDefinitionMessageCaption[] = "DRUV Template Builder";
+const char kDefinitionMessageCaption[] = DRUV_BUILDER_CAPTION;
 
 namespace {
 

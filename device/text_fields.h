@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-// Every text field holds at most this many bytes (a 256-byte field on disk
-// and in the host's structures, terminator included).
-constexpr size_t kMaxTextLength = 255;
+// kMaxTextLength: every text field holds at most this many bytes (a 256-byte
+// field on disk and in the host's structures, terminator included).
+#include "contract/text_limits.h"
 
 // The text cut to kMaxTextLength bytes. A cut that would fall inside a UTF-8
 // sequence moves back to the start of that sequence, so that a written file

@@ -1,6 +1,7 @@
 #include "manager/entry_ownership.h"
 
 #include "device/text_fields.h"
+#include "contract/program_files.h"
 #include "manager/host_registry_layout.h"
 #include "platform/guid.h"
 

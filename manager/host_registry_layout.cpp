@@ -8,19 +8,8 @@ std::string ClassIdText(const GUID& classId) {
     return text;
 }
 
-std::string ClassKeyPath(const GUID& classId) { return "CLSID\\" + ClassIdText(classId); }
+std::string ClassKeyPath(const GUID& classId) { return ClassKeyPath(ClassIdText(classId)); }
 
-std::string ClassServerKeyPath(const GUID& classId) { return ClassKeyPath(classId) + "\\InprocServer32"; }
+std::string ClassServerKeyPath(const GUID& classId) { return ClassServerKeyPath(ClassIdText(classId)); }
 
-std::string HostPluginKeyPath(const GUID& deviceId) {
-    return std::string(kHostPluginsKeyPath) + "\\" + ClassIdText(deviceId);
-}
-
-uint32_t HostTypeCode(int deviceType) {
-    switch (deviceType) {
-        case 0: return 0x1802;
-        case 1: return 0x2802;
-        case 2: return 0x4802;
-        default: return 0x2802;
-    }
-}
+std::string HostPluginKeyPath(const GUID& deviceId) { return HostPluginKeyPath(ClassIdText(deviceId)); }

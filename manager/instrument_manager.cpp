@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "contract/program_files.h"
 #include "device/companion_files.h"
 #include "device/text_fields.h"
 #include "manager/display_name.h"
@@ -13,12 +14,6 @@
 #include "platform/message_box.h"
 #include "platform/utf16_text.h"
 #include "platform/guid.h"
-
-namespace {
-
-constexpr char kCaption[] = "DRUV Manager";
-
-}  // namespace
 
 InstrumentManager::InstrumentManager(ManagerEnvironment environment) : environment_(std::move(environment)) {}
 
@@ -38,7 +33,7 @@ void InstrumentManager::ListChanged() {
 // Every text is passed as it is, never as a format: a company may well call
 // itself "100%s".
 void InstrumentManager::ShowError(const std::string& text) {
-    ShowMessageBox(text.c_str(), kCaption, MessageIcon::Error, MessageButtons::Ok, owner_);
+    ShowMessageBox(text.c_str(), kManagerCaption, MessageIcon::Error, MessageButtons::Ok, owner_);
 }
 
 void InstrumentManager::InstallDevices(const std::vector<std::string>& paths) {
@@ -111,7 +106,7 @@ void InstrumentManager::InstallDevice(const std::string& path) {
     const std::string report = problems.empty()
                                    ? displayName + " has been successfully registered in Corvane"
                                    : problems + displayName + " has been installed with the problems listed above.";
-    ShowMessageBox(report.c_str(), kCaption, MessageIcon::Information, MessageButtons::Ok, owner_);
+    ShowMessageBox(report.c_str(), kManagerCaption, MessageIcon::Information, MessageButtons::Ok, owner_);
 }
 
 std::string InstrumentManager::InstallProblems() const {
@@ -236,30 +231,27 @@ void InstrumentManager::RemoveEntries(bool all) {
         std::string text = "These instruments were taken off the list, but their registry entries were left as "
                            "they are: they are not the entries this DRUV Manager makes.\n\n";
         for (const std::string& line : notOurs) text += line + "\n";
-        ShowMessageBox(text.c_str(), kCaption, MessageIcon::Warning, MessageButtons::Ok, owner_);
+        ShowMessageBox(text.c_str(), kManagerCaption, MessageIcon::Warning, MessageButtons::Ok, owner_);
     }
 }
 
 void InstrumentManager::Remove() {
-    if (closed_ || busy_) return;
-    busy_ = true;
-    if (ShowMessageBox("Are you sure you want to uninstall the selected DRUV Instruments?", kCaption,
-                       MessageIcon::Question, MessageButtons::YesNo, owner_) == MessageAnswer::Yes &&
-        !closed_) {
-        RemoveEntries(false);
-        SaveInstrumentList();
-    }
-    InstallWaiting();
-    busy_ = false;
+    RemoveWhenConfirmed("Are you sure you want to uninstall the selected DRUV Instruments?", false);
 }
 
 void InstrumentManager::RemoveAll() {
+    RemoveWhenConfirmed("Are you sure you want to uninstall all DRUV Instruments?", true);
+}
+
+// The window may close while the question is up; files dropped meanwhile
+// wait until it is answered.
+void InstrumentManager::RemoveWhenConfirmed(const char* question, bool everything) {
     if (closed_ || busy_) return;
     busy_ = true;
-    if (ShowMessageBox("Are you sure you want to uninstall all DRUV Instruments?", kCaption, MessageIcon::Question,
-                       MessageButtons::YesNo, owner_) == MessageAnswer::Yes &&
+    if (ShowMessageBox(question, kManagerCaption, MessageIcon::Question, MessageButtons::YesNo, owner_) ==
+            MessageAnswer::Yes &&
         !closed_) {
-        list_.SelectAll();
+        if (everything) list_.SelectAll();
         RemoveEntries(false);
         SaveInstrumentList();
     }

@@ -100,6 +100,8 @@ private:
 
     void ListChanged();
     void ShowError(const std::string& text);
+    // Remove and Remove All: `everything` selects every item first.
+    void RemoveWhenConfirmed(const char* question, bool everything);
     // Installs the waiting files in turn until none is left or the window has
     // closed.
     void InstallWaiting();

@@ -8,12 +8,13 @@
 #include <utility>
 #include <vector>
 
+#include "contract/text_limits.h"
 #include "manager/path_comparison.h"
 #include "platform/com_base.h"
 
 constexpr size_t kInstrumentRecordSize = 544;
-constexpr size_t kRecordNameFieldSize = 256;  // at most 255 bytes and a zero
-constexpr size_t kRecordPathFieldSize = 256;  // the same, in the bytes once reserved
+constexpr size_t kRecordNameFieldSize = kMaxTextLength + 1;  // at most 255 bytes and a zero
+constexpr size_t kRecordPathFieldSize = kMaxTextLength + 1;  // the same, in the bytes once reserved
 
 // The device file's path that an install wrote into the host's "DevicePath",
 // as its record keeps it: the path itself when it takes at most 255 bytes,

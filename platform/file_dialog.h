@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/handler_seam.h"
+
 enum class FileDialogKind { Open, Save };
 
 // Flags, combined with |.
@@ -57,17 +59,11 @@ FileDialogResult ShowFileDialog(const FileDialogRequest& request);
 // dialog. Returns the handler that was installed before.
 FileDialogHandler SetFileDialogHandler(FileDialogHandler handler);
 
-class ScopedFileDialogHandler {
-public:
-    explicit ScopedFileDialogHandler(FileDialogHandler handler)
-        : previous_(SetFileDialogHandler(std::move(handler))) {}
-    ~ScopedFileDialogHandler() { SetFileDialogHandler(std::move(previous_)); }
-    ScopedFileDialogHandler(const ScopedFileDialogHandler&) = delete;
-    ScopedFileDialogHandler& operator=(const ScopedFileDialogHandler&) = delete;
+// The system's own dialog, shown when no handler is installed (one in each
+// backend folder).
+FileDialogResult SystemFileDialog(const FileDialogRequest& request);
 
-private:
-    FileDialogHandler previous_;
-};
+using ScopedFileDialogHandler = ScopedHandler<FileDialogHandler, SetFileDialogHandler>;
 
 // Splits what a multiple-selection dialog leaves in its buffer into full
 // paths. One choice is a single full path followed by two zero units. Several

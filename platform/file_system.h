@@ -26,3 +26,10 @@ bool FileExists(const std::string& path);
 // `path` made absolute against the current folder; `path` unchanged when it
 // already is absolute or the system cannot make it so.
 std::string AbsolutePath(const std::string& path);
+
+// Whether two paths name one file, as the file system tells (on Windows the
+// volume and the file's index, elsewhere the device and the inode). Sees
+// through what a comparison of texts cannot: short 8.3 names, one folder
+// reached through two drives (as Wine's Z: reaches its C:), links. False when
+// either file cannot be opened (a missing file is no file).
+bool SameFile(const std::string& a, const std::string& b);

@@ -20,5 +20,10 @@ bool FormatBracedGuid(const GUID& guid, char* buffer, size_t buffer_size);
 // for anything else, `guid` then unchanged.
 bool ParseBracedGuid(const char* text, GUID& guid);
 
+// Whether `text` has exactly the braced form. Both backends parse only what
+// passes it, so that they accept the same texts (the system's parser would
+// also take a registered program name).
+bool IsBracedGuidText(const char* text);
+
 // True for the identifier of all zeros, which names nothing.
 inline bool IsNullGuid(const GUID& guid) { return IsEqualGUID(guid, GUID{}); }

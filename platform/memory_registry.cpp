@@ -101,15 +101,12 @@ void MemoryRegistry::Clear() {
     log_.clear();
 }
 
-RegistryRead MemoryRegistry::ReadMachineText(const char* keyPath, const char* valueName, size_t maxLength,
-                                             std::string& text) {
-    reads_.fetch_add(1, std::memory_order_acq_rel);
-    std::lock_guard<std::mutex> lock(mutex_);
-    const Key* key = Find(RegistryRoot::LocalMachine, keyPath ? keyPath : "");
-    if (!key) return RegistryRead::NoKey;
-    const auto value = key->values.find(Folded(valueName ? valueName : ""));
-    if (value == key->values.end()) return RegistryRead::NoValue;
-    const std::vector<uint8_t>& bytes = value->second.second.data;
+RegistryRead MemoryRegistry::ReadText(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                                      size_t maxLength, std::string& text) {
+    RegistryValue value;
+    const RegistryRead read = ReadValue(root, keyPath, valueName, value);
+    if (read != RegistryRead::Ok) return read;
+    const std::vector<uint8_t>& bytes = value.data;
     size_t length = 0;
     while (length < bytes.size() && bytes[length] != 0) ++length;
     const std::string stored(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));

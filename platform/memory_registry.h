@@ -24,7 +24,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/registry.h"
 #include "platform/registry_editor.h"
 
 enum class RegistryWriteKind { CreateKey, SetValue, DeleteKey };
@@ -41,7 +40,7 @@ struct RegistryWrite {
 
 bool operator==(const RegistryWrite& a, const RegistryWrite& b);
 
-class MemoryRegistry : public RegistryReader, public RegistryEditor {
+class MemoryRegistry : public RegistryEditor {
 public:
     // Set-up for tests of readers, all below HKEY_LOCAL_MACHINE and none of
     // them in the write log.
@@ -56,14 +55,13 @@ public:
     // Removes every key and value under all three roots and empties the log.
     void Clear();
 
-    RegistryRead ReadMachineText(const char* keyPath, const char* valueName, size_t maxLength,
-                                 std::string& text) override;
-
     bool CreateKey(RegistryRoot root, const std::string& keyPath) override;
     bool SetValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
                   const RegistryValue& value) override;
     RegistryRead ReadValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
                            RegistryValue& value) override;
+    RegistryRead ReadText(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                          size_t maxLength, std::string& text) override;
     bool KeyExists(RegistryRoot root, const std::string& keyPath) override;
     bool SubkeyName(RegistryRoot root, const std::string& keyPath, size_t index, std::string& name) override;
     bool DeleteKey(RegistryRoot root, const std::string& keyPath) override;
@@ -93,6 +91,5 @@ private:
 };
 
 // The one registry in memory that stands in for the system's on platforms
-// without one: the machine registry reads it and SystemRegistryEditor() edits
-// it there.
+// without one: SystemRegistryEditor() is this one there.
 MemoryRegistry& ProcessMemoryRegistry();

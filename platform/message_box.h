@@ -6,6 +6,8 @@
 #include <functional>
 #include <utility>
 
+#include "platform/handler_seam.h"
+
 enum class MessageIcon { Error, Warning, Information, Question };
 enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
@@ -31,16 +33,10 @@ MessageAnswer ShowMessageBox(const char* text, const char* caption, MessageIcon 
 // called while another thread shows a box.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
+// The system's own box, shown when no handler is installed (one in each
+// backend folder).
+MessageAnswer SystemMessageBox(const MessageBoxRequest& request);
+
 // Installs a handler for the lifetime of the guard and restores the previous
 // one afterwards.
-class ScopedMessageBoxHandler {
-public:
-    explicit ScopedMessageBoxHandler(MessageBoxHandler handler)
-        : previous_(SetMessageBoxHandler(std::move(handler))) {}
-    ~ScopedMessageBoxHandler() { SetMessageBoxHandler(std::move(previous_)); }
-    ScopedMessageBoxHandler(const ScopedMessageBoxHandler&) = delete;
-    ScopedMessageBoxHandler& operator=(const ScopedMessageBoxHandler&) = delete;
-
-private:
-    MessageBoxHandler previous_;
-};
+using ScopedMessageBoxHandler = ScopedHandler<MessageBoxHandler, SetMessageBoxHandler>;

@@ -1,8 +1,11 @@
-// Writing and deleting registry keys and values under the three roots that
-// installing a device touches. On Windows the system registry answers through
-// the wide API; the in-memory registry (platform/memory_registry.h) answers
-// the same calls in tests and on other systems. The caller is handed an
-// editor by reference, so a test can put a fault-injecting one in between.
+// Reading, writing and deleting registry keys and values under the three
+// roots that installing a device touches: the Manager's core and druvhost
+// write through it, the plug-in's component server and druvhost's listing
+// read through it. On Windows the system registry answers through the wide
+// API (platform/win32/registry_editor.cpp); the in-memory registry
+// (platform/memory_registry.h) answers the same calls in tests and on other
+// systems. The caller is handed an editor by reference, so a test can put a
+// fault-injecting one in between.
 //
 // Key paths are backslash-separated and, like value names, UTF-8; an empty
 // value name means the key's default value. Every call reports whether it
@@ -14,9 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry.h"
-
 enum class RegistryRoot { ClassesRoot, LocalMachine, CurrentUser };
+
+enum class RegistryRead {
+    Ok,
+    NoKey,    // the key cannot be opened for reading
+    NoValue,  // the key has no such value, or it cannot be read
+    TooLong,  // the value holds more than the caller's limit
+};
 
 // The value types this system stores, with the codes the system registry
 // gives them.
@@ -56,6 +64,14 @@ public:
     // only on Ok.
     virtual RegistryRead ReadValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
                                    RegistryValue& value) = 0;
+    // Reads one value as text of at most `maxLength` characters, counted as
+    // Windows counts them: in UTF-16 units. The value's type is not looked
+    // at: its data is taken as text up to the first zero and handed back as
+    // UTF-8, so `text` may hold up to three bytes per character. TooLong when
+    // the value holds more; `text` is set only on Ok. What the component
+    // server reads the device path with, into a buffer of that size.
+    virtual RegistryRead ReadText(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                                  size_t maxLength, std::string& text) = 0;
     virtual bool KeyExists(RegistryRoot root, const std::string& keyPath) = 0;
     // The name of the subkey at `index` (0 first); false when the key cannot
     // be opened or has no subkey at that index.
@@ -70,5 +86,26 @@ public:
 // other paths and find no key at them, the same on every system.
 bool IsWellFormedKeyPath(const std::string& keyPath);
 
-// The system registry on Windows; elsewhere an empty registry in memory.
+// The system registry on Windows; elsewhere the process's registry in memory
+// (ProcessMemoryRegistry()).
 RegistryEditor& SystemRegistryEditor();
+
+// The registry in force where no caller can hand one over (the component
+// server's exports take none): the system's unless a test installed another.
+RegistryEditor& RegistryInUse();
+
+// Installs `registry` (null restores the system's) and returns the one that
+// was in force. Not meant to be called while another thread reads.
+RegistryEditor* SetRegistryInUse(RegistryEditor* registry);
+
+// Installs a registry for the lifetime of the guard.
+class ScopedRegistryInUse {
+public:
+    explicit ScopedRegistryInUse(RegistryEditor& registry) : previous_(SetRegistryInUse(&registry)) {}
+    ~ScopedRegistryInUse() { SetRegistryInUse(previous_); }
+    ScopedRegistryInUse(const ScopedRegistryInUse&) = delete;
+    ScopedRegistryInUse& operator=(const ScopedRegistryInUse&) = delete;
+
+private:
+    RegistryEditor* previous_;
+};

@@ -148,7 +148,7 @@ stage_windows() {
   rm -f "$DRUV_WINE_RESTART_LOG"
   run_ctest "$preset" || rc=$?
   if [ -s "$DRUV_WINE_RESTART_LOG" ]; then
-    summary+=("$preset: Wine could not start a test program $(wc -l <"$DRUV_WINE_RESTART_LOG") time(s) and ran it again (see $DRUV_WINE_RESTART_LOG)")
+    summary+=("$preset: Wine could not start a test program, or it crashed on exit after all its tests passed, $(wc -l <"$DRUV_WINE_RESTART_LOG") time(s); it ran again (see $DRUV_WINE_RESTART_LOG)")
   fi
   # Smoke check: the editor page of each example device as a picture.
   if scripts/screenshots.sh "build/$preset" >"$log_dir/screenshots.log" 2>&1; then

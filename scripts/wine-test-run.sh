@@ -6,8 +6,11 @@
 # it ends at once with an error before the program has printed a line. Such a
 # run is started once more, and the restart is noted on stderr and, when the
 # test command set DRUV_WINE_RESTART_LOG, in that file, which it counts in its
-# summary. A program that printed anything, or that fails twice, fails its
-# test as usual, so a test that really fails is never hidden.
+# summary. Rarely, too, a test program under Wine crashes as it exits, after
+# GoogleTest has reported every test passed and none failed; such a run is
+# started once more and noted the same way. Any other program that printed
+# anything, or one that fails twice, fails its test as usual, so a test that
+# really fails is never hidden.
 set -uo pipefail
 arch=$1; shift
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,8 +19,14 @@ trap 'rm -f "$out" "$err"' EXIT
 for attempt in 1 2; do
   "$here/wine-run.sh" "$arch" "$@" </dev/null >"$out" 2>"$err"
   rc=$?
-  [ $rc -ne 0 ] && [ ! -s "$out" ] && [ $attempt -eq 1 ] || break
-  note="Wine ended ${*##*/} with exit code $rc before it printed anything ($(tr '\n' ' ' <"$err")); starting it again"
+  [ $rc -ne 0 ] && [ $attempt -eq 1 ] || break
+  if [ ! -s "$out" ]; then
+    note="Wine ended ${*##*/} with exit code $rc before it printed anything ($(tr '\n' ' ' <"$err")); starting it again"
+  elif grep -qE '^\[  PASSED  \] [0-9]+ tests?\.' "$out" && ! grep -qE '^\[  FAILED  \]' "$out"; then
+    note="${*##*/} ended with exit code $rc after every test had passed; starting it again"
+  else
+    break
+  fi
   echo "$note" >&2
   [ -z "${DRUV_WINE_RESTART_LOG:-}" ] || echo "$(date +%T) $note" >>"$DRUV_WINE_RESTART_LOG"
 done

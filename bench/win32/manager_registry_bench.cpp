@@ -29,6 +29,7 @@
 #include "bench/manager_workload.h"
 #include "manager/host_registration.h"
 #include "manager/host_registry_layout.h"
+#include "platform/file_system.h"
 #include "platform/guid.h"
 #include "platform/registry_editor.h"
 
@@ -64,14 +65,16 @@ struct AncestorKey {
 // last, as they are before the run.
 std::vector<AncestorKey> AncestorsBefore(RegistryEditor& registry) {
     std::vector<AncestorKey> keys;
-    const auto add = [&](RegistryRoot root, const std::string& path) {
-        keys.push_back({root, path, registry.KeyExists(root, path)});
+    // Below the first level ("Software" is always there) down to `deepest`.
+    const auto addDownTo = [&](RegistryRoot root, const std::string& deepest) {
+        for (size_t end = deepest.find('\\'); end != std::string::npos; end = deepest.find('\\', end + 1)) {
+            const size_t next = deepest.find('\\', end + 1);
+            const std::string path = deepest.substr(0, next);
+            keys.push_back({root, path, registry.KeyExists(root, path)});
+        }
     };
-    add(RegistryRoot::LocalMachine, "Software\\Tavrel");
-    add(RegistryRoot::LocalMachine, "Software\\Tavrel\\ZN3");
-    add(RegistryRoot::LocalMachine, kHostPluginsKeyPath);
-    add(RegistryRoot::CurrentUser, "SOFTWARE\\Tavrel");
-    add(RegistryRoot::CurrentUser, "SOFTWARE\\Tavrel\\Lindqor");
+    addDownTo(kHostPluginsRoot, kHostPluginsKeyPath);
+    addDownTo(kInstrumentListRoot, FolderOfPath(kInstrumentListKeyPath));
     return keys;
 }
 

@@ -2,6 +2,7 @@
 
 #include "builder/builder_controls.h"
 #include "builder/drop_down_entries.h"
+#include "builder/field_bindings.h"
 #include "builder/resources/builder_resource_ids.h"
 #include "builder/window/byte_box_keys.h"
 #include "builder/window/drop_down_fill.h"
@@ -14,9 +15,6 @@ namespace {
 
 // Client pixels: the line under the toolbar runs across the whole window.
 constexpr int kRuleEnd = 800;
-
-// The most a one-line box takes; byte boxes take any length.
-constexpr WPARAM kOneLineLimit = 255;
 
 bool IsEdit(HWND control) {
     wchar_t name[16] = {};
@@ -72,7 +70,7 @@ void CDRUVTemplateBuilderDlg::PrepareControls() {
             SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
             KeepEscapeInByteBox(control);
         } else {
-            SendMessageW(control, EM_SETLIMITTEXT, kOneLineLimit, 0);
+            SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(kBoxTextLimit), 0);
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "druvhost/cli/installed_devices.h"
 
+#include "contract/host_registry.h"
 #include "druvhost/ports/port_table.h"
 #include "manager/host_registry_layout.h"
 #include "manager/instrument_list.h"

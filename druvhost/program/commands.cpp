@@ -25,6 +25,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "manager/host_registry_layout.h"
+#include "manager/system_environment.h"
 #include "platform/guid.h"
 #include "platform/registry_editor.h"
 #include "platform/utf16_text.h"
@@ -66,12 +67,6 @@ bool FindInstalled(const std::string& text, InstalledDevice& device, std::string
 
 SessionChoices Choices(const CommandLine& line) {
     return {line.inPort, line.outPort, line.deviceId, line.channel, {}};
-}
-
-// The manager's surroundings as druvhost sees them: DRUV.dll is expected
-// beside druvhost.exe.
-ManagerEnvironment SystemManagerEnvironment() {
-    return ManagerEnvironment{SystemRegistryEditor(), FolderOfPath(ModuleFilePath()), FileExists, AbsolutePath};
 }
 
 int RunManagerCommand(const CommandLine& line) {

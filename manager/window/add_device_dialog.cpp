@@ -2,15 +2,16 @@
 
 #include <utility>
 
+#include "contract/program_files.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 
 std::vector<std::string> ChooseDeviceFiles(HWND owner, const std::string& managerFolder) {
     FileDialogRequest request;
     request.kind = FileDialogKind::Open;
-    request.filter = "DRUV Device (*.druv)|*.druv||";
+    request.filter = kDefinitionFileFilter;
     request.defaultExtension = "druv";
-    request.initialFolder = managerFolder + "\\Devices";
+    request.initialFolder = managerFolder + "\\" + kDevicesFolderName;
     request.multipleSelection = true;
     // The folder of a typed name must exist, the file itself need not: the
     // installer reports a file it cannot read.
@@ -25,7 +26,7 @@ std::vector<std::string> ChooseDeviceFiles(HWND owner, const std::string& manage
     case FileDialogOutcome::BufferTooSmall:
         ShowMessageBox("The names of the files you chose are too long to be taken in at once.\n"
                        "Nothing has been installed. Please choose fewer files at a time.",
-                       "DRUV Manager", MessageIcon::Error, MessageButtons::Ok, owner);
+                       kManagerCaption, MessageIcon::Error, MessageButtons::Ok, owner);
         return {};
     case FileDialogOutcome::Cancelled:
     case FileDialogOutcome::Failed:

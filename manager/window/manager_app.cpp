@@ -2,12 +2,11 @@
 
 #include <utility>
 
+#include "contract/program_files.h"
 #include "manager/command_line_info.h"
-#include "manager/window/file_identity.h"
 #include "manager/window/manager_dialog.h"
 #include "manager/window/running_manager.h"
 #include "manager/window/single_instance.h"
-#include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/program_frame/common_controls.h"
 
@@ -28,7 +27,7 @@ int CDRUVManagerApp::Run(HINSTANCE module, const std::vector<std::string>& argum
             return 0;
         ShowMessageBox("DRUV Manager is already running.\nPlease add instrument using the Add option\n"
                        "or drag and drop the files into the DRUV window",
-                       "DRUV Manager", MessageIcon::Error, MessageButtons::Ok, nullptr);
+                       kManagerCaption, MessageIcon::Error, MessageButtons::Ok, nullptr);
         return 1;
     }
 
@@ -39,9 +38,4 @@ int CDRUVManagerApp::Run(HINSTANCE module, const std::vector<std::string>& argum
     if (!window.Create(module)) return 1;
     window.Show(show);
     return window.Run();
-}
-
-ManagerEnvironment SystemManagerEnvironment() {
-    return ManagerEnvironment{SystemRegistryEditor(), FolderOfPath(ModuleFilePath()), FileExists, AbsolutePath,
-                              SameFile};
 }

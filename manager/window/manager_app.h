@@ -31,7 +31,3 @@ private:
     ManagerEnvironment environment_;
     ManagerAppSettings settings_;
 };
-
-// The environment of the installed program: the system registry, the
-// folder of the running executable, the file system.
-ManagerEnvironment SystemManagerEnvironment();

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "contract/program_files.h"
 #include "manager/file_association.h"
 #include "manager/resources/manager_resource_ids.h"
 #include "manager/toolbar_buttons.h"
@@ -186,7 +187,7 @@ void CDRUVManagerDlg::BringToFront() {
 // By its full path: the working folder alone does not make the shell look
 // there for a relative name.
 void CDRUVManagerDlg::OpenManual() {
-    start_.openDocument(window_, managerFolder_ + "\\Manual.pdf", managerFolder_);
+    start_.openDocument(window_, managerFolder_ + "\\" + kManualFileName, managerFolder_);
 }
 
 void CDRUVManagerDlg::ShowAbout() {

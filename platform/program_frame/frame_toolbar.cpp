@@ -16,7 +16,7 @@ constexpr UINT_PTR kToolbarSubclassId = 1;
 // destroy by itself, and the labels the tool tips show.
 struct ToolbarState {
     HIMAGELIST images = nullptr;
-    std::map<UINT_PTR, std::wstring> tips;
+    std::map<UINT_PTR, std::wstring> tips;  // empty when the owner answers them
 };
 
 bool AnswerToolTip(const ToolbarState& state, NMHDR* header) {
@@ -51,15 +51,15 @@ LRESULT CALLBACK ToolbarProc(HWND toolbar, UINT message, WPARAM wParam, LPARAM l
     return DefSubclassProc(toolbar, message, wParam, lParam);
 }
 
-HIMAGELIST LoadButtonImages(HINSTANCE module, const std::vector<FrameToolbarButton>& buttons,
-                            std::vector<int>& imageOfButton) {
-    HIMAGELIST images = ImageList_Create(kFrameToolbarIconSize, kFrameToolbarIconSize, ILC_COLOR8 | ILC_MASK,
+HIMAGELIST LoadButtonImages(HINSTANCE module, const IconToolbarLook& look,
+                            const std::vector<FrameToolbarButton>& buttons, std::vector<int>& imageOfButton) {
+    HIMAGELIST images = ImageList_Create(kFrameToolbarIconSize, kFrameToolbarIconSize, look.imageColours | ILC_MASK,
                                          static_cast<int>(buttons.size()), 0);
     for (const FrameToolbarButton& button : buttons) {
         int image = I_IMAGENONE;
         HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(button.iconResource), IMAGE_ICON,
                                                    kFrameToolbarIconSize, kFrameToolbarIconSize,
-                                                   LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
+                                                   look.iconLoadFlags));
         if (images && icon) image = ImageList_AddIcon(images, icon);
         if (icon) DestroyIcon(icon);
         imageOfButton.push_back(image < 0 ? I_IMAGENONE : image);
@@ -69,19 +69,20 @@ HIMAGELIST LoadButtonImages(HINSTANCE module, const std::vector<FrameToolbarButt
 
 }  // namespace
 
-HWND CreateFrameToolbar(HWND owner, HINSTANCE module, const std::vector<FrameToolbarButton>& buttons) {
+HWND CreateIconToolbar(HWND owner, HINSTANCE module, const IconToolbarLook& look,
+                       const std::vector<FrameToolbarButton>& buttons) {
     InitialiseFrameControls();
-    const RECT area = kFrameToolbarArea;
+    const RECT area = look.area;
     HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                                   WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS | CCS_TOP |
-                                       CCS_NOPARENTALIGN | CCS_NORESIZE,
+                                   WS_CHILD | TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS | CCS_NOPARENTALIGN |
+                                       CCS_NORESIZE | look.styles,
                                    area.left, area.top, area.right - area.left, area.bottom - area.top, owner,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFrameToolbarId)), module, nullptr);
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(look.id)), module, nullptr);
     if (!toolbar) return nullptr;
 
     auto* state = new ToolbarState;
     std::vector<int> imageOfButton;
-    state->images = LoadButtonImages(module, buttons, imageOfButton);
+    state->images = LoadButtonImages(module, look, buttons, imageOfButton);
     if (!SetWindowSubclass(toolbar, &ToolbarProc, kToolbarSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
         if (state->images) ImageList_Destroy(state->images);
         delete state;
@@ -90,7 +91,7 @@ HWND CreateFrameToolbar(HWND owner, HINSTANCE module, const std::vector<FrameToo
     }
 
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageW(toolbar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
+    if (look.mixedButtons) SendMessageW(toolbar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
     SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(state->images));
 
     std::vector<std::wstring> labels;
@@ -103,12 +104,16 @@ HWND CreateFrameToolbar(HWND owner, HINSTANCE module, const std::vector<FrameToo
         record.iBitmap = imageOfButton[i];
         record.idCommand = buttons[i].command;
         record.fsState = TBSTATE_ENABLED;
-        record.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
+        record.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | (look.mixedButtons ? BTNS_SHOWTEXT : 0);
         record.iString = reinterpret_cast<INT_PTR>(labels[i].c_str());
-        state->tips[static_cast<UINT_PTR>(buttons[i].command)] = labels[i];
+        if (look.tipsFromLabels) state->tips[static_cast<UINT_PTR>(buttons[i].command)] = labels[i];
     }
     SendMessageW(toolbar, TB_ADDBUTTONSW, records.size(), reinterpret_cast<LPARAM>(records.data()));
     return toolbar;
+}
+
+HWND CreateFrameToolbar(HWND owner, HINSTANCE module, const std::vector<FrameToolbarButton>& buttons) {
+    return CreateIconToolbar(owner, module, kFrameToolbarLook, buttons);
 }
 
 bool EnableFrameToolbarButton(HWND toolbar, int command, bool enabled) {

@@ -6,13 +6,14 @@
 #include <new>
 #include <string>
 
+#include "contract/text_limits.h"
 #include "plugin/engine/druv_data.h"
 
 namespace {
 
 constexpr char kHeaderId[4] = {'D', 'R', 'U', 'V'};
 constexpr char kItemId[4] = {'T', 'M', 'P', 'T'};
-constexpr uint32_t kMaxTextBytes = 255;
+constexpr uint32_t kMaxTextBytes = kMaxTextLength;
 
 // Header bytes besides the three texts; the length field counts 8 fewer.
 constexpr uint32_t kHeaderFixedBytes = 55;

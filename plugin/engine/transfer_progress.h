@@ -7,12 +7,13 @@
 #include <cstdint>
 #include <string>
 
+#include "contract/text_limits.h"
 #include "plugin/abi/host_interfaces.h"
 
 class Clock;
 
 // Texts the host shows are cut to this many bytes.
-constexpr size_t kMaxProgressTextLength = 255;
+constexpr size_t kMaxProgressTextLength = kMaxTextLength;
 
 extern const char kManualDumpPrompt[];
 

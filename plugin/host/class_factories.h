@@ -5,17 +5,17 @@
 #include <atomic>
 #include <cstdint>
 
+#include "contract/editor_page_class.h"
+#include "contract/text_limits.h"
 #include "platform/class_factory.h"
 #include "platform/com_base.h"
-#include "plugin/abi/editor_page_class.h"
-
 
 // The longest definition path a factory holds, in characters as the registry
 // counts them (UTF-16 units); a path of 256 is refused.
-constexpr size_t kMaxDevicePathLength = 255;
+constexpr size_t kMaxDevicePathLength = kMaxTextLength;
 // The same path as UTF-8, terminator not counted: a UTF-16 unit never takes
 // more than three bytes (a pair of them takes four).
-constexpr size_t kMaxDevicePathBytes = 3 * kMaxDevicePathLength;
+constexpr size_t kMaxDevicePathBytes = kMaxTextUtf8Bytes;
 
 // Creates an editor page holding one reference, or null when no memory can
 // be had. The page lives with the user interface, which the plug-in module

@@ -3,8 +3,9 @@
 #include <new>
 #include <string>
 
+#include "contract/host_registry.h"
 #include "device/guid_text.h"
-#include "platform/registry.h"
+#include "platform/registry_editor.h"
 #include "plugin/host/class_factories.h"
 #include "plugin/host/module_counts.h"
 
@@ -20,12 +21,12 @@ HRESULT MakePageFactory(REFCLSID, IClassFactory** factory) {
 HRESULT MakeFilterFactory(REFCLSID classId, IClassFactory** factory) {
     char classText[kGuidTextBufferSize];
     if (!GuidToText(classId, classText)) return CLASS_E_CLASSNOTAVAILABLE;
-    const std::string keyPath = std::string(kPluginsKeyPath) + "\\" + classText;
-    // At most 255 characters, which arrive as up to kMaxDevicePathBytes bytes
-    // of UTF-8: the factory keeps them all.
+    const std::string keyPath = HostPluginKeyPath(classText);
+    // At most kMaxDevicePathLength characters, which arrive as up to
+    // kMaxDevicePathBytes bytes of UTF-8: the factory keeps them all.
     std::string devicePath;
-    if (MachineRegistry().ReadMachineText(keyPath.c_str(), kDevicePathValueName, kMaxDevicePathLength,
-                                          devicePath) != RegistryRead::Ok)
+    if (RegistryInUse().ReadText(kHostPluginsRoot, keyPath, kDevicePathValueName, kMaxDevicePathLength,
+                                 devicePath) != RegistryRead::Ok)
         return CLASS_E_CLASSNOTAVAILABLE;
     *factory = new (std::nothrow) CMidiFilterFactory(classId, devicePath.c_str());
     return *factory ? S_OK : E_OUTOFMEMORY;

@@ -6,11 +6,6 @@
 
 #include "platform/com_base.h"
 
-// Where the host keeps one entry per installed device, below
-// HKEY_LOCAL_MACHINE, with the device's class in braced text form appended.
-constexpr char kPluginsKeyPath[] = "Software\\Tavrel\\ZN3\\Plugins";
-constexpr char kDevicePathValueName[] = "DevicePath";
-
 #ifndef _WIN32
 // On Windows the system headers declare both with these signatures.
 STDAPI DllGetClassObject(REFCLSID classId, REFIID riid, void** object);

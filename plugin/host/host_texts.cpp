@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "contract/text_limits.h"
 #include "device/companion_files.h"
 #include "device/druv_configuration.h"
 #include "device/druv_device.h"
@@ -12,7 +13,7 @@ namespace {
 
 constexpr char16_t kAllEntry[] = u"All;";
 constexpr size_t kAllEntryLength = 4;
-constexpr size_t kMaxNameBytes = 255;
+constexpr size_t kMaxNameBytes = kMaxTextLength;
 constexpr size_t kMaxUrlUnits = kPictureUrlBytes / sizeof(WCHAR) - 1;
 
 // The bytes of a name the host sees: up to a zero byte, at most 255, never

@@ -7,7 +7,7 @@
 #include "plugin/engine/transfer_engine.h"
 #include "plugin/host/filter_events.h"
 #include "plugin/host/filter_interfaces.h"
-#include "plugin/abi/editor_page_class.h"
+#include "contract/editor_page_class.h"
 #include "plugin/host/host_stream.h"
 #include "plugin/host/host_texts.h"
 #include "plugin/host/module_counts.h"

@@ -1,9 +1,10 @@
 // The object the host creates for one instance of an installed device: it
 // owns the device definition, the dump store and the transfer state, and is
-// the plug-in's face towards the host. It receives the host's services, hands incoming MIDI to the
-// transfer engine, runs requests and transmissions on the host's behalf,
-// answers port notifications, persists the store with the host's project and
-// names its editor page. It creates no threads and takes no locks.
+// the plug-in's face towards the host. It creates no threads. The engine's
+// state is shared through atomics only, so a transfer, the MIDI input thread
+// and Cancel never wait for each other; the port lists and the page link,
+// which the host's notification thread, Load and Save and the page change,
+// are guarded by the locks below.
 #pragma once
 
 #include <atomic>

@@ -19,6 +19,7 @@
 #include "plugin/ui/resource_ids.h"
 #include "plugin/ui/status_pictures.h"
 #include "platform/file_system.h"
+#include "platform/program_frame/frame_toolbar.h"
 #include "platform/wide_text.h"
 
 namespace {
@@ -28,19 +29,12 @@ constexpr UINT kDetectionPeriod = 20;  // milliseconds
 constexpr int kToolbarTop = -3;
 constexpr int kToolbarHeight = 28;
 constexpr int kToolbarRightMargin = 68;
-constexpr int kIconSize = 16;
 constexpr size_t kMaxTipLength = 79;
 
-struct ToolbarButton {
-    int command;
-    int icon;
-    const wchar_t* text;
-};
-
-constexpr ToolbarButton kAboutButton{ID_CMD_ABOUT, IDI_ABOUT, L"About"};
-constexpr ToolbarButton kHelpButton{ID_CMD_HELP, IDI_HELP, L"Help"};
-constexpr ToolbarButton kDeviceButton{ID_CMD_DEVICE_HELP, IDI_DEVICE, L"Device"};
-constexpr ToolbarButton kStatusButton{ID_CMD_STATUS, IDI_STATUS, L"Status"};
+const FrameToolbarButton kAboutButton{ID_CMD_ABOUT, IDI_ABOUT, "About"};
+const FrameToolbarButton kHelpButton{ID_CMD_HELP, IDI_HELP, "Help"};
+const FrameToolbarButton kDeviceButton{ID_CMD_DEVICE_HELP, IDI_DEVICE, "Device"};
+const FrameToolbarButton kStatusButton{ID_CMD_STATUS, IDI_STATUS, "Status"};
 
 // The shell opens no path of MAX_PATH characters or more: such a path is
 // handed over in its short form, where the volume keeps short names and that
@@ -151,44 +145,21 @@ void CPropPage::InitialiseWindow(HWND window) {
 }
 
 void CPropPage::CreateToolbar(const DRUVDevice& device) {
-    std::vector<ToolbarButton> buttons{kAboutButton, kHelpButton};
+    std::vector<FrameToolbarButton> buttons{kAboutButton, kHelpButton};
     // A help file that is not a document in the definition's folder is never
     // opened, so no button offers it.
     if (!HelpFilePath(device).empty()) buttons.push_back(kDeviceButton);
     if (detection_available_) buttons.push_back(kStatusButton);
 
-    // Each page holds exactly its own buttons' pictures, in button order.
-    toolbar_images_ = ImageList_Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK,
-                                       static_cast<int>(buttons.size()), 0);
-    for (const ToolbarButton& button : buttons) {
-        HICON icon = static_cast<HICON>(
-            LoadImageW(PluginModule(), MAKEINTRESOURCEW(button.icon), IMAGE_ICON, kIconSize, kIconSize, 0));
-        if (toolbar_images_ && icon) ImageList_AddIcon(toolbar_images_, icon);
-        if (icon) DestroyIcon(icon);
-    }
-
     int width = 0;
     int height = 0;
     ClientSize(width, height);
-    toolbar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                               WS_CHILD | TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS | CCS_NOPARENTALIGN |
-                                   CCS_NORESIZE | CCS_NODIVIDER,
-                               0, kToolbarTop, width - kToolbarRightMargin, kToolbarHeight, window_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_TOOLBAR)), PluginModule(), nullptr);
+    // Hidden until its buttons are in; the page answers the tips from its
+    // string resources, and each page holds exactly its own buttons' pictures.
+    const RECT area{0, kToolbarTop, width - kToolbarRightMargin, kToolbarTop + kToolbarHeight};
+    const IconToolbarLook look{ID_TOOLBAR, area, CCS_NODIVIDER, ILC_COLOR32, 0, false, false};
+    toolbar_ = CreateIconToolbar(window_, PluginModule(), look, buttons);
     if (!toolbar_) return;
-    SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbar_images_));
-    std::vector<TBBUTTON> records(buttons.size());
-    for (size_t i = 0; i < buttons.size(); ++i) {
-        TBBUTTON& record = records[i];
-        std::memset(&record, 0, sizeof record);
-        record.iBitmap = static_cast<int>(i);
-        record.idCommand = buttons[i].command;
-        record.fsState = TBSTATE_ENABLED;
-        record.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
-        record.iString = reinterpret_cast<INT_PTR>(buttons[i].text);
-    }
-    SendMessageW(toolbar_, TB_ADDBUTTONSW, records.size(), reinterpret_cast<LPARAM>(records.data()));
     SetWindowPos(toolbar_, nullptr, 0, kToolbarTop, width - kToolbarRightMargin, kToolbarHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(toolbar_, SW_SHOW);
@@ -329,8 +300,6 @@ bool CPropPage::OnNotify(NMHDR* header) {
 void CPropPage::OnDestroy() {
     post_target_.store(nullptr, std::memory_order_release);
     KillTimer(window_, kDetectionTimer);
-    if (toolbar_images_) ImageList_Destroy(toolbar_images_);
-    toolbar_images_ = nullptr;
     if (holds_pictures_) ReleaseStatusPictures();
     holds_pictures_ = false;
     toolbar_ = nullptr;  // destroyed with its parent

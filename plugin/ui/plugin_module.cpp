@@ -4,6 +4,7 @@
 
 #include <mutex>
 
+#include "contract/program_files.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -27,7 +28,7 @@ std::string ManualPath() {
     const std::string plugin = LoadedModuleFilePath(PluginModule());
     const size_t slash = plugin.find_last_of("\\/");
     if (slash == std::string::npos) return std::string();
-    return plugin.substr(0, slash + 1) + "Manual.pdf";
+    return plugin.substr(0, slash + 1) + kManualFileName;
 }
 
 void InitialisePageControls() {

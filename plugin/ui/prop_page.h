@@ -93,7 +93,6 @@ private:
     void Unlink();
 
     HWND toolbar_ = nullptr;
-    HIMAGELIST toolbar_images_ = nullptr;
     std::atomic<ULONG> references_{1};
     HWND window_ = nullptr;
     // The window that host threads post the filter's news to; null while

@@ -48,7 +48,7 @@ TEST_F(HostRegistration, InstallWritesTheTenRowsInOrderAndTheServerReadsThePathB
     };
     EXPECT_TRUE(HostWrites(registry) == expected);
     std::string read;
-    ASSERT_EQ(RegistryRead::Ok, registry.ReadMachineText(kDeskPlugin, "DevicePath", 255, read));
+    ASSERT_EQ(RegistryRead::Ok, registry.ReadText(RegistryRoot::LocalMachine, kDeskPlugin, "DevicePath", 255, read));
     EXPECT_EQ(path, read);
 }
 

@@ -16,7 +16,7 @@ done
 manual="$root/scripts/manual.sh"
 pictures=(manager-two-devices.png mixer-online.png synth-offline.png druvhost-page-mixer.png
           window-host-two-instruments.png window-host-receiving.png builder-mixer.png builder-advanced.png)
-min_pages=15 max_pages=42
+min_pages=15 max_pages=46
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/druv-manual-check.XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -50,6 +50,10 @@ public:
                            RegistryValue& value) override {
         return inner_.ReadValue(root, keyPath, valueName, value);
     }
+    RegistryRead ReadText(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                          size_t maxLength, std::string& text) override {
+        return inner_.ReadText(root, keyPath, valueName, maxLength, text);
+    }
     bool KeyExists(RegistryRoot root, const std::string& keyPath) override { return inner_.KeyExists(root, keyPath); }
     bool SubkeyName(RegistryRoot root, const std::string& keyPath, size_t index, std::string& name) override {
         return inner_.SubkeyName(root, keyPath, index, name);

@@ -128,6 +128,36 @@ TEST(FileExists, TrueForFilesOnlyWhateverTheLengthOrCharactersOfTheirPath) {
     EXPECT_FALSE(FileExists(plain));
 }
 
+// The Manager and druvhost know their own registry entries by it, so a false
+// "same" would let them remove another program's class.
+TEST(SameFile, TellsOneFileUnderTwoSpellingsFromTwoFiles) {
+    const std::string folder = NewFolder();
+    ASSERT_FALSE(folder.empty());
+    const std::string mixer = folder + kSeparator + "Mixer.druv";
+    const std::string synth = folder + kSeparator + "Synth.druv";
+    ASSERT_TRUE(CreateFileAt(mixer));
+    ASSERT_TRUE(CreateFileAt(synth));
+    const std::string respelled = folder + kSeparator + "." + kSeparator + "Mixer.druv";
+    const std::string missing = folder + kSeparator + "Missing.druv";
+
+    struct Case {
+        std::string a;
+        std::string b;
+        bool same;
+        const char* what;
+    };
+    const std::vector<Case> cases = {
+        {mixer, mixer, true, "one path twice"},
+        {mixer, respelled, true, "one file, two spellings"},
+        {mixer, synth, false, "two files of one folder"},
+        {mixer, missing, false, "a missing file"},
+        {missing, missing, false, "a missing file twice"},
+        {mixer, "", false, "an empty path"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.same, SameFile(c.a, c.b)) << c.what << ": " << c.a << " / " << c.b;
+    Remove({mixer, synth}, folder);
+}
+
 TEST(ModuleFilePath, NamesThisTestProgram) {
     const std::string path = ModuleFilePath();
     EXPECT_TRUE(FileExists(path)) << path;

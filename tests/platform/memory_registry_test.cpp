@@ -197,11 +197,14 @@ TEST(MemoryRegistry, TheMachineReaderSeesTheLocalMachineRootOnly) {
     ASSERT_TRUE(registry.SetValue(kHklm, "Software\\Host\\Plug", "DevicePath", RegistryValue::Text("C:\\m.druv")));
     ASSERT_TRUE(registry.SetValue(kHkcu, "Software\\Host\\Other", "DevicePath", RegistryValue::Text("C:\\o.druv")));
     std::string text;
-    ASSERT_EQ(RegistryRead::Ok, registry.ReadMachineText("SOFTWARE\\host\\plug", "devicepath", 255, text));
+    ASSERT_EQ(RegistryRead::Ok, registry.ReadText(RegistryRoot::LocalMachine,
+        "SOFTWARE\\host\\plug", "devicepath", 255, text));
     EXPECT_EQ("C:\\m.druv", text);
-    EXPECT_EQ(RegistryRead::NoKey, registry.ReadMachineText("Software\\Host\\Other", "DevicePath", 255, text));
+    EXPECT_EQ(RegistryRead::NoKey, registry.ReadText(RegistryRoot::LocalMachine,
+        "Software\\Host\\Other", "DevicePath", 255, text));
     // A key above a value's key exists now, but holds no value.
-    EXPECT_EQ(RegistryRead::NoValue, registry.ReadMachineText("Software\\Host", "DevicePath", 255, text));
+    EXPECT_EQ(RegistryRead::NoValue, registry.ReadText(RegistryRoot::LocalMachine,
+        "Software\\Host", "DevicePath", 255, text));
 }
 
 TEST(MemoryRegistry, WritersOnSeveralThreadsLoseNothing) {

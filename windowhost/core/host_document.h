@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "contract/program_files.h"
 #include "druvhost/project/project_file.h"
 
 namespace windowhost {
 
-constexpr char kProgramName[] = "DRUV Host";
+constexpr const char* kProgramName = kWindowHostCaption;
 constexpr char kUntitledName[] = "Untitled";
 
 class HostDocument {

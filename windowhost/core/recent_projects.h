@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "contract/host_registry.h"
 #include "platform/registry_editor.h"
 
 namespace windowhost {
 
 constexpr size_t kRecentProjectCount = 4;
-constexpr char kRecentProjectsKeyPath[] = "SOFTWARE\\Tavrel\\Lindqor\\DRUV Host\\Recent Projects";
+constexpr const char* kRecentProjectsKeyPath = kWindowHostRecentProjectsKeyPath;
 
 class RecentProjects {
 public:

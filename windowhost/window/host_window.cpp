@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "contract/program_files.h"
 #include "druvhost/cli/configuration_choice.h"
 #include "druvhost/cli/transfer_report.h"
 #include "druvhost/host/saved_settings.h"
@@ -336,7 +337,7 @@ void HostWindow::OnCommand(int id) {
             StartProbes();
             break;
         case HostCommand::Manual: {
-            const std::wstring manual = WideText(program_folder_ + "\\Manual.pdf");
+            const std::wstring manual = WideText(program_folder_ + "\\" + kManualFileName);
             const std::wstring folder = WideText(program_folder_);
             ShellExecuteW(window_, L"open", manual.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
             break;

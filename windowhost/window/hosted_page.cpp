@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "plugin/abi/editor_page_class.h"
+#include "contract/editor_page_class.h"
 
 namespace windowhost {
 

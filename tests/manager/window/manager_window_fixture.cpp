@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "manager/window/file_identity.h"
 #include "platform/file_system.h"
 #include "platform/wide_text.h"
 #include "platform/registry_editor.h"

@@ -14,6 +14,7 @@
 #include "platform/program_frame/about_box.h"
 #include "platform/program_frame/about_entry.h"
 #include "platform/program_frame/frame_painting.h"
+#include "platform/program_frame/frame_toolbar.h"
 #include "platform/program_frame/message_filter.h"
 #include "tests/platform/program_frame/frame_test_resources.h"
 #include "tests/platform/program_frame/test_frame.h"
@@ -103,6 +104,48 @@ TEST(FrameToolbar, ShowsEachButtonWithItsOwnPictureAndLabel) {
         }
         DestroyWindow(owner);
     }
+}
+
+LRESULT CALLBACK AnswerTipsAsOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (message == WM_NOTIFY && header->code == TTN_GETDISPINFOW) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+        lstrcpynW(info->szText, L"the owner's tip", 80);
+        info->lpszText = info->szText;
+        return 0;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// The editor page's look: hidden until its owner shows it, placed where the
+// look says, its tips left to the owner, and a missing icon still leaves the
+// buttons after it their own pictures.
+TEST(IconToolbar, ALookOfItsOwnTakesPlaceVisibilityAndTipsFromTheLook) {
+    HWND owner = CreatePlainWindow();
+    ASSERT_TRUE(SetWindowSubclass(owner, &AnswerTipsAsOwner, 1, 0));
+    const IconToolbarLook look{7, RECT{0, -3, 250, 25}, CCS_NODIVIDER, ILC_COLOR32, 0, false, false};
+    const std::vector<FrameToolbarButton> buttons{{kAddCommand, IDI_TEST_RED, "Add"},
+                                                  {kRemoveCommand, IDI_TEST_MISSING, "Remove"},
+                                                  {kHelpCommand, IDI_TEST_BLUE, "Help"}};
+    HWND toolbar = CreateIconToolbar(owner, Module(), look, buttons);
+    ASSERT_NE(nullptr, toolbar);
+    EXPECT_EQ(7, GetDlgCtrlID(toolbar));
+    EXPECT_FALSE(GetWindowLongW(toolbar, GWL_STYLE) & WS_VISIBLE) << "shown by its owner once placed";
+    const RECT place = RectInParent(toolbar);
+    EXPECT_EQ((std::vector<LONG>{0, -3, 250, 25}),
+              (std::vector<LONG>{place.left, place.top, place.right, place.bottom}));
+    auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0));
+    ASSERT_NE(nullptr, images);
+    EXPECT_EQ(2, ImageList_GetImageCount(images));
+    const std::vector<int> expectedImages{0, I_IMAGENONE, 1};
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        TBBUTTON button{};
+        SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+        EXPECT_EQ(expectedImages[i], button.iBitmap) << buttons[i].label;
+        EXPECT_EQ(L"the owner's tip", ToolTip(toolbar, buttons[i].command)) << buttons[i].label;
+    }
+    RemoveWindowSubclass(owner, &AnswerTipsAsOwner, 1);
+    DestroyWindow(owner);
 }
 
 TEST(FrameToolbar, EnablesAndDisablesOnlyTheButtonOfTheCommand) {

@@ -65,19 +65,37 @@ IUnknown* CreateFakePage() { return new FakePage(); }
 IUnknown* CreateNoPage() { return nullptr; }
 
 // Remembers what was asked of it and answers from a memory registry.
-class RecordingRegistry : public RegistryReader {
+class RecordingRegistry : public RegistryEditor {
 public:
-    RegistryRead ReadMachineText(const char* keyPath, const char* valueName, size_t maxLength,
-                                 std::string& text) override {
+    RegistryRead ReadText(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                          size_t maxLength, std::string& text) override {
         keys.push_back(keyPath);
         values.push_back(valueName);
         limits.push_back(maxLength);
-        return inner.ReadMachineText(keyPath, valueName, maxLength, text);
+        roots.push_back(root);
+        return inner.ReadText(root, keyPath, valueName, maxLength, text);
     }
+    // The component server only reads texts; every other call is passed on.
+    bool CreateKey(RegistryRoot root, const std::string& keyPath) override { return inner.CreateKey(root, keyPath); }
+    bool SetValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                  const RegistryValue& value) override {
+        return inner.SetValue(root, keyPath, valueName, value);
+    }
+    RegistryRead ReadValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                           RegistryValue& value) override {
+        return inner.ReadValue(root, keyPath, valueName, value);
+    }
+    bool KeyExists(RegistryRoot root, const std::string& keyPath) override { return inner.KeyExists(root, keyPath); }
+    bool SubkeyName(RegistryRoot root, const std::string& keyPath, size_t index, std::string& name) override {
+        return inner.SubkeyName(root, keyPath, index, name);
+    }
+    bool DeleteKey(RegistryRoot root, const std::string& keyPath) override { return inner.DeleteKey(root, keyPath); }
+
     MemoryRegistry inner;
     std::vector<std::string> keys;
     std::vector<std::string> values;
     std::vector<size_t> limits;
+    std::vector<RegistryRoot> roots;
 };
 
 class ComponentServerTest : public ::testing::Test {
@@ -105,7 +123,7 @@ protected:
     std::vector<std::string> boxes;
 
 private:
-    ScopedMachineRegistry registry_guard_;
+    ScopedRegistryInUse registry_guard_;
     ScopedMessageBoxHandler boxes_;
     PropPageCreator previous_creator_ = nullptr;
 };
@@ -124,6 +142,7 @@ TEST_F(ComponentServerTest, DeviceClassReadsItsDefinitionPathFromTheHostsPluginK
     EXPECT_EQ(kMixerKey, registry_.keys[0]);
     EXPECT_EQ("DevicePath", registry_.values[0]);
     EXPECT_EQ(255u, registry_.limits[0]);
+    EXPECT_EQ(RegistryRoot::LocalMachine, registry_.roots[0]);
     EXPECT_EQ(0, LiveClassFactories());
 }
 
@@ -304,12 +323,14 @@ TEST(MemoryRegistryTest, PathsAndNamesIgnoreCaseAndTextEndsAtTheFirstZero) {
     MemoryRegistry registry;
     registry.SetValue("Software\\A\\Key", "Name", std::string("abc\0def", 7));
     std::string text = "unchanged";
-    EXPECT_EQ(RegistryRead::Ok, registry.ReadMachineText("SOFTWARE\\a\\key", "NAME", 255, text));
+    EXPECT_EQ(RegistryRead::Ok, registry.ReadText(RegistryRoot::LocalMachine, "SOFTWARE\\a\\key", "NAME", 255, text));
     EXPECT_EQ("abc", text);
-    EXPECT_EQ(RegistryRead::TooLong, registry.ReadMachineText("Software\\A\\Key", "Name", 2, text));
+    EXPECT_EQ(RegistryRead::TooLong, registry.ReadText(RegistryRoot::LocalMachine,
+        "Software\\A\\Key", "Name", 2, text));
     EXPECT_EQ("abc", text);
-    EXPECT_EQ(RegistryRead::NoValue, registry.ReadMachineText("Software\\A\\Key", "Other", 255, text));
-    EXPECT_EQ(RegistryRead::NoKey, registry.ReadMachineText("Software\\B", "Name", 255, text));
+    EXPECT_EQ(RegistryRead::NoValue, registry.ReadText(RegistryRoot::LocalMachine,
+        "Software\\A\\Key", "Other", 255, text));
+    EXPECT_EQ(RegistryRead::NoKey, registry.ReadText(RegistryRoot::LocalMachine, "Software\\B", "Name", 255, text));
     EXPECT_EQ(4, registry.Reads());
 }
 
@@ -329,7 +350,7 @@ TEST(MemoryRegistryTest, LimitCountsCharactersNotBytes) {
         MemoryRegistry registry;
         registry.SetText("Software\\A", "Name", c.text);
         std::string text;
-        const RegistryRead read = registry.ReadMachineText("Software\\A", "Name", c.limit, text);
+        const RegistryRead read = registry.ReadText(RegistryRoot::LocalMachine, "Software\\A", "Name", c.limit, text);
         EXPECT_EQ(static_cast<int>(c.expected), static_cast<int>(read)) << c.text << " with limit " << c.limit;
         if (c.expected == RegistryRead::Ok) {
             EXPECT_EQ(c.text, text);

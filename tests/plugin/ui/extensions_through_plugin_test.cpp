@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "device/druv_device.h"
+#include "platform/safe_file_write.h"
+#include "platform/wide_text.h"
 #include "device/guid_text.h"
 #include "druvhost/host/host_object.h"
 #include "plugin/engine/transfer_state.h"
@@ -51,16 +53,12 @@ protected:
         const ExtensionDefinition& definition = GetParam();
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
         ASSERT_TRUE(TextToGuid(definition.guid, classId_)) << definition.guid;
-        char folder[MAX_PATH] = {};
-        GetTempPathA(sizeof folder, folder);
-        path_ = std::string(folder) + "druv-extensions-" + definition.name + "-" +
+        wchar_t folder[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, folder);
+        path_ = Utf8Text(folder) + "druv-extensions-" + definition.name + "-" +
                 std::to_string(GetCurrentProcessId()) + ".druv";
-        HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        DWORD written = 0;
         const std::string xml = definition.xml;
-        WriteFile(file, xml.data(), static_cast<DWORD>(xml.size()), &written, nullptr);
-        CloseHandle(file);
+        ASSERT_TRUE(WriteFileSafely(path_, xml.data(), xml.size())) << path_;
         ASSERT_TRUE(RegisterDevice({classId_, path_}, DRUV_PLUGIN_DLL));
 
         definition_.SetFilePath(path_.c_str());
@@ -107,7 +105,7 @@ protected:
         }
         rig_.reset();
         RemoveDeviceKey(classId_);
-        DeleteFileA(path_.c_str());
+        DeleteFileW(WideText(path_).c_str());
         CoUninitialize();
     }
 

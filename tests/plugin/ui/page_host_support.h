@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "plugin/abi/editor_page_class.h"
+#include "contract/editor_page_class.h"
 #include "plugin/host/midi_filter.h"
 #include "tests/support/recording_host_midi_out.h"
 #include "tests/support/test_host_object.h"

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "device/druv_device.h"
+#include "platform/safe_file_write.h"
+#include "platform/wide_text.h"
 #include "druvhost/host/host_object.h"
 #include "druvhost/host/project_stream.h"
 #include "plugin/engine/transfer_state.h"
@@ -56,14 +58,10 @@ class ReceiveThroughPluginTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        char folder[MAX_PATH] = {};
-        GetTempPathA(sizeof folder, folder);
-        path_ = std::string(folder) + "druv-receive-bank-" + std::to_string(GetCurrentProcessId()) + ".druv";
-        HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        DWORD written = 0;
-        WriteFile(file, kBankDefinition, sizeof kBankDefinition - 1, &written, nullptr);
-        CloseHandle(file);
+        wchar_t folder[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, folder);
+        path_ = Utf8Text(folder) + "druv-receive-bank-" + std::to_string(GetCurrentProcessId()) + ".druv";
+        ASSERT_TRUE(WriteFileSafely(path_, kBankDefinition, sizeof kBankDefinition - 1)) << path_;
         ASSERT_TRUE(RegisterDevice({kBankClass, path_}, DRUV_PLUGIN_DLL));
 
         definition_.SetFilePath(path_.c_str());
@@ -107,7 +105,7 @@ protected:
         }
         rig_.reset();
         RemoveDeviceKey(kBankClass);
-        DeleteFileA(path_.c_str());
+        DeleteFileW(WideText(path_).c_str());
         CoUninitialize();
     }
 

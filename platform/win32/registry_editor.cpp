@@ -1,6 +1,5 @@
 #include "platform/registry_editor.h"
 
-#ifdef _WIN32
 #include <windows.h>
 
 #include <cstring>
@@ -8,11 +7,7 @@
 
 #include "platform/utf16_text.h"
 #include "platform/wide_text.h"
-#else
-#include "platform/memory_registry.h"
-#endif
 
-#ifdef _WIN32
 namespace {
 
 HKEY RootKey(RegistryRoot root) {
@@ -139,6 +134,25 @@ public:
         return RegistryRead::NoValue;
     }
 
+    RegistryRead ReadText(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                          size_t maxLength, std::string& text) override {
+        OpenKey key;
+        if (!key.Open(root, keyPath, KEY_QUERY_VALUE)) return RegistryRead::NoKey;
+        // Room for the longest text and the terminator a string value carries.
+        std::vector<wchar_t> buffer(maxLength + 1, L'\0');
+        DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+        const LONG status = RegQueryValueExW(key.get(), WideText(valueName).c_str(), nullptr, nullptr,
+                                             reinterpret_cast<BYTE*>(buffer.data()), &size);
+        if (status == ERROR_MORE_DATA) return RegistryRead::TooLong;
+        if (status != ERROR_SUCCESS) return RegistryRead::NoValue;
+        const size_t units = size / sizeof(wchar_t);
+        size_t length = 0;
+        while (length < units && buffer[length] != L'\0') ++length;
+        if (length > maxLength) return RegistryRead::TooLong;
+        text = Utf16ToUtf8(std::u16string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length)));
+        return RegistryRead::Ok;
+    }
+
     bool KeyExists(RegistryRoot root, const std::string& keyPath) override {
         OpenKey key;
         return key.Open(root, keyPath, KEY_QUERY_VALUE);
@@ -170,7 +184,3 @@ RegistryEditor& SystemRegistryEditor() {
     static SystemRegistry editor;
     return editor;
 }
-#else
-// Without a system registry the editor writes where the machine reader reads.
-RegistryEditor& SystemRegistryEditor() { return ProcessMemoryRegistry(); }
-#endif
