@@ -21,12 +21,15 @@
 #include "platform/wide_text.h"
 #include "tests/druvhost/program/druvhost_run.h"
 #include "tests/windowhost/program/window_host_process.h"
+#include "windowhost/core/syx_preview.h"
 #include "windowhost/resources/window_host_resource_ids.h"
 
 namespace {
 
 using druvhosttest::RunDruvhost;
 using druvhosttest::RunResult;
+using windowhost::SyxFileName;
+using windowhosttest::BoxText;
 using windowhosttest::WindowHostProcess;
 
 constexpr DWORD kStartMs = 30000;
@@ -96,19 +99,35 @@ protected:
         text.replace(text.find("<DeviceGUID>") + 12, 36, Unbraced(classId));
         text.replace(text.find("<EditorGUID>") + 12, 36, Unbraced(editor));
         const size_t product = text.find("<Product>") + 9;
-        text.replace(product, text.find("</Product>") - product,
-                     std::string("SD-16 Window ") + letter + " " + std::to_string(GetCurrentProcessId()));
+        text.replace(product, text.find("</Product>") - product, MixerName(letter));
         const std::string path = folder_ + "\\" + file;
         WriteFileSafely(path, text.data(), text.size());
         return path;
     }
 
+    static std::string MixerName(const char* letter) {
+        return std::string("SD-16 Window ") + letter + " " + std::to_string(GetCurrentProcessId());
+    }
+
+    // The name the host lists the mixer under: its maker's and its own.
+    static std::string ListedName(const char* letter) { return "Brindle & Koss " + MixerName(letter); }
+
     static void TearDownTestSuite() {
         RunDruvhost({"uninstall", Braced(mixerClass_), Braced(secondClass_)});
         for (const char* name : {"mixer.druv", "second mixer.druv", "received.dhp", "Set.dhp", "Gig.dhp", "Demo.dhp",
                                  "Other.dhp", "Look.dhp", "Backup.dhp", "Syx.dhp", "Refused.dhp", "other unit.syx",
-                                 "scene only.syx", "saved again.syx"})
+                                 "scene only.syx", "saved again.syx", "Export.dhp", "all.syx", "expected all.syx",
+                                 "expected scene.syx", "expected setup.syx"})
             DeleteFileW(WideText(folder_ + "\\" + name).c_str());
+        for (const char* folder : {"per item", "refused"}) {
+            const std::string inside = folder_ + "\\" + folder;
+            for (const char* item : {"Current Scene", "Setup"}) {
+                const std::string file = inside + "\\" + SyxFileName(ListedName("A"), item);
+                DeleteFileW(WideText(file).c_str());
+                RemoveDirectoryW(WideText(file).c_str());
+            }
+            RemoveDirectoryW(WideText(inside).c_str());
+        }
         RemoveDirectoryW(WideText(folder_).c_str());
     }
 
@@ -441,6 +460,81 @@ TEST_F(WindowHostProgramTest, ASyxFileThatDoesNotFitChangesNothing) {
     PostMessageW(host.Main(), WM_CLOSE, 0, 0);
     EXPECT_EQ(host.WaitForExit(10000), 0u) << "box: " << BoxNow(host);
     EXPECT_TRUE(ReadBytes(path) == before) << "the project file changed";
+}
+
+// The box in front of the window other than `gone`, once `gone` has closed.
+HWND NextBox(const WindowHostProcess& host, HWND gone) {
+    HWND next = nullptr;
+    WaitUntil(10000, [&] {
+        next = IsWindow(gone) ? nullptr : host.WaitForBox(0);
+        return next != nullptr;
+    });
+    return next;
+}
+
+// Asks for an export of the chosen configuration, answers whether each item
+// gets a file of its own, and names `path` in the save dialog.
+void ExportThroughTheWindow(const WindowHostProcess& host, int perItemAnswer, const std::string& path) {
+    PostMessageW(host.Main(), WM_COMMAND, ID_INSTRUMENT_EXPORT_SYX, 0);
+    HWND question = host.WaitForBox(10000);
+    ASSERT_NE(question, nullptr) << "Export .syx... asked nothing";
+    EXPECT_NE(BoxText(question).find("Export each item of"), std::string::npos) << BoxText(question);
+    windowhosttest::PressBoxButton(question, perItemAnswer);
+    HWND dialog = NextBox(host, question);
+    ASSERT_NE(dialog, nullptr) << "no save dialog after the question";
+    windowhosttest::ChooseInFileDialog(dialog, path);
+    ASSERT_TRUE(WaitUntil(10000, [&] { return !IsWindow(dialog); })) << "the save dialog stayed";
+}
+
+// Export .syx... writes one file for all items or one per item, each holding
+// what druvhost exports of the same project; a file that cannot be written
+// stops the export, and the box says how many were written.
+TEST_F(WindowHostProgramTest, ExportWritesOneFileOrOnePerItemAndSaysWhereAWriteFailed) {
+    const std::string path = Project("Export.dhp");
+    const std::string expectedAll = folder_ + "\\expected all.syx";
+    const std::string expectedScene = folder_ + "\\expected scene.syx";
+    const std::string expectedSetup = folder_ + "\\expected setup.syx";
+    for (const auto& run : std::vector<std::vector<std::string>>{
+             {"export", Braced(mixerClass_), "--project", path, "--out", expectedAll},
+             {"export", Braced(mixerClass_), "--project", path, "--out", expectedScene, "--item", "Current Scene"},
+             {"export", Braced(mixerClass_), "--project", path, "--out", expectedSetup, "--item", "Setup"}}) {
+        const RunResult out = RunDruvhost(run);
+        ASSERT_EQ(out.status, 0u) << out.output;
+    }
+    const std::string perItem = folder_ + "\\per item", refused = folder_ + "\\refused";
+    CreateDirectoryW(WideText(perItem).c_str(), nullptr);
+    CreateDirectoryW(WideText(refused).c_str(), nullptr);
+    const std::string sceneName = SyxFileName(ListedName("A"), "Current Scene");
+    const std::string setupName = SyxFileName(ListedName("A"), "Setup");
+    // A folder where the second item's file would go cannot be replaced by it.
+    CreateDirectoryW(WideText(refused + "\\" + setupName).c_str(), nullptr);
+
+    WindowHostProcess host;
+    Start(host, path);
+    const std::string all = folder_ + "\\all.syx";
+    ExportThroughTheWindow(host, IDNO, all);
+    ASSERT_TRUE(WaitUntil(10000, [&] { return GetFileAttributesW(WideText(all).c_str()) != INVALID_FILE_ATTRIBUTES; }))
+        << "no file for all items; box: " << BoxNow(host);
+    EXPECT_TRUE(ReadBytes(all) == ReadBytes(expectedAll)) << ReadBytes(all).size() << " bytes, druvhost exports "
+                                                          << ReadBytes(expectedAll).size();
+
+    ExportThroughTheWindow(host, IDYES, perItem + "\\" + sceneName);
+    const std::string scene = perItem + "\\" + sceneName, setup = perItem + "\\" + setupName;
+    ASSERT_TRUE(WaitUntil(10000, [&] { return GetFileAttributesW(WideText(setup).c_str()) != INVALID_FILE_ATTRIBUTES; }))
+        << "no file for the second item; box: " << BoxNow(host);
+    EXPECT_TRUE(ReadBytes(scene) == ReadBytes(expectedScene)) << ReadBytes(scene).size() << " bytes";
+    EXPECT_TRUE(ReadBytes(setup) == ReadBytes(expectedSetup)) << ReadBytes(setup).size() << " bytes";
+
+    ExportThroughTheWindow(host, IDYES, refused + "\\" + sceneName);
+    HWND failure = host.WaitForBox(10000);
+    ASSERT_NE(failure, nullptr) << "a refused write said nothing";
+    EXPECT_NE(BoxText(failure).find("The export failed after 1 file: cannot write"), std::string::npos)
+        << BoxText(failure);
+    windowhosttest::PressBoxButton(failure, IDOK);
+    EXPECT_EQ(host.Title(), "Export - DRUV Host") << "an export changed the project";
+    ASSERT_TRUE(WaitUntil(10000, [&] { return !IsWindow(failure); }));
+    PostMessageW(host.Main(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(host.WaitForExit(10000), 0u) << "box: " << BoxNow(host);
 }
 
 }  // namespace
