@@ -20,7 +20,8 @@ fail() { say "$*"; exit 1; }
 
 # The pictures, in the order the manual first shows them.
 pictures=(manager-two-devices.png mixer-online.png synth-offline.png druvhost-page-mixer.png
-          window-host-two-instruments.png window-host-receiving.png builder-mixer.png builder-advanced.png)
+          window-host-two-instruments.png window-host-receiving.png window-host-import-preview.png
+          builder-mixer.png builder-advanced.png)
 
 screenshots= out= source="$root/docs/manual"
 while [ $# -gt 0 ]; do

@@ -293,6 +293,19 @@ shoot_window_host() {
     --project "$(windows "$out/window-host-mixer.dhp")" --quiet "{$synth_guid}" || rc=1
   [ $rc -eq 0 ] && shoot_host_window window-host-receiving bar --project "$(windows "$out/window-host-receive.dhp")" \
     --select "{$synth_guid}" --receive || rc=1
+  # The preview of a .syx import: the mixer's own dumps, exported by druvhost.
+  local syx="$out/window-host-mixer.syx"
+  if [ $rc -eq 0 ]; then
+    "${druvhost[@]}" export "{$mixer_guid}" --project "$(windows "$out/window-host-receive.dhp")" \
+      --out "$(windows "$syx")" </dev/null >>"$log" 2>&1 ||
+      { say "FAILED: druvhost could not export the mixer's dumps (see $log)"; rc=1; }
+  fi
+  # The preview is pictured from its own drawing: on a display without a
+  # window manager its X window stayed black although it had painted.
+  [ $rc -eq 0 ] && shoot_host_window window-host-import-preview preview \
+    --project "$(windows "$out/window-host-receive.dhp")" --select "{$mixer_guid}" --import "$(windows "$syx")" \
+    --picture "$(windows "$out/window-host-import-preview.bmp")" || rc=1
+  rm -f "$syx"
   "${druvhost[@]}" uninstall "{$mixer_guid}" "{$synth_guid}" </dev/null >>"$log" 2>&1 ||
     say "note: druvhost could not uninstall the copies of the examples (see $log)"
   rm -f "$out/window-host-mixer.dhp" "$out/window-host-receive.dhp" "$mixer" "$synth"
@@ -300,7 +313,7 @@ shoot_window_host() {
   return $rc
 }
 
-shoot_host_window() {  # name lights|bar [viewer options]
+shoot_host_window() {  # name lights|bar|preview [viewer options]
   local name=$1 check=$2; shift 2
   local ready="$out/$name.ready" raw="$out/$name.xwd" png="$out/$name.png"
   rm -f "$ready" "$raw" "$png"
@@ -313,9 +326,25 @@ shoot_host_window() {  # name lights|bar [viewer options]
   [ -s "$ready" ] || { say "FAILED: the window host did not show as asked for $name (see $out/$name.log)"; return 1; }
   local x y width height l0x l0y l1x l1y bx by bw bh position rows
   read -r x y width height l0x l0y l1x l1y bx by bw bh position rows <"$ready"
-  "$convert" "xwd:$raw" -crop "${width}x${height}+${x}+${y}" +repage "$png"
+  if [ "$check" = preview ]; then
+    "$convert" "bmp:$out/$name.bmp" "$png"
+    rm -f "$out/$name.bmp"
+  else
+    "$convert" "xwd:$raw" -crop "${width}x${height}+${x}+${y}" +repage "$png"
+  fi
   rm -f "$raw" "$ready"
   [ -s "$png" ] || { say "FAILED: no picture of $name"; return 1; }
+  if [ "$check" = preview ]; then
+    # The mixer's two items, and their rows drawn: text makes more than a
+    # background and a border colour.
+    [ "$rows" = 2 ] || { say "FAILED: $name lists $rows rows, expected the mixer's two items (see $png)"; return 1; }
+    local colours
+    colours=$("$convert" "$png" -crop "$((l1x - 4))x$((l1y - 4))+$((l0x + 2))+$((l0y + 2))" +repage -format %k info:)
+    [ "${colours:-0}" -gt 2 ] || { say "FAILED: $name: the preview's list shows no text (see $png)"; return 1; }
+    say "$png (${width}x${height}, $rows rows in $colours colours)"
+    rm -f "$out/$name.log"
+    return 0
+  fi
   [ "$rows" = 2 ] || { say "FAILED: $name lists $rows instruments, expected the two examples (see $png)"; return 1; }
   if [ "$check" = lights ]; then
     local lights

@@ -21,7 +21,11 @@ bool FileIsThere(const std::string& path) {
 bool PutInPlace(const std::string& temporary, const std::string& path) {
     const std::wstring from = WideText(temporary);
     const std::wstring to = WideText(path);
-    if (GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES &&
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    // A folder is never replaced by a file; Wine's ReplaceFile would move the
+    // folder aside and lose the new file.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
         ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         return true;
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;

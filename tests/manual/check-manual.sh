@@ -15,7 +15,8 @@ while [ $# -gt 0 ]; do
 done
 manual="$root/scripts/manual.sh"
 pictures=(manager-two-devices.png mixer-online.png synth-offline.png druvhost-page-mixer.png
-          window-host-two-instruments.png window-host-receiving.png builder-mixer.png builder-advanced.png)
+          window-host-two-instruments.png window-host-receiving.png window-host-import-preview.png
+          builder-mixer.png builder-advanced.png)
 min_pages=15 max_pages=46
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/druv-manual-check.XXXXXX")

@@ -48,6 +48,9 @@ void Remove(const std::vector<std::string>& files, const std::string& folder) {
     RemoveDirectoryW(WideText(folder).c_str());
 }
 
+bool CreateFolderAt(const std::string& path) { return CreateDirectoryW(WideText(path).c_str(), nullptr) != FALSE; }
+bool RemoveEmptyFolder(const std::string& path) { return RemoveDirectoryW(WideText(path).c_str()) != FALSE; }
+
 std::string CurrentFolder() {
     wchar_t buffer[4096];
     const DWORD length = GetCurrentDirectoryW(4096, buffer);
@@ -73,6 +76,9 @@ void Remove(const std::vector<std::string>& files, const std::string& folder) {
     for (const std::string& file : files) unlink(file.c_str());
     rmdir(folder.c_str());
 }
+
+bool CreateFolderAt(const std::string& path) { return mkdir(path.c_str(), 0700) == 0; }
+bool RemoveEmptyFolder(const std::string& path) { return rmdir(path.c_str()) == 0; }
 
 std::string CurrentFolder() {
     char buffer[4096];
@@ -234,6 +240,20 @@ TEST(WriteFileSafely, NeverWritesIntoAFileThatHappensToHaveTheTemporaryName) {
     EXPECT_EQ(text, Contents(target));
     EXPECT_EQ("", Contents(squatter));
     Remove({target, squatter}, folder);
+}
+
+// A folder that has the file's name stays a folder, empty, and the write
+// says it failed: an export into a folder of that name loses nothing.
+TEST(WriteFileSafely, RefusesToPutAFileWhereAFolderIs) {
+    const std::string folder = NewFolder();
+    ASSERT_FALSE(folder.empty());
+    const std::string target = folder + kSeparator + "Setup.syx";
+    ASSERT_TRUE(CreateFolderAt(target));
+    const std::string text = "new";
+    EXPECT_FALSE(WriteFileSafely(target, text.data(), text.size()));
+    EXPECT_FALSE(FileExists(TemporaryFileNameFor(target, 0))) << "temporary file left";
+    EXPECT_TRUE(RemoveEmptyFolder(target)) << "the folder is gone or holds something";
+    Remove({}, folder);
 }
 
 // The new bytes must be on the disk before they replace the old file, not

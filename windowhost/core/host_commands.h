@@ -44,7 +44,4 @@ struct HostCommandText {
 const std::vector<HostCommandText>& HostCommandTexts();
 const HostCommandText& TextOf(HostCommand command);
 
-// Why Import .syx... and Export .syx... cannot be chosen yet.
-constexpr char kSyxNotYetTip[] = "Import and export of .syx files are not part of this version yet";
-
 }  // namespace windowhost

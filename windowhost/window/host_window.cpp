@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include <cstring>
 #include <ctime>
 #include <optional>
 #include <utility>
@@ -23,6 +22,7 @@
 #include "windowhost/core/transfer_figures.h"
 #include "windowhost/resources/window_host_resource_ids.h"
 #include "windowhost/window/window_progress.h"
+#include "windowhost/window/window_support.h"
 
 namespace windowhost {
 
@@ -111,12 +111,6 @@ bool CommandOf(int id, HostCommand& command) {
     return false;
 }
 
-druvhost::ClassId ToClassId(const GUID& guid) {
-    druvhost::ClassId id;
-    std::memcpy(id.data(), &guid, id.size());
-    return id;
-}
-
 // Seconds east of UTC now, for the dates in the list.
 int64_t LocalUtcOffset() {
     TIME_ZONE_INFORMATION zone{};
@@ -142,10 +136,6 @@ std::string Lines(const std::string& head, const std::vector<std::string>& lines
     std::string text = head;
     for (const std::string& line : lines) text += "\n" + line;
     return text;
-}
-
-void ShowError(HWND owner, const std::string& text) {
-    ShowMessageBox(text.c_str(), kProgramName, MessageIcon::Error, MessageButtons::Ok, owner);
 }
 
 // The configuration names as the filter offers them to hosts.
@@ -295,6 +285,7 @@ HostState HostWindow::State() const {
         if (const druvhost::ProjectEntry* entry = StoredEntry(static_cast<size_t>(selected_)))
             state.selectedHoldsDumps = druvhost::SavedItemsWithDumps(entry->filterData) > 0;
     state.instruments = devices_.size();
+    state.syxFiles = true;
     return state;
 }
 
@@ -338,8 +329,8 @@ void HostWindow::OnCommand(int id) {
         case HostCommand::Receive: StartTransfer(false); break;
         case HostCommand::Transmit: StartTransfer(true); break;
         case HostCommand::Cancel: CancelWork(); break;
-        case HostCommand::ImportSyx:
-        case HostCommand::ExportSyx: break;
+        case HostCommand::ImportSyx: ImportSyx(); break;
+        case HostCommand::ExportSyx: ExportSyx(); break;
         case HostCommand::BackUpAll: StartBackUpAll(); break;
         case HostCommand::Detect:
             KeepPageChoices();

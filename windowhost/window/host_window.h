@@ -98,6 +98,13 @@ private:
     // has ended, after the actions that waited before it.
     void WhenSessionFree(std::function<void()> action);
 
+    // .syx files (host_window_syx.cpp): into the chosen configuration after
+    // the preview, and out of it into one file or one per item.
+    void ImportSyx();
+    void ImportSyxNow(const std::string& path);
+    void ExportSyx();
+    void ExportSyxNow();
+
     // Work on the transfer thread.
     void RunDeferred();
     void StartTransfer(bool transmit);

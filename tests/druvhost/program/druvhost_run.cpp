@@ -46,10 +46,24 @@ bool Start(const std::string& program, const std::vector<std::string>& arguments
     return started != FALSE;
 }
 
-void ReadAll(HANDLE read, std::string& output) {
+// Reads what the program writes until it has ended. Not until the pipe
+// closes: a program Wine starts for the first window of a session (its
+// desktop) inherits the pipe and outlives the program, so the pipe would
+// stay open.
+void ReadUntilEnded(HANDLE process, HANDLE read, std::string& output) {
     char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+    for (;;) {
+        const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        DWORD waiting = 0;
+        while (PeekNamedPipe(read, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0) {
+            DWORD got = 0;
+            if (!ReadFile(read, buffer, waiting < sizeof buffer ? waiting : sizeof buffer, &got, nullptr) || got == 0)
+                return;
+            output.append(buffer, got);
+        }
+        if (ended) return;
+        WaitForSingleObject(process, 20);
+    }
 }
 
 }  // namespace
@@ -62,9 +76,8 @@ RunResult RunDruvhostProgram(const std::string& program, const std::vector<std::
         run.output = program + " could not be started";
         return run;
     }
-    ReadAll(read, run.output);
+    ReadUntilEnded(process.hProcess, read, run.output);
     CloseHandle(read);
-    WaitForSingleObject(process.hProcess, INFINITE);
     GetExitCodeProcess(process.hProcess, &run.status);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);

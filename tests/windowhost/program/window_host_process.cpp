@@ -123,4 +123,26 @@ std::string BoxText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }
 
 void PressBoxButton(HWND box, int button) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
 
+void ChooseInFileDialog(HWND dialog, const std::string& path) {
+    // The name field: a combo box in the system's dialog, an edit in older ones.
+    constexpr int kNameCombo = 0x47C, kNameEdit = 0x480;
+    HWND name = GetDlgItem(dialog, kNameCombo);
+    if (name == nullptr) name = GetDlgItem(dialog, kNameEdit);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideText(path).c_str()));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+std::vector<std::string> ListRows(HWND dialog, int id) {
+    HWND list = GetDlgItem(dialog, id);
+    std::vector<std::string> rows;
+    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        wchar_t text[1024] = {};
+        if (SendMessageW(list, LB_GETTEXTLEN, row, 0) < 1023)
+            SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+        rows.push_back(Utf8Text(text));
+    }
+    return rows;
+}
+
 }  // namespace windowhosttest

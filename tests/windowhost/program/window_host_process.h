@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace windowhosttest {
 
@@ -43,5 +44,9 @@ private:
 // The text of a message box and the press of one of its buttons (IDYES, ...).
 std::string BoxText(HWND box);
 void PressBoxButton(HWND box, int button);
+// Types `path` into a file dialog's name field and chooses it.
+void ChooseInFileDialog(HWND dialog, const std::string& path);
+// The rows of the list box `id` in `dialog`.
+std::vector<std::string> ListRows(HWND dialog, int id);
 
 }  // namespace windowhosttest

@@ -21,12 +21,15 @@
 #include "platform/wide_text.h"
 #include "tests/druvhost/program/druvhost_run.h"
 #include "tests/windowhost/program/window_host_process.h"
+#include "windowhost/core/syx_preview.h"
 #include "windowhost/resources/window_host_resource_ids.h"
 
 namespace {
 
 using druvhosttest::RunDruvhost;
 using druvhosttest::RunResult;
+using windowhost::SyxFileName;
+using windowhosttest::BoxText;
 using windowhosttest::WindowHostProcess;
 
 constexpr DWORD kStartMs = 30000;
@@ -96,18 +99,35 @@ protected:
         text.replace(text.find("<DeviceGUID>") + 12, 36, Unbraced(classId));
         text.replace(text.find("<EditorGUID>") + 12, 36, Unbraced(editor));
         const size_t product = text.find("<Product>") + 9;
-        text.replace(product, text.find("</Product>") - product,
-                     std::string("SD-16 Window ") + letter + " " + std::to_string(GetCurrentProcessId()));
+        text.replace(product, text.find("</Product>") - product, MixerName(letter));
         const std::string path = folder_ + "\\" + file;
         WriteFileSafely(path, text.data(), text.size());
         return path;
     }
 
+    static std::string MixerName(const char* letter) {
+        return std::string("SD-16 Window ") + letter + " " + std::to_string(GetCurrentProcessId());
+    }
+
+    // The name the host lists the mixer under: its maker's and its own.
+    static std::string ListedName(const char* letter) { return "Brindle & Koss " + MixerName(letter); }
+
     static void TearDownTestSuite() {
         RunDruvhost({"uninstall", Braced(mixerClass_), Braced(secondClass_)});
         for (const char* name : {"mixer.druv", "second mixer.druv", "received.dhp", "Set.dhp", "Gig.dhp", "Demo.dhp",
-                                 "Other.dhp", "Look.dhp", "Backup.dhp"})
+                                 "Other.dhp", "Look.dhp", "Backup.dhp", "Syx.dhp", "Refused.dhp", "other unit.syx",
+                                 "scene only.syx", "saved again.syx", "Export.dhp", "all.syx", "expected all.syx",
+                                 "expected scene.syx", "expected setup.syx"})
             DeleteFileW(WideText(folder_ + "\\" + name).c_str());
+        for (const char* folder : {"per item", "refused"}) {
+            const std::string inside = folder_ + "\\" + folder;
+            for (const char* item : {"Current Scene", "Setup"}) {
+                const std::string file = inside + "\\" + SyxFileName(ListedName("A"), item);
+                DeleteFileW(WideText(file).c_str());
+                RemoveDirectoryW(WideText(file).c_str());
+            }
+            RemoveDirectoryW(WideText(inside).c_str());
+        }
         RemoveDirectoryW(WideText(folder_).c_str());
     }
 
@@ -329,6 +349,192 @@ TEST_F(WindowHostProgramTest, BackUpAllReceivesEveryAnsweringInstrumentAndSaysSo
         ASSERT_NE(entry, nullptr) << Braced(*id);
         EXPECT_GT(entry->receivedAt, kOldDate) << Braced(*id);
     }
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    const std::string text = ReadText(path);
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+// The preview dialog once the file dialog before it has gone; null on timeout.
+HWND WaitForPreview(const WindowHostProcess& host) {
+    HWND preview = nullptr;
+    WaitUntil(10000, [&] {
+        preview = host.WaitForBox(0);
+        return preview != nullptr && GetDlgItem(preview, IDC_SYX_ROWS) != nullptr;
+    });
+    return preview != nullptr && GetDlgItem(preview, IDC_SYX_ROWS) != nullptr ? preview : nullptr;
+}
+
+std::string Joined(const std::vector<std::string>& rows) {
+    std::string text;
+    for (const std::string& row : rows) text += row + "\n";
+    return text;
+}
+
+// Picks `syx` through Import .syx... and waits for the preview.
+HWND ImportThroughTheWindow(const WindowHostProcess& host, const std::string& syx) {
+    PostMessageW(host.Main(), WM_COMMAND, ID_INSTRUMENT_IMPORT_SYX, 0);
+    HWND dialog = host.WaitForBox(10000);
+    if (dialog == nullptr) return nullptr;
+    windowhosttest::ChooseInFileDialog(dialog, syx);
+    return WaitForPreview(host);
+}
+
+// A .syx file of another unit (device ID 9) comes in through the window's
+// preview; the saved project holds the file's dumps, which the simulated
+// instrument then holds with its own ID once they are transmitted.
+TEST_F(WindowHostProgramTest, AnotherUnitsSyxFileIsPreviewedImportedAndTransmitted) {
+    const std::string path = Project("Syx.dhp");
+    const std::string exported = folder_ + "\\other unit.syx";
+    const RunResult out = RunDruvhost({"export", Braced(mixerClass_), "--project", path, "--out", exported});
+    ASSERT_EQ(out.status, 0u) << out.output;
+    std::string syx = ReadText(exported);
+    for (size_t at = 0; at + 2 < syx.size(); ++at)
+        if (static_cast<uint8_t>(syx[at]) == 0xF0) syx[at + 2] = 9;
+    ASSERT_TRUE(WriteFileSafely(exported, syx.data(), syx.size()));
+
+    WindowHostProcess host;
+    Start(host, path);
+    HWND preview = ImportThroughTheWindow(host, exported);
+    ASSERT_NE(preview, nullptr) << "no preview; box: " << BoxNow(host);
+    const std::vector<std::string> rows = windowhosttest::ListRows(preview, IDC_SYX_ROWS);
+    EXPECT_EQ(rows, (std::vector<std::string>{"\"Current Scene\": message 1, 4105 bytes stored",
+                                              "\"Setup\": message 2, 265 bytes stored"}))
+        << Joined(rows);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(preview, IDOK))) << "OK disabled for a file that fits";
+    windowhosttest::PressBoxButton(preview, IDOK);
+    ASSERT_TRUE(WaitUntil(10000, [&] { return host.Title() == "Syx* - DRUV Host"; }))
+        << "the import left the title at " << host.Title() << "; box: " << BoxNow(host);
+
+    PostMessageW(host.Main(), WM_CLOSE, 0, 0);
+    HWND box = host.WaitForBox(10000);
+    ASSERT_NE(box, nullptr) << "closing after the import asked nothing";
+    windowhosttest::PressBoxButton(box, IDYES);
+    EXPECT_EQ(host.WaitForExit(10000), 0u) << "box: " << BoxNow(host);
+
+    druvhost::Project saved;
+    std::string error;
+    ASSERT_EQ(druvhost::LoadProjectFile(path, saved, error), druvhost::ProjectLoad::Loaded) << error;
+    const druvhost::ProjectEntry* entry = saved.Find(ToClassId(mixerClass_));
+    ASSERT_NE(entry, nullptr);
+    const std::string again = folder_ + "\\saved again.syx";
+    const RunResult back = RunDruvhost({"export", Braced(mixerClass_), "--project", path, "--out", again});
+    ASSERT_EQ(back.status, 0u) << back.output;
+    const std::string stored = ReadText(again);
+    EXPECT_TRUE(stored == syx) << "the project holds " << stored.size() << " bytes of SysX, not the file's "
+                               << syx.size();
+    EXPECT_EQ(entry->receivedAt, kOldDate) << "an import is not a receive";
+    const RunResult transmit = RunDruvhost({"transmit", Braced(mixerClass_), "--project", path, "--id", "4"});
+    EXPECT_NE(transmit.output.find("holds the project's dumps with its device ID 4 and valid checksums: yes"),
+              std::string::npos)
+        << transmit.output;
+}
+
+// A file that does not fit shows why, cannot be confirmed, and leaves the
+// project as it was.
+TEST_F(WindowHostProgramTest, ASyxFileThatDoesNotFitChangesNothing) {
+    const std::string path = Project("Refused.dhp");
+    const std::vector<uint8_t> before = ReadBytes(path);
+    const std::string scene = folder_ + "\\scene only.syx";
+    const RunResult out = RunDruvhost(
+        {"export", Braced(mixerClass_), "--project", path, "--out", scene, "--item", "Current Scene"});
+    ASSERT_EQ(out.status, 0u) << out.output;
+
+    WindowHostProcess host;
+    Start(host, path);
+    HWND preview = ImportThroughTheWindow(host, scene);
+    ASSERT_NE(preview, nullptr) << "no preview; box: " << BoxNow(host);
+    wchar_t heading[1024] = {};
+    GetDlgItemTextW(preview, IDC_SYX_HEADING, heading, 1024);
+    const std::string says = "\"Setup\" expects 1 loop of one 264-byte message; the file ends after message 1";
+    EXPECT_NE(Utf8Text(heading).find(says), std::string::npos) << Utf8Text(heading);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(preview, IDOK))) << "OK can be chosen for a file that does not fit";
+    windowhosttest::PressBoxButton(preview, IDCANCEL);
+    ASSERT_TRUE(WaitUntil(10000, [&] { return !IsWindow(preview); })) << "the preview stayed";
+    EXPECT_EQ(host.Title(), "Refused - DRUV Host") << "a refused file changed the project";
+    PostMessageW(host.Main(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(host.WaitForExit(10000), 0u) << "box: " << BoxNow(host);
+    EXPECT_TRUE(ReadBytes(path) == before) << "the project file changed";
+}
+
+// The box in front of the window other than `gone`, once `gone` has closed.
+HWND NextBox(const WindowHostProcess& host, HWND gone) {
+    HWND next = nullptr;
+    WaitUntil(10000, [&] {
+        next = IsWindow(gone) ? nullptr : host.WaitForBox(0);
+        return next != nullptr;
+    });
+    return next;
+}
+
+// Asks for an export of the chosen configuration, answers whether each item
+// gets a file of its own, and names `path` in the save dialog.
+void ExportThroughTheWindow(const WindowHostProcess& host, int perItemAnswer, const std::string& path) {
+    PostMessageW(host.Main(), WM_COMMAND, ID_INSTRUMENT_EXPORT_SYX, 0);
+    HWND question = host.WaitForBox(10000);
+    ASSERT_NE(question, nullptr) << "Export .syx... asked nothing";
+    EXPECT_NE(BoxText(question).find("Export each item of"), std::string::npos) << BoxText(question);
+    windowhosttest::PressBoxButton(question, perItemAnswer);
+    HWND dialog = NextBox(host, question);
+    ASSERT_NE(dialog, nullptr) << "no save dialog after the question";
+    windowhosttest::ChooseInFileDialog(dialog, path);
+    ASSERT_TRUE(WaitUntil(10000, [&] { return !IsWindow(dialog); })) << "the save dialog stayed";
+}
+
+// Export .syx... writes one file for all items or one per item, each holding
+// what druvhost exports of the same project; a file that cannot be written
+// stops the export, and the box says how many were written.
+TEST_F(WindowHostProgramTest, ExportWritesOneFileOrOnePerItemAndSaysWhereAWriteFailed) {
+    const std::string path = Project("Export.dhp");
+    const std::string expectedAll = folder_ + "\\expected all.syx";
+    const std::string expectedScene = folder_ + "\\expected scene.syx";
+    const std::string expectedSetup = folder_ + "\\expected setup.syx";
+    for (const auto& run : std::vector<std::vector<std::string>>{
+             {"export", Braced(mixerClass_), "--project", path, "--out", expectedAll},
+             {"export", Braced(mixerClass_), "--project", path, "--out", expectedScene, "--item", "Current Scene"},
+             {"export", Braced(mixerClass_), "--project", path, "--out", expectedSetup, "--item", "Setup"}}) {
+        const RunResult out = RunDruvhost(run);
+        ASSERT_EQ(out.status, 0u) << out.output;
+    }
+    const std::string perItem = folder_ + "\\per item", refused = folder_ + "\\refused";
+    CreateDirectoryW(WideText(perItem).c_str(), nullptr);
+    CreateDirectoryW(WideText(refused).c_str(), nullptr);
+    const std::string sceneName = SyxFileName(ListedName("A"), "Current Scene");
+    const std::string setupName = SyxFileName(ListedName("A"), "Setup");
+    // A folder where the second item's file would go cannot be replaced by it.
+    CreateDirectoryW(WideText(refused + "\\" + setupName).c_str(), nullptr);
+
+    WindowHostProcess host;
+    Start(host, path);
+    const std::string all = folder_ + "\\all.syx";
+    ExportThroughTheWindow(host, IDNO, all);
+    ASSERT_TRUE(WaitUntil(10000, [&] { return GetFileAttributesW(WideText(all).c_str()) != INVALID_FILE_ATTRIBUTES; }))
+        << "no file for all items; box: " << BoxNow(host);
+    EXPECT_TRUE(ReadBytes(all) == ReadBytes(expectedAll)) << ReadBytes(all).size() << " bytes, druvhost exports "
+                                                          << ReadBytes(expectedAll).size();
+
+    ExportThroughTheWindow(host, IDYES, perItem + "\\" + sceneName);
+    const std::string scene = perItem + "\\" + sceneName, setup = perItem + "\\" + setupName;
+    ASSERT_TRUE(WaitUntil(10000, [&] { return GetFileAttributesW(WideText(setup).c_str()) != INVALID_FILE_ATTRIBUTES; }))
+        << "no file for the second item; box: " << BoxNow(host);
+    EXPECT_TRUE(ReadBytes(scene) == ReadBytes(expectedScene)) << ReadBytes(scene).size() << " bytes";
+    EXPECT_TRUE(ReadBytes(setup) == ReadBytes(expectedSetup)) << ReadBytes(setup).size() << " bytes";
+
+    ExportThroughTheWindow(host, IDYES, refused + "\\" + sceneName);
+    HWND failure = host.WaitForBox(10000);
+    ASSERT_NE(failure, nullptr) << "a refused write said nothing";
+    EXPECT_NE(BoxText(failure).find("The export failed after 1 file: cannot write"), std::string::npos)
+        << BoxText(failure);
+    windowhosttest::PressBoxButton(failure, IDOK);
+    EXPECT_EQ(host.Title(), "Export - DRUV Host") << "an export changed the project";
+    ASSERT_TRUE(WaitUntil(10000, [&] { return !IsWindow(failure); }));
+    PostMessageW(host.Main(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(host.WaitForExit(10000), 0u) << "box: " << BoxNow(host);
 }
 
 }  // namespace
