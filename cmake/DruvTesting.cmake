@@ -38,10 +38,7 @@ function(druv_add_test name)
   else()
     add_executable(${name} ${ARG_SOURCES})
   endif()
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} druv_options GTest::gtest_main GTest::gmock)
-  target_compile_definitions(${name} PRIVATE
-    DRUV_EXAMPLES_DIR="${DRUV_HOST_PATH_PREFIX}${PROJECT_SOURCE_DIR}/examples"
-    DRUV_TEST_DATA_DIR="${DRUV_HOST_PATH_PREFIX}${PROJECT_SOURCE_DIR}/tests/data")
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} druv_test_paths druv_options GTest::gtest_main GTest::gmock)
   if(DRUV_TEST_PCH)
     target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
   endif()

@@ -21,11 +21,15 @@ jobs=${DRUV_JOBS:-$(nproc)}
 
 # A compiler cache, where the machine has one, makes a second run (or a run
 # in another clone of the tree) rebuild only what changed. Paths are hashed
-# relative to the tree, and the precompiled test headers need ccache to look
-# past their defines and times.
+# relative to the tree, and the build folder is left out of the hash even
+# where debug information names it (it names the first clone's then); the
+# precompiled test headers need ccache to look past their defines and times.
+# One run's objects and headers of all builds take about 8 GB: a smaller
+# cache would throw out the first build's before the next run.
 if command -v ccache >/dev/null 2>&1 && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ] && [ -z "${DRUV_NO_CCACHE:-}" ]; then
   export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
-  export CCACHE_BASEDIR="$root" CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+  export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-20G}"
+  export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
 fi
 
 passed=0

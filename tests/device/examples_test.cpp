@@ -5,11 +5,12 @@
 #include "device/byte_string.h"
 #include "device/druv_device.h"
 #include "test_support.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
 void LoadExample(DRUVDevice& device, const char* name) {
-    device.SetFilePath((std::string(DRUV_EXAMPLES_DIR) + "/" + name).c_str());
+    device.SetFilePath((druvtest::ExamplesDir() + "/" + name).c_str());
     ASSERT_EQ(0, device.LoadDefinition()) << device.FilePath();
 }
 

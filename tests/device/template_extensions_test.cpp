@@ -8,6 +8,7 @@
 #include "device/druv_device.h"
 #include "device/template_extensions.h"
 #include "test_support.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -187,7 +188,7 @@ TEST(TemplateExtensions, ReadValuesAreNormalisedWhereTheFieldAsksForIt) {
 TEST(TemplateExtensions, ShippedDefinitionsSaveToTheBytesOfTheirFiles) {
     ScratchFolder folder;
     std::vector<std::filesystem::path> files;
-    for (const char* dir : {DRUV_EXAMPLES_DIR, DRUV_EXAMPLES_DIR "/../instruments"})
+    for (const std::string& dir : {druvtest::ExamplesDir(), druvtest::InstrumentsDir()})
         for (const auto& entry : std::filesystem::directory_iterator(dir))
             if (entry.path().extension() == ".druv") files.push_back(entry.path());
     ASSERT_GE(files.size(), 35u);

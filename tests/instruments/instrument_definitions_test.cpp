@@ -33,6 +33,7 @@
 #include "tests/instruments/panel_actions.h"
 #include "tests/instruments/profile_link.h"
 #include "tools/definition_summary/device_summary.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ using druv::profiles::ProfileSettings;
 // receive (all banks of the largest instruments take 40 minutes of wire time).
 constexpr uint32_t kWatchdogMs = 60 * 60 * 1000;
 
-std::string InstrumentsDir() { return DRUV_INSTRUMENTS_DIR; }
+std::string InstrumentsDir() { return druvtest::InstrumentsDir(); }
 
 std::vector<std::string> DefinitionFiles() {
     std::vector<std::string> files;

@@ -20,12 +20,13 @@
 #include "plugin/engine/transfer_state.h"
 #include "simulator/profiles/instrument_profile.h"
 #include "tests/instruments/profile_link.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
 using druv::profiles::InstrumentProfile;
 
-std::string InstrumentsDir() { return DRUV_INSTRUMENTS_DIR; }
+std::string InstrumentsDir() { return druvtest::InstrumentsDir(); }
 
 std::vector<std::string> DefinitionFiles() {
     std::vector<std::string> files;

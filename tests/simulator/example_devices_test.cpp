@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "simulator/simulated_instrument.h"
 #include "simulator/sysx_checksum.h"
+#include "tests/support/test_paths.h"
 
 namespace druv::simulator {
 namespace {
@@ -22,7 +23,7 @@ class ExampleDevice : public ::testing::Test {
       ADD_FAILURE() << "message box: " << (box.text ? box.text : "");
       return MessageAnswer::Ok;
     });
-    device_.SetFilePath((std::string(DRUV_EXAMPLES_DIR) + "/" + name).c_str());
+    device_.SetFilePath((druvtest::ExamplesDir() + "/" + name).c_str());
     const int result = device_.LoadDefinition();
     EXPECT_EQ(0, result) << name;
     return result == 0;

@@ -8,6 +8,7 @@
 #include "device/druv_device.h"
 #include "platform/message_box.h"
 #include "tools/definition_summary/device_summary.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ std::string Joined(const std::vector<std::string>& warnings) {
 TEST(DefinitionReport, ExamplesAreCleanAndSummarised) {
     for (const char* name : {"brindle-koss-sd16-mixer.druv", "velmora-aster8-synth.druv"}) {
         DRUVDevice device;
-        device.SetFilePath((std::string(DRUV_EXAMPLES_DIR) + "/" + name).c_str());
+        device.SetFilePath((druvtest::ExamplesDir() + "/" + name).c_str());
         ASSERT_EQ(0, device.LoadDefinition()) << name;
         const auto warnings = DefinitionWarnings(device);
         EXPECT_TRUE(warnings.empty()) << name << ":\n" << Joined(warnings);

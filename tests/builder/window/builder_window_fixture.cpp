@@ -6,6 +6,7 @@
 
 #include "platform/program_frame/common_controls.h"
 #include "platform/wide_text.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ BOOL CALLBACK ReadToolTip(HWND window, LPARAM parameter) {
 }  // namespace
 
 std::string ExampleDefinition(const std::string& name) {
-    std::string path = std::string(DRUV_EXAMPLES_DIR) + "/" + name;
+    std::string path = druvtest::ExamplesDir() + "/" + name;
     for (char& c : path)
         if (c == '/') c = '\\';
     return path;

@@ -13,6 +13,7 @@
 #include "druvhost/cli/installed_devices.h"
 #include "druvhost/cli/manager_commands.h"
 #include "platform/memory_registry.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -29,10 +30,10 @@ protected:
                   fs::u8path("druvhost manager Ünïcode " + test + " " + std::to_string(stamp));
         fs::create_directories(folder_);
         synth_ = (folder_ / fs::u8path("Äster synth.druv")).u8string();
-        fs::copy_file(DRUV_EXAMPLES_DIR "/velmora-aster8-synth.druv", fs::u8path(synth_),
+        fs::copy_file((druvtest::ExamplesDir() + "/velmora-aster8-synth.druv"), fs::u8path(synth_),
                       fs::copy_options::overwrite_existing);
         mixer_ = (folder_ / "mixer.druv").u8string();
-        fs::copy_file(DRUV_EXAMPLES_DIR "/brindle-koss-sd16-mixer.druv", fs::u8path(mixer_),
+        fs::copy_file((druvtest::ExamplesDir() + "/brindle-koss-sd16-mixer.druv"), fs::u8path(mixer_),
                       fs::copy_options::overwrite_existing);
     }
     void TearDown() override { fs::remove_all(folder_); }

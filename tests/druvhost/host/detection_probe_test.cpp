@@ -10,6 +10,7 @@
 #include "tests/support/recording_host_midi_out.h"
 #include "platform/clock.h"
 #include "simulator/simulated_instrument.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ using druvhost::Detection;
 constexpr uint32_t kOutPort = 7;
 
 void LoadMixer(DRUVDevice& device) {
-    device.SetFilePath(DRUV_EXAMPLES_DIR "/brindle-koss-sd16-mixer.druv");
+    device.SetFilePath((druvtest::ExamplesDir() + "/brindle-koss-sd16-mixer.druv").c_str());
     ASSERT_EQ(device.LoadDefinition(), 0);
 }
 

@@ -9,6 +9,7 @@
 
 #include "device/druv_device.h"
 #include "druvhost/ports/simulated_port_system.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ struct Collected {
 
 TEST(SimulatedPortSystemTest, RequestsOnTheOutputAreAnsweredOnTheInputUntilItCloses) {
     DRUVDevice device;
-    device.SetFilePath(DRUV_EXAMPLES_DIR "/velmora-aster8-synth.druv");
+    device.SetFilePath((druvtest::ExamplesDir() + "/velmora-aster8-synth.druv").c_str());
     ASSERT_EQ(device.LoadDefinition(), 0);
     SimulatedInstrument::Settings settings;
     settings.delivery = SimulatedInstrument::Delivery::Synchronous;

@@ -25,6 +25,7 @@
 #include "platform/utf16_text.h"
 #include "platform/utf8_file.h"
 #include "tests/druvhost/program/druvhost_run.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ std::string Unbraced(const GUID& guid) {
 // `list` shows it.
 std::string WriteDefinition(const char* example, const std::string& path, const std::string& product,
                             GUID& classId, const std::string& from = {}, const std::string& to = {}) {
-    std::string text = ReadText((std::string(DRUV_EXAMPLES_DIR) + "/" + example).c_str());
+    std::string text = ReadText((druvtest::ExamplesDir() + "/" + example).c_str());
     if (!from.empty() && text.find(from) != std::string::npos) text.replace(text.find(from), from.size(), to);
     GUID editor{};
     CreateGuid(classId);

@@ -23,6 +23,7 @@
 #include "simulator/simulated_instrument.h"
 #include "tests/instruments/panel_actions.h"
 #include "tests/instruments/profile_link.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 std::vector<Case> AllCases() {
     std::vector<Case> cases;
-    const std::pair<std::string, bool> folders[] = {{DRUV_INSTRUMENTS_DIR, false}, {DRUV_EXAMPLES_DIR, true}};
+    const std::pair<std::string, bool> folders[] = {{druvtest::InstrumentsDir(), false}, {druvtest::ExamplesDir(), true}};
     for (const auto& [dir, example] : folders) {
         std::vector<std::string> files;
         std::error_code error;

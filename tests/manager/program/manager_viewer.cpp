@@ -23,6 +23,7 @@
 #include "tests/manager/program/manager_process.h"
 #include "tests/manager/program/manager_sandbox.h"
 #include "tests/support/viewer_options.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ int Show(const ViewerOptions& options) {
     std::vector<std::wstring> paths;
     for (const char* example : kExamples) {
         const TestDefinition definition = sandbox.CopyDefinition(
-            devices, WideText(example), WideText(std::string(DRUV_EXAMPLES_DIR) + "/" + example));
+            devices, WideText(example), WideText(druvtest::ExamplesDir() + "/" + example));
         if (definition.path.empty()) {
             std::fprintf(stderr, "cannot make a definition from %s\n", example);
             return 1;

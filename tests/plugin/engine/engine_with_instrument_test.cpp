@@ -15,6 +15,7 @@
 #include "plugin/engine/druv_data.h"
 #include "plugin/engine/transfer_state.h"
 #include "tests/plugin/fakes/recording_progress_sink.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ protected:
             ADD_FAILURE() << "message box: " << (box.text ? box.text : "");
             return MessageAnswer::Ok;
         });
-        device.SetFilePath((std::string(DRUV_EXAMPLES_DIR) + "/" + name).c_str());
+        device.SetFilePath((druvtest::ExamplesDir() + "/" + name).c_str());
         ASSERT_EQ(0, device.LoadDefinition()) << name;
     }
 

@@ -13,6 +13,7 @@
 #include "plugin/host/component_server.h"
 #include "plugin/host/midi_filter.h"
 #include "plugin/host/module_counts.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ constexpr CLSID kUnknownClass = {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 
 // {B196B28D-BAB4-101A-B69C-00AA00341D07}
 constexpr IID kPropertyPageIid = {0xB196B28D, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
 
-const std::string kMixerPath = std::string(DRUV_EXAMPLES_DIR) + "/brindle-koss-sd16-mixer.druv";
+const std::string kMixerPath = druvtest::ExamplesDir() + "/brindle-koss-sd16-mixer.druv";
 
 // Stands in for the editor page, which exists only in the Windows module.
 // The system's IUnknown has a public non-virtual destructor; the page goes

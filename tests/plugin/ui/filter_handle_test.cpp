@@ -13,6 +13,7 @@
 #include "plugin/host/editor_page_link.h"
 #include "plugin/host/midi_filter.h"
 #include "plugin/ui/filter_handle.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -132,7 +133,7 @@ public:
 // filter tells the page while holding its page lock and waits for the page's
 // use, so the page's detach must not wait for that lock.
 TEST(FilterHandle, PageDetachingWhileItsFilterIsDestroyedOnAnotherThread) {
-    auto* filter = new CMidiFilter(kClassId, (std::string(DRUV_EXAMPLES_DIR) + "/brindle-koss-sd16-mixer.druv").c_str());
+    auto* filter = new CMidiFilter(kClassId, (druvtest::ExamplesDir() + "/brindle-koss-sd16-mixer.druv").c_str());
     auto* page = new HandlePage;  // left behind if the detach hangs
     std::atomic<bool> inside{false};
     std::atomic<bool> detached{true};

@@ -10,6 +10,7 @@
 #include "platform/guid.h"
 #include "plugin/ui/resource_ids.h"
 #include "druvhost/host/host_event_list.h"
+#include "tests/support/test_paths.h"
 
 namespace pagehost {
 
@@ -121,11 +122,11 @@ bool RemoveDeviceKey(const CLSID& classId) {
 }
 
 DeviceFile MixerExample() {
-    return {kMixerClass, WindowsPath(std::string(DRUV_EXAMPLES_DIR) + "/brindle-koss-sd16-mixer.druv")};
+    return {kMixerClass, WindowsPath(druvtest::ExamplesDir() + "/brindle-koss-sd16-mixer.druv")};
 }
 
 DeviceFile SynthExample() {
-    return {kSynthClass, WindowsPath(std::string(DRUV_EXAMPLES_DIR) + "/velmora-aster8-synth.druv")};
+    return {kSynthClass, WindowsPath(druvtest::ExamplesDir() + "/velmora-aster8-synth.druv")};
 }
 
 DeviceFile ChannelDevice() {

@@ -23,6 +23,7 @@
 #include "tests/windowhost/program/window_host_process.h"
 #include "windowhost/core/syx_preview.h"
 #include "windowhost/resources/window_host_resource_ids.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -92,7 +93,7 @@ protected:
     }
 
     static std::string WriteMixer(const char* file, const char* letter, GUID& classId) {
-        std::string text = ReadText(std::string(DRUV_EXAMPLES_DIR) + "/brindle-koss-sd16-mixer.druv");
+        std::string text = ReadText(druvtest::ExamplesDir() + "/brindle-koss-sd16-mixer.druv");
         GUID editor{};
         CreateGuid(classId);
         CreateGuid(editor);

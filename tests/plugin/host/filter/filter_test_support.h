@@ -14,6 +14,7 @@
 #include "plugin/host/midi_filter.h"
 #include "plugin/host/module_counts.h"
 #include "tests/device/test_support.h"
+#include "tests/support/test_paths.h"
 
 // {3A5E7C10-94B2-4F6D-8E21-0C9B7A4D5E36}
 constexpr GUID kTestClassId = {0x3A5E7C10, 0x94B2, 0x4F6D, {0x8E, 0x21, 0x0C, 0x9B, 0x7A, 0x4D, 0x5E, 0x36}};
@@ -37,7 +38,7 @@ inline std::string DefinitionXml(const std::vector<std::string>& configurations,
 }
 
 // Path of an example definition shipped with the sources.
-inline std::string ExampleDefinition(const char* name) { return std::string(DRUV_EXAMPLES_DIR) + "/" + name; }
+inline std::string ExampleDefinition(const char* name) { return druvtest::ExamplesDir() + "/" + name; }
 
 // The test's own reference to a filter; Release at the end must destroy it.
 class FilterHolder {
