@@ -42,9 +42,14 @@ protected:
 
     std::unique_ptr<DRUVDevice> device_ = syxtest::MakeDevice();
     druvhost::ClassId classId_{{1, 2, 3, 4}};
-    const std::string project_ = ::testing::TempDir() + "project_syx_test.dhp";
-    const std::string syx_ = ::testing::TempDir() + "project_syx_test_in.syx";
-    const std::string out_ = ::testing::TempDir() + "project_syx_test_out.syx";
+    // Named after the test: the test cases run side by side in one temporary folder.
+    static std::string TestFile(const char* suffix) {
+        return ::testing::TempDir() + "project_syx_test_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name() + suffix;
+    }
+    const std::string project_ = TestFile(".dhp");
+    const std::string syx_ = TestFile("_in.syx");
+    const std::string out_ = TestFile("_out.syx");
     std::string report_, error_;
 };
 
