@@ -381,15 +381,8 @@ void HostWindow::NewProject() {
 
 void HostWindow::ChooseAndOpen() {
     if (!MayLetGoOfProject()) return;
-    FileDialogRequest request;
-    request.kind = FileDialogKind::Open;
-    request.filter = kProjectFilter;
-    request.defaultExtension = "dhp";
-    request.flags = kFileDialogFileMustExist | kFileDialogPathMustExist | kFileDialogHideReadOnly;
-    request.owner = window_;
-    const FileDialogResult chosen = ShowFileDialog(request);
-    if (chosen.outcome != FileDialogOutcome::Chosen || chosen.paths.empty()) return;
-    const std::string path = chosen.paths.front();
+    const std::string path = ChooseFileToOpen(window_, kProjectFilter, "dhp", nullptr);
+    if (path.empty()) return;
     WhenSessionFree([this, path] {
         if (OpenPath(path)) StartProbes();
     });

@@ -42,16 +42,8 @@ std::string Files(size_t count) { return std::to_string(count) + (count == 1 ? "
 
 void HostWindow::ImportSyx() {
     KeepPageChoices();
-    FileDialogRequest request;
-    request.kind = FileDialogKind::Open;
-    request.filter = kSyxFilter;
-    request.defaultExtension = "syx";
-    request.title = "Import .syx";
-    request.flags = kFileDialogFileMustExist | kFileDialogPathMustExist | kFileDialogHideReadOnly;
-    request.owner = window_;
-    const FileDialogResult chosen = ShowFileDialog(request);
-    if (chosen.outcome != FileDialogOutcome::Chosen || chosen.paths.empty()) return;
-    const std::string path = chosen.paths.front();
+    const std::string path = ChooseFileToOpen(window_, kSyxFilter, "syx", "Import .syx");
+    if (path.empty()) return;
     // The filter's bytes are read and replaced: not while a probe uses it.
     WhenSessionFree([this, path] {
         if (!transfer_running_ && session_ != nullptr) ImportSyxNow(path);
